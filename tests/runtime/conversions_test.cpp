@@ -1,0 +1,44 @@
+#include "runtime/conversions.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/runtime_error.h"
+
+namespace tw {
+namespace {
+
+int errorOf(auto&& call) {
+    try {
+        call();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(StoredNumbers, DecimalTextConverts) {
+    EXPECT_EQ(toInt16("3"), 3);
+    EXPECT_EQ(toInt16(" 1 "), 1);
+    EXPECT_EQ(toInt16("-2"), -2);
+    EXPECT_EQ(toInt32("100000"), 100000);
+    EXPECT_EQ(toInt16("2.5"), 2);  // half to even
+    EXPECT_EQ(toInt16("3.5"), 4);
+    EXPECT_EQ(toInt16("&H10"), 16);
+    EXPECT_DOUBLE_EQ(toDouble("1e3"), 1000);
+}
+
+TEST(StoredNumbers, TextThatIsNoNumberIsATypeMismatch) {
+    for (const char* bad : {"", "   ", "abc", "1x", "--1", ".", "1e", "1 2"})
+        EXPECT_EQ(errorOf([&] { toInt16(bad); }), kErrTypeMismatch) << '"' << bad << '"';
+}
+
+TEST(StoredNumbers, OutOfRangeIsAnOverflow) {
+    EXPECT_EQ(errorOf([] { toInt16("32768"); }), kErrOverflow);
+    EXPECT_EQ(errorOf([] { toInt16("-32769"); }), kErrOverflow);
+    EXPECT_EQ(toInt16("-32768"), -32768);
+    EXPECT_EQ(errorOf([] { toInt32("2147483648"); }), kErrOverflow);
+    EXPECT_EQ(errorOf([] { toDouble("1e999"); }), kErrOverflow);
+}
+
+}  // namespace
+}  // namespace tw
