@@ -1,0 +1,30 @@
+#pragma once
+// Whole-file reads and writes for the program's own files. A file that replaces another is
+// written beside it under a temporary name and renamed over it, so a failed or interrupted
+// write leaves the previous copy whole.
+
+#include <optional>
+#include <string>
+
+namespace tw::platform {
+
+bool fileExists(const std::string& path);
+
+// The file's bytes, or nothing when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& path);
+
+// Replaces (or creates) the file with exactly these bytes. False, with the old file
+// untouched, when any step fails.
+bool writeFileAtomically(const std::string& path, const std::string& bytes);
+
+// Appends bytes, creating the file when missing. False when it cannot be written.
+bool appendToFile(const std::string& path, const std::string& bytes);
+
+// Creates the folder and its parents; true when it exists afterwards.
+bool makeFolders(const std::string& path);
+
+// $XDG_CONFIG_HOME or ~/.config, and $XDG_DATA_HOME or ~/.local/share, without a trailing "/".
+std::string userConfigFolder();
+std::string userDataFolder();
+
+}  // namespace tw::platform
