@@ -1,0 +1,43 @@
+#include "platform/qt_event_adapter.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QSocketNotifier>
+
+namespace tw::platform {
+
+bool eventLoopAvailable() { return QCoreApplication::instance() != nullptr; }
+
+bool postToEventLoop(std::function<void()> task) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return false;
+    // A queued call on the application object runs in whichever loop the GUI thread is in,
+    // the main one or a modal dialog's, in the order the calls were queued.
+    return QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
+}
+
+struct SocketWatch::Impl {
+    QSocketNotifier read;
+    QSocketNotifier write;
+    Impl(int fd) : read(fd, QSocketNotifier::Read), write(fd, QSocketNotifier::Write) {}
+};
+
+SocketWatch::SocketWatch(int fd, std::function<void()> onReadable, std::function<void()> onWritable)
+    : m_impl(std::make_unique<Impl>(fd)) {
+    m_impl->read.setEnabled(false);
+    m_impl->write.setEnabled(false);
+    QObject::connect(&m_impl->read, &QSocketNotifier::activated, [f = std::move(onReadable)] { f(); });
+    QObject::connect(&m_impl->write, &QSocketNotifier::activated, [f = std::move(onWritable)] { f(); });
+}
+
+SocketWatch::~SocketWatch() = default;
+
+void SocketWatch::setReadEnabled(bool enabled) {
+    if (m_impl->read.isEnabled() != enabled) m_impl->read.setEnabled(enabled);
+}
+
+void SocketWatch::setWriteEnabled(bool enabled) {
+    if (m_impl->write.isEnabled() != enabled) m_impl->write.setEnabled(enabled);
+}
+
+}  // namespace tw::platform

@@ -1,0 +1,36 @@
+#pragma once
+// The one place where the socket layer meets Qt's event loop: running a task later on the
+// GUI thread, and watching a socket descriptor for readiness. The socket layer never owns
+// the loop; without a QCoreApplication nothing is posted and nothing is watched.
+
+#include <functional>
+#include <memory>
+
+namespace tw::platform {
+
+// True when an application object exists to run posted tasks.
+bool eventLoopAvailable();
+
+// Runs `task` on the GUI thread from the event loop (also inside a modal dialog's loop), in
+// posting order. Callable from any thread. False, with the task dropped, without a loop.
+bool postToEventLoop(std::function<void()> task);
+
+// Calls onReadable / onWritable from the event loop while the descriptor is ready in that
+// direction and the direction is enabled (both start disabled). Made and used on the GUI
+// thread; destroy it before the descriptor is closed.
+class SocketWatch {
+public:
+    SocketWatch(int fd, std::function<void()> onReadable, std::function<void()> onWritable);
+    ~SocketWatch();
+    SocketWatch(const SocketWatch&) = delete;
+    SocketWatch& operator=(const SocketWatch&) = delete;
+
+    void setReadEnabled(bool enabled);
+    void setWriteEnabled(bool enabled);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace tw::platform
