@@ -1,0 +1,142 @@
+#include "history/change_detection.h"
+
+#include <exception>
+#include <string_view>
+#include <utility>
+
+#include "herald/realm_vocabulary.h"
+#include "herald/scanning.h"
+#include "history/event_log.h"
+#include "runtime/conversions.h"
+#include "runtime/error_handler.h"
+#include "runtime/text.h"
+
+namespace tw {
+namespace {
+
+constexpr int kKeepElement = 1;
+constexpr int kOtherElement = 0;
+
+bool startsWith(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
+}
+
+KeepRecord elementRecord(const std::string& line) {
+    return KeepRecord{"", ReturnValue(line, "name"), ReturnValue(line, "realm")};
+}
+
+}  // namespace
+
+ChangeLogger eventLogWriter(std::string appPath, std::string serverName, std::string when) {
+    return [appPath = std::move(appPath), serverName = std::move(serverName),
+            when = std::move(when)](const OwnershipChange& change) {
+        appendEventRecord(appPath, serverName, change.place, change.newOwner, change.oldOwner,
+                          when);
+    };
+}
+
+AlertIcon alertFor(const std::string& userRealm, const OwnershipChange& change) {
+    if (userRealm.empty()) return AlertIcon::Yellow;
+    if (userRealm == change.oldOwner) return AlertIcon::Red;
+    if (userRealm == change.newOwner) return AlertIcon::Green;
+    return AlertIcon::Yellow;
+}
+
+bool alertReplacesFlash(AlertIcon chosen, const FlashState& flash) {
+    return chosen == AlertIcon::Red || !flash.enabled || flash.alertIcon == chosen ||
+           (flash.alertIcon == AlertIcon::Yellow && chosen == AlertIcon::Green);
+}
+
+std::string flashTagText(const OwnershipChange& change) {
+    return change.place + " taken by " + change.newOwner + " from " + change.oldOwner;
+}
+
+SwitchOffOutcome OwnershipTracker::DoSwitchOff(const std::string& XMLData,
+                                               const std::string& MonitorServer,
+                                               const SettingReader& ReadSetting,
+                                               const FlashState& flash,
+                                               const ChangeLogger& appendToLog) {
+    SwitchOffOutcome outcome;
+    outcome.flash = flash;
+    // Not monitoring: the snapshots stay as they are, so monitoring the same server again
+    // later compares with the last document seen before.
+    if (MonitorServer == "None") return outcome;
+    try {
+        m_previous = std::move(m_current);
+        m_current = OwnershipSnapshot{};
+        scanDocument(XMLData, MonitorServer);
+        // Keeps are matched by position, which only means something for two documents of
+        // the same server with the same number of keeps; otherwise this one is the baseline.
+        if (MonitorServer == m_lastComparedServer &&
+            m_previous.Keeps.size() == m_current.Keeps.size()) {
+            outcome.compared = true;
+            for (std::size_t i = 1; i < m_current.Keeps.size(); ++i) {
+                const KeepRecord& now = m_current.Keeps[i];
+                const KeepRecord& before = m_previous.Keeps[i];
+                if (now.Name == before.Name && now.Owner != before.Owner &&
+                    IsStupid(i, ReadSetting))
+                    recordChange(i, ReadSetting, appendToLog, outcome);
+            }
+        }
+        m_lastComparedServer = MonitorServer;
+    } catch (...) {
+        RuntimeError error = toRuntimeError(std::current_exception());
+        reportError("DoSwitchOff", error);
+        outcome.error = std::move(error);
+    }
+    return outcome;
+}
+
+void OwnershipTracker::scanDocument(const std::string& XMLData, const std::string& MonitorServer) {
+    bool InServer = false;
+    int ElementKind = kOtherElement;
+    std::size_t from = 0;
+    // Only whole lines count: text after the last line feed is never examined.
+    for (std::size_t lf = XMLData.find('\n'); lf != std::string::npos;
+         from = lf + 1, lf = XMLData.find('\n', from)) {
+        const std::string line =
+            trimSpaces(replaceAll(std::string_view(XMLData).substr(from, lf - from), "\r", ""));
+        if (startsWith(line, "<server ")) {
+            InServer = ReturnValue(line, "name") == MonitorServer;
+            continue;
+        }
+        if (!InServer) continue;
+        if (startsWith(line, "<keep ")) {
+            ElementKind = kKeepElement;
+            m_current.Keeps.push_back(elementRecord(line));
+        } else if (startsWith(line, "<relic ")) {
+            ElementKind = kOtherElement;
+            m_current.Relics.push_back(elementRecord(line));
+        } else if (startsWith(line, "<owner>") && ElementKind == kKeepElement) {
+            // The owner runs to the next "<"; a line without one makes a negative length,
+            // which fails the whole run.
+            const long long end = inStr(8, line, "<");
+            m_current.Keeps.back().Owner = mid(line, 8, end - 8);
+        }
+    }
+}
+
+bool OwnershipTracker::IsStupid(std::size_t c, const SettingReader& ReadSetting) const {
+    const std::string& oldOwner = m_previous.Keeps.at(c).Owner;
+    const std::string& newOwner = m_current.Keeps.at(c).Owner;
+    if (oldOwner.empty() || newOwner.empty() || oldOwner == "Unclaimed" || newOwner == "Unclaimed")
+        return false;
+    const bool filterBattlegrounds = leadingValue(ReadSetting("FilterNoob", "0")) == 1;
+    return !(filterBattlegrounds && rightOf(m_current.Keeps.at(c).Name, 4) == "Keep");
+}
+
+void OwnershipTracker::recordChange(std::size_t index, const SettingReader& ReadSetting,
+                                    const ChangeLogger& appendToLog, SwitchOffOutcome& outcome) {
+    const OwnershipChange change{m_current.Keeps[index].Name, m_current.Keeps[index].Owner,
+                                 m_previous.Keeps[index].Owner};
+    // The log line comes first: a failure further on still leaves the change recorded.
+    appendToLog(change);
+    outcome.logged.push_back(change);
+    const std::string userRealm = ReturnRealm(toInt16(ReadSetting("Realm", "0")));
+    const AlertIcon chosen = alertFor(userRealm, change);
+    if (!alertReplacesFlash(chosen, outcome.flash)) return;
+    outcome.flash = FlashState{chosen, flashTagText(change), true};
+    outcome.flashReplaced = true;
+}
+
+}  // namespace tw

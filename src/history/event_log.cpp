@@ -1,0 +1,89 @@
+#include "history/event_log.h"
+
+#include "platform/files.h"
+#include "runtime/runtime_error.h"
+#include "runtime/text.h"
+
+namespace tw {
+namespace {
+
+constexpr char kFieldSeparator = ',';
+
+}  // namespace
+
+std::string EventLogPath(const std::string& appPath, const std::string& serverName) {
+    return appPath + replaceAll(serverName, " ", "_") + ".log";
+}
+
+bool isSafeLogServerName(const std::string& serverName) {
+    if (serverName == "." || serverName == "..") return false;
+    // The path goes to the system as a C string: a NUL would end it early and the record
+    // would land in another file.
+    return serverName.find('/') == std::string::npos &&
+           serverName.find('\0') == std::string::npos;
+}
+
+std::string eventRecordLine(const std::string& place, const std::string& newOwner,
+                            const std::string& oldOwner, const std::string& when) {
+    std::string line;
+    line.reserve(place.size() + newOwner.size() + oldOwner.size() + when.size() + 5);
+    line.append(place).append(1, kFieldSeparator).append(newOwner).append(1, kFieldSeparator);
+    line.append(oldOwner).append(1, kFieldSeparator).append(when).append("\r\n");
+    return line;
+}
+
+void appendEventRecord(const std::string& appPath, const std::string& serverName,
+                       const std::string& place, const std::string& newOwner,
+                       const std::string& oldOwner, const std::string& when) {
+    if (!isSafeLogServerName(serverName)) throw RuntimeError(kErrBadFileName);
+    const std::string line = eventRecordLine(place, newOwner, oldOwner, when);
+    if (!platform::appendToFile(EventLogPath(appPath, serverName), line))
+        throw RuntimeError(kErrPathFileAccess);
+}
+
+std::optional<HistoryEvent> parseEventLine(std::string_view line) {
+    std::string_view fields[4];
+    size_t count = 0;
+    size_t from = 0;
+    while (true) {
+        const size_t comma = line.find(kFieldSeparator, from);
+        if (count == 4) return std::nullopt;  // a fifth field
+        fields[count++] = line.substr(from, comma == std::string_view::npos ? line.npos : comma - from);
+        if (comma == std::string_view::npos) break;
+        from = comma + 1;
+    }
+    // An empty line has no fields at all, so it never reaches four.
+    if (count != 4) return std::nullopt;
+    return HistoryEvent{std::string(fields[0]), std::string(fields[3]), std::string(fields[1]),
+                        std::string(fields[2])};
+}
+
+void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit) {
+    size_t from = 0;
+    while (from < logText.size()) {
+        const size_t end = logText.find_first_of("\r\n", from);
+        const std::string_view line =
+            logText.substr(from, end == std::string_view::npos ? logText.npos : end - from);
+        if (auto event = parseEventLine(line)) visit(*event);
+        if (end == std::string_view::npos) break;
+        // CR LF is one line end; a lone CR or LF is one too.
+        from = end + 1;
+        if (logText[end] == '\r' && from < logText.size() && logText[from] == '\n') ++from;
+    }
+}
+
+std::vector<HistoryEvent> parseEventLog(std::string_view logText) {
+    std::vector<HistoryEvent> events;
+    forEachEvent(logText, [&](const HistoryEvent& event) { events.push_back(event); });
+    return events;
+}
+
+std::optional<std::vector<HistoryEvent>> readEventLog(const std::string& appPath,
+                                                      const std::string& serverName) {
+    if (!isSafeLogServerName(serverName)) return std::nullopt;
+    const auto text = platform::readWholeFile(EventLogPath(appPath, serverName));
+    if (!text) return std::nullopt;
+    return parseEventLog(*text);
+}
+
+}  // namespace tw

@@ -1,0 +1,58 @@
+#pragma once
+// The ownership event log: one plain text file per monitored server in the program's folder,
+// one CR LF line per recorded change, four fields joined by "," (place, new owner, old owner,
+// date text). The program only ever appends to it; the history viewer reads it back.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+// One logged change as the history viewer holds it.
+struct HistoryEvent {
+    std::string Place;
+    std::string When;
+    std::string NewOwner;
+    std::string OldOwner;
+    bool operator==(const HistoryEvent&) const = default;
+};
+
+// AppPath + the server name with every space turned into "_" + ".log". Nothing else in the
+// name is changed; see isSafeLogServerName before touching the file.
+std::string EventLogPath(const std::string& appPath, const std::string& serverName);
+
+// False for a server name whose log would not be a plain file in the program's folder: a
+// "/" (which would lead into another folder), a NUL (which would cut the path short), or
+// the names "." and "..".
+bool isSafeLogServerName(const std::string& serverName);
+
+// The record line, CR LF included, exactly as it is written to the file.
+std::string eventRecordLine(const std::string& place, const std::string& newOwner,
+                            const std::string& oldOwner, const std::string& when);
+
+// Appends one record (the file is opened, written and closed, and created when missing).
+// Raises RuntimeError 52 (bad file name) for a server name isSafeLogServerName refuses,
+// and 75 (path/file access error) when the file cannot be opened or written.
+void appendEventRecord(const std::string& appPath, const std::string& serverName,
+                       const std::string& place, const std::string& newOwner,
+                       const std::string& oldOwner, const std::string& when);
+
+// The event of one line, or nothing unless the line splits at "," into exactly four fields.
+std::optional<HistoryEvent> parseEventLine(std::string_view line);
+
+// Calls `visit` for every usable line of a log's text, oldest first. Lines end at LF, CR
+// LF or a lone CR; lines that are not four fields are skipped.
+void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit);
+
+// Every usable event of a log's text, oldest first.
+std::vector<HistoryEvent> parseEventLog(std::string_view logText);
+
+// The events of a server's log, or nothing when the log does not exist, cannot be read or
+// the name is refused by isSafeLogServerName.
+std::optional<std::vector<HistoryEvent>> readEventLog(const std::string& appPath,
+                                                      const std::string& serverName);
+
+}  // namespace tw

@@ -1,0 +1,399 @@
+#include "history/change_detection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "history/event_log.h"
+#include "platform/files.h"
+#include "runtime/message_box.h"
+
+namespace tw {
+namespace {
+
+// One keep or relic of an invented frontier: Albion's keeps begin with "Caer", Hibernia's
+// with "Dun ", Midgard's end in "Faste", battleground keeps end in "Keep".
+struct Element {
+    std::string name;
+    std::string realm;
+    std::string owner;
+};
+
+std::string keepLines(const Element& k, const std::string& indent = "    ") {
+    return indent + "<keep name=\"" + k.name + "\" realm=\"" + k.realm + "\">\n" + indent +
+           "  <owner>" + k.owner + "</owner>\n" + indent + "  <claimant>Order of the Wren</claimant>\n" +
+           indent + "  <claimant_heraldurl>http://herald.example/g/wren</claimant_heraldurl>\n" +
+           indent + "</keep>\n";
+}
+
+std::string relicLines(const Element& r) {
+    return "    <relic name=\"" + r.name + "\" realm=\"" + r.realm + "\">\n      <owner>" + r.owner +
+           "</owner>\n    </relic>\n";
+}
+
+std::string serverBlock(const std::string& name, const std::vector<Element>& keeps,
+                        const std::vector<Element>& relics = {{"Lantern of Ysra", "Albion", "Albion"}}) {
+    std::string text = "  <server name=\"" + name + "\">\n    <status>Up</status>\n"
+                       "    <population>Busy</population>\n";
+    for (const Element& r : relics) text += relicLines(r);
+    for (const Element& k : keeps) text += keepLines(k);
+    return text + "  </server>\n";
+}
+
+std::string document(const std::string& servers) {
+    return "<?xml version=\"1.0\"?>\n<frontier>\n" + servers + "</frontier>\n";
+}
+
+const std::string kServer = "Stormreach";
+
+std::string frontier(const std::string& ashwold, const std::string& vornfaste = "Midgard",
+                     const std::string& mellow = "Hibernia") {
+    return document(serverBlock(kServer, {{"Caer Ashwold", "Albion", ashwold},
+                                          {"Vornfaste", "Midgard", vornfaste},
+                                          {"Dun Mellow", "Hibernia", mellow}}));
+}
+
+class ChangeDetection : public ::testing::Test {
+protected:
+    // Runs one document through the tracker the way the main window does, applying the
+    // flash decision to its own flash state.
+    SwitchOffOutcome take(const std::string& doc, const std::string& server = kServer) {
+        SwitchOffOutcome outcome = tracker.DoSwitchOff(
+            doc, server,
+            [this](const std::string& name, const std::string& fallback) {
+                ++settingReads[name];
+                const auto it = settings.find(name);
+                return it == settings.end() ? fallback : it->second;
+            },
+            flash,
+            [this](const OwnershipChange& change) {
+                if (logFails) throw RuntimeError(kErrPathFileAccess);
+                log.push_back(change);
+            });
+        if (outcome.flashReplaced) flash = outcome.flash;
+        return outcome;
+    }
+
+    OwnershipTracker tracker;
+    std::map<std::string, std::string> settings{{"Realm", "0"}, {"FilterNoob", "0"}};
+    std::map<std::string, int> settingReads;
+    FlashState flash;
+    std::vector<OwnershipChange> log;
+    bool logFails = false;
+    ScopedMessageBoxRecorder boxes;
+};
+
+TEST_F(ChangeDetection, FirstDocumentOnlySetsTheBaseline) {
+    const auto outcome = take(frontier("Albion"));
+    EXPECT_FALSE(outcome.compared);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(tracker.LastComparedServer(), kServer);
+    ASSERT_EQ(tracker.CurrentOwnership().Keeps.size(), 4u);
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Name, "Caer Ashwold");
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Owner, "Albion");
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps[2].Realm, "Midgard");
+    ASSERT_EQ(tracker.CurrentOwnership().Relics.size(), 2u);
+    EXPECT_EQ(tracker.CurrentOwnership().Relics[1].Name, "Lantern of Ysra");
+}
+
+TEST_F(ChangeDetection, SameDocumentTwiceLogsNothingAndRaisesNoAlert) {
+    take(frontier("Albion"));
+    const auto outcome = take(frontier("Albion"));
+    EXPECT_TRUE(outcome.compared);
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(outcome.flashReplaced);
+    EXPECT_FALSE(flash.enabled);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(ChangeDetection, AlertColourFollowsTheUsersRealm) {
+    const std::pair<std::string, AlertIcon> rows[] = {
+        {"2", AlertIcon::Red}, {"1", AlertIcon::Green}, {"3", AlertIcon::Yellow},
+        {"0", AlertIcon::Yellow}, {"7", AlertIcon::Yellow}};
+    for (const auto& [realm, colour] : rows) {
+        OwnershipTracker fresh;
+        tracker = fresh;
+        flash = {};
+        log.clear();
+        settings["Realm"] = realm;
+        take(frontier("Albion"));
+        const auto outcome = take(frontier("Midgard"));
+        ASSERT_EQ(log.size(), 1u) << "realm " << realm;
+        EXPECT_EQ(log[0], (OwnershipChange{"Caer Ashwold", "Midgard", "Albion"}));
+        EXPECT_TRUE(outcome.flashReplaced);
+        EXPECT_EQ(flash, (FlashState{colour, "Caer Ashwold taken by Midgard from Albion", true}))
+            << "realm " << realm;
+    }
+}
+
+TEST_F(ChangeDetection, UnknownOwnersAreNeverRecorded) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"Albion", "Unclaimed"}, {"Unclaimed", "Albion"}, {"", "Hibernia"}, {"Midgard", ""}};
+    for (const auto& [before, after] : rows) {
+        tracker = OwnershipTracker{};
+        take(frontier(before));
+        take(frontier(after));
+        EXPECT_TRUE(log.empty()) << before << " -> " << after;
+        EXPECT_FALSE(flash.enabled);
+    }
+}
+
+TEST_F(ChangeDetection, BattlegroundFilterDropsOnlyKeepsEndingInKeep) {
+    auto doc = [](const std::string& owner) {
+        return document(serverBlock(kServer, {{"Thornwall Keep", "Neutral", owner},
+                                              {"Caer Keepsake", "Albion", owner},
+                                              {"Dun keep", "Hibernia", owner}}));
+    };
+    settings["FilterNoob"] = "1";
+    take(doc("Albion"));
+    take(doc("Hibernia"));
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].place, "Caer Keepsake");
+    EXPECT_EQ(log[1].place, "Dun keep");  // the test is case-sensitive
+
+    log.clear();
+    settings["FilterNoob"] = "0";
+    take(doc("Midgard"));
+    EXPECT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].place, "Thornwall Keep");
+}
+
+TEST_F(ChangeDetection, FlashReplacementKeepsTheMostImportantAlert) {
+    settings["Realm"] = "2";  // Albion: losing a keep is red, taking one green
+    struct Row {
+        const char* label;
+        std::pair<std::string, std::string> before, after;  // owners of Caer Ashwold, Dun Mellow
+        FlashState start, expected;
+    };
+    const FlashState none{};
+    const FlashState greenNews{AlertIcon::Green, "older news", true};
+    const Row rows[] = {
+        {"yellow then red: red with the second text", {"Midgard", "Albion"}, {"Hibernia", "Midgard"},
+         none, {AlertIcon::Red, "Dun Mellow taken by Midgard from Albion", true}},
+        {"red then green: red with the first text", {"Albion", "Midgard"}, {"Midgard", "Albion"},
+         none, {AlertIcon::Red, "Caer Ashwold taken by Midgard from Albion", true}},
+        {"green while green flashes: newer text", {"Midgard", "Hibernia"}, {"Albion", "Hibernia"},
+         greenNews, {AlertIcon::Green, "Caer Ashwold taken by Albion from Midgard", true}},
+        {"yellow while green flashes: unchanged", {"Midgard", "Hibernia"}, {"Hibernia", "Hibernia"},
+         greenNews, greenNews},
+        {"yellow while red flashes: unchanged", {"Midgard", "Hibernia"}, {"Hibernia", "Hibernia"},
+         {AlertIcon::Red, "red news", true}, {AlertIcon::Red, "red news", true}},
+        {"green over a flashing yellow", {"Midgard", "Hibernia"}, {"Albion", "Hibernia"},
+         {AlertIcon::Yellow, "yellow news", true},
+         {AlertIcon::Green, "Caer Ashwold taken by Albion from Midgard", true}},
+        {"yellow over a stopped red", {"Midgard", "Hibernia"}, {"Hibernia", "Hibernia"},
+         {AlertIcon::Red, "stale", false},
+         {AlertIcon::Yellow, "Caer Ashwold taken by Hibernia from Midgard", true}},
+    };
+    auto doc = [](const std::pair<std::string, std::string>& owners) {
+        return document(serverBlock(kServer, {{"Caer Ashwold", "Albion", owners.first},
+                                              {"Dun Mellow", "Hibernia", owners.second}}));
+    };
+    for (const Row& row : rows) {
+        tracker = OwnershipTracker{};
+        take(doc(row.before));
+        flash = row.start;
+        log.clear();
+        const auto outcome = take(doc(row.after));
+        EXPECT_EQ(log.size(), (row.before.first != row.after.first) + (row.before.second != row.after.second))
+            << row.label;
+        EXPECT_EQ(outcome.flashReplaced, !(row.start == row.expected)) << row.label;
+        EXPECT_EQ(flash, row.expected) << row.label << ": got \"" << flash.tag << "\"";
+    }
+}
+
+TEST_F(ChangeDetection, RealmIsReadForEachRecordedChangeAndFilterForEachDifference) {
+    take(document(serverBlock(kServer, {{"Caer A", "Albion", "Albion"}, {"Caer B", "Albion", "Albion"},
+                                        {"Caer C", "Albion", "Albion"}})));
+    settingReads.clear();
+    take(document(serverBlock(kServer, {{"Caer A", "Albion", "Midgard"}, {"Caer B", "Albion", "Unclaimed"},
+                                        {"Caer C", "Albion", "Albion"}})));
+    EXPECT_EQ(settingReads["Realm"], 1);
+    EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(ChangeDetection, GainedOrLostKeepSkipsThatPairButBecomesTheBaseline) {
+    take(frontier("Albion"));
+    const std::string gained = document(serverBlock(
+        kServer, {{"Caer Ashwold", "Albion", "Midgard"}, {"Vornfaste", "Midgard", "Midgard"},
+                  {"Dun Mellow", "Hibernia", "Hibernia"}, {"Dun Aisling", "Hibernia", "Hibernia"}}));
+    EXPECT_FALSE(take(gained).compared);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(tracker.LastComparedServer(), kServer);
+    EXPECT_FALSE(take(frontier("Midgard")).compared);  // lost it again
+    EXPECT_TRUE(log.empty());
+    take(frontier("Hibernia"));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], (OwnershipChange{"Caer Ashwold", "Hibernia", "Midgard"}));
+}
+
+TEST_F(ChangeDetection, KeepsAreMatchedByPositionAndRenamedPairsSkipped) {
+    take(document(serverBlock(kServer, {{"Caer A", "Albion", "Albion"}, {"Caer B", "Albion", "Albion"}})));
+    take(document(serverBlock(kServer, {{"Caer B", "Albion", "Midgard"}, {"Caer A", "Albion", "Albion"}})));
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ChangeDetection, OnlySpacesAreTrimmedSoTabIndentedLinesAreNotSeen) {
+    take(frontier("Albion"));
+    // The keep start tag indented by a tab: the keep is not read, so the count differs.
+    std::string tabbedKeep = frontier("Midgard");
+    tabbedKeep.replace(tabbedKeep.find("    <keep name=\"Caer"), 4, "\t");
+    EXPECT_FALSE(take(tabbedKeep).compared);
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 3u);
+    // The owner line indented by a tab: the keep's owner stays empty and is not recorded.
+    take(frontier("Albion"));
+    std::string tabbedOwner = frontier("Midgard");
+    tabbedOwner.replace(tabbedOwner.find("      <owner>Midgard"), 6, "\t");
+    take(tabbedOwner);
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Owner, "");
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(ChangeDetection, CarriageReturnsAreRemovedAndTheUnterminatedLastLineIgnored) {
+    auto crlf = [](std::string text) {
+        std::string out;
+        for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return out;
+    };
+    take(crlf(frontier("Albion")));
+    take(crlf(frontier("Midgard")));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].newOwner, "Midgard");
+
+    // The keep count only changes if the last, unterminated line were read.
+    std::string doc = frontier("Midgard");
+    take(doc + "  <server name=\"Stormreach\">\n    <keep name=\"Caer Tail\" realm=\"Albion\">");
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 4u);
+}
+
+TEST_F(ChangeDetection, OwnerLineAfterARelicChangesNoKeep) {
+    auto doc = [](const std::string& relicOwner) {
+        return document("  <server name=\"Stormreach\">\n" + keepLines({"Caer Ashwold", "Albion", "Albion"}) +
+                        relicLines({"Lantern of Ysra", "Albion", relicOwner}) + "  </server>\n");
+    };
+    take(doc("Albion"));
+    take(doc("Midgard"));
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Owner, "Albion");
+}
+
+TEST_F(ChangeDetection, OtherServersAndNearNamesAreIgnored) {
+    auto doc = [](const std::string& owner) {
+        return document(serverBlock("Stormreach2", {{"Caer Ashwold", "Albion", owner}}) +
+                        serverBlock(kServer, {{"Caer Ashwold", "Albion", "Albion"}}) +
+                        serverBlock("stormreach", {{"Caer Ashwold", "Albion", owner}}));
+    };
+    take(doc("Albion"));
+    take(doc("Midgard"));
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 2u);
+}
+
+TEST_F(ChangeDetection, SwitchedServerIsOnlyABaseline) {
+    const std::string both = document(serverBlock(kServer, {{"Caer Ashwold", "Albion", "Albion"}}) +
+                                      serverBlock("Kestrel", {{"Caer Ashwold", "Albion", "Midgard"}}));
+    take(both);
+    EXPECT_FALSE(take(both, "Kestrel").compared);  // owners differ, but another server
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(tracker.LastComparedServer(), "Kestrel");
+    EXPECT_TRUE(take(both, "Kestrel").compared);
+}
+
+TEST_F(ChangeDetection, NoneDoesNothingAndBackComparesWithTheLastDocumentBefore) {
+    take(frontier("Albion"));
+    const OwnershipSnapshot before = tracker.CurrentOwnership();
+    const auto outcome = take(frontier("Hibernia", "Albion"), "None");
+    EXPECT_FALSE(outcome.compared);
+    EXPECT_EQ(settingReads.size(), 0u);
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), before.Keeps.size());
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Owner, "Albion");
+    EXPECT_EQ(tracker.LastComparedServer(), kServer);
+    take(frontier("Midgard"), "None");
+    EXPECT_TRUE(log.empty());
+
+    take(frontier("Midgard"));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], (OwnershipChange{"Caer Ashwold", "Midgard", "Albion"}));
+}
+
+TEST_F(ChangeDetection, OwnerLineWithoutClosingTagFailsTheRunAndKeepsTheServerUncompared) {
+    take(frontier("Albion"), "Kestrel");
+    std::string broken = frontier("Albion");
+    broken.replace(broken.find("Albion</owner>", broken.find("Caer Ashwold")), 14, "Albion");
+    const auto outcome = take(broken);
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->number(), 5);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#5 Invalid procedure call or argument");
+    EXPECT_EQ(boxes.calls[0].style, 16);
+    EXPECT_EQ(boxes.calls[0].title, "Error!");
+    EXPECT_EQ(tracker.LastComparedServer(), "Kestrel");
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 2u);  // built as far as the failure
+}
+
+TEST_F(ChangeDetection, FailureAfterALoggedChangeKeepsThatLineAndTheFlash) {
+    auto doc = [](const std::string& owner) {
+        return document(serverBlock(kServer, {{"Caer A", "Albion", owner}, {"Caer B", "Albion", owner}}));
+    };
+    take(doc("Albion"));
+    settings["Realm"] = "Albion";  // not a number
+    const auto outcome = take(doc("Midgard"));
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->number(), 13);
+    ASSERT_EQ(log.size(), 1u);  // the first change was logged before the realm was read
+    EXPECT_EQ(boxes.calls.size(), 1u);
+
+    settings["Realm"] = "1";
+    logFails = true;
+    tracker = OwnershipTracker{};
+    take(doc("Albion"));
+    const auto failed = take(doc("Midgard"));
+    ASSERT_TRUE(failed.error);
+    EXPECT_EQ(failed.error->number(), kErrPathFileAccess);
+    EXPECT_FALSE(failed.flashReplaced);  // the log comes before the alert
+}
+
+class ChangeDetectionWithLogFile : public ChangeDetection {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tw-changes-XXXXXX";
+        m_dir = std::string(::mkdtemp(pattern)) + "/";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::string m_dir;
+};
+
+TEST_F(ChangeDetectionWithLogFile, RecordedChangesReachTheServersLogDatedByTheCaller) {
+    const std::string server = "Stone Bridge";
+    const std::string doc1 = document(serverBlock(server, {{"Caer Ashwold", "Albion", "Albion"},
+                                                           {"Vornfaste", "Midgard", "Midgard"}}));
+    const std::string doc2 = document(serverBlock(server, {{"Caer Ashwold", "Albion", "Midgard"},
+                                                           {"Vornfaste", "Midgard", "Hibernia"}}));
+    auto reader = [](const std::string&, const std::string& fallback) { return fallback; };
+    tracker.DoSwitchOff(doc1, server, reader, flash, eventLogWriter(m_dir, server, "7/23/2003 2:05:10 PM"));
+    tracker.DoSwitchOff(doc2, server, reader, flash, eventLogWriter(m_dir, server, "7/23/2003 2:05:10 PM"));
+    EXPECT_EQ(platform::readWholeFile(m_dir + "Stone_Bridge.log"),
+              "Caer Ashwold,Midgard,Albion,7/23/2003 2:05:10 PM\r\n"
+              "Vornfaste,Hibernia,Midgard,7/23/2003 2:05:10 PM\r\n");
+}
+
+TEST_F(ChangeDetectionWithLogFile, HostileServerNameFailsTheRunInsteadOfWritingElsewhere) {
+    const std::string server = "../Stormreach";
+    auto reader = [](const std::string&, const std::string& fallback) { return fallback; };
+    auto doc = [&](const std::string& owner) {
+        return document(serverBlock(server, {{"Caer Ashwold", "Albion", owner}}));
+    };
+    tracker.DoSwitchOff(doc("Albion"), server, reader, flash, eventLogWriter(m_dir, server, "d"));
+    const auto outcome =
+        tracker.DoSwitchOff(doc("Midgard"), server, reader, flash, eventLogWriter(m_dir, server, "d"));
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->number(), kErrBadFileName);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#52 Bad file name or number");
+    EXPECT_FALSE(platform::fileExists(m_dir + "../Stormreach.log"));
+}
+
+}  // namespace
+}  // namespace tw
