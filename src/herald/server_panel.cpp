@@ -1,0 +1,279 @@
+#include "herald/server_panel.h"
+
+#include <exception>
+#include <string_view>
+
+#include "herald/scanning.h"
+#include "runtime/error_handler.h"
+#include "runtime/text.h"
+
+namespace tw {
+namespace {
+
+constexpr int kHeadingGap = 125;  // below the row before a heading
+constexpr int kEntryGap = 20;     // below the row before an entry
+constexpr int kEntryIndent = 100;
+constexpr int kKeepPictureOffset = 225;  // keep pictures stand this far left of their label
+// Control arrays index with 16-bit numbers: creating an element past this overflows.
+constexpr size_t kLastElement = 32767;
+
+const std::string kNeutral = "Neutral";
+
+// Reads one server's relics and keeps in document order and lays out the rows.
+class PanelBuilder {
+public:
+    PanelBuilder(const std::string& XMLData, const PanelMetrics& metrics, ServerPanel& panel)
+        : m_xml(XMLData), m_metrics(metrics), m_panel(panel) {}
+
+    void scanServer(const std::string& ServerName);
+
+private:
+    void relic(std::string_view TagText, long long& ScanPos);
+    void keep(std::string_view TagText, long long ScanPos);
+    void keepEntry(const std::string& Realm, const std::string& Name, const std::string& Owner,
+                   const std::string& Claimant, const std::string& Page);
+    ClaimantLink claimantLink(const std::string& Claimant, const PanelRow& row) const;
+    std::string cutClaimant(const std::string& Claimant, int right) const;
+
+    int labelWidth(const std::string& caption) const;
+    int linkWidth(const std::string& caption) const;
+    // Each shown row is followed by a new hidden element for the next one.
+    static void createElementAfter(const std::vector<PanelRow>& rows);
+
+    const std::string& m_xml;
+    const PanelMetrics& m_metrics;
+    ServerPanel& m_panel;
+    std::string m_lastKeepRealm;
+    std::string m_lastRelicRealm;
+    // Latest keep row in the keep column's heading position (index 0 when none above 0);
+    // the "Neutral" group opens level with it.
+    size_t m_latestKeepHeading = 0;
+};
+
+void PanelBuilder::scanServer(const std::string& ServerName) {
+    // The name is matched as a prefix: no closing quote in the pattern.
+    const long long P = inStr(m_xml, "<server name=\"" + ServerName);
+    // A server that is not there makes this an invalid start (0): the build's error path.
+    const long long R = inStr(P, m_xml, "<relic ");
+    long long ScanPos = R != 0 ? R : P;
+    for (;;) {
+        ScanPos = inStr(ScanPos, m_xml, "<");
+        // Past the last "<" ScanPos is 0, and this search fails: no endless scan.
+        const long long E = inStr(ScanPos, m_xml, ">");
+        if (E - ScanPos + 1 < 0) throw RuntimeError(kErrInvalidArgument);
+        const std::string_view TagText =
+            std::string_view(m_xml).substr(static_cast<size_t>(ScanPos - 1),
+                                           static_cast<size_t>(E - ScanPos + 1));
+        // The tag's name is judged by the characters after "<" alone ("<relics>" is a relic).
+        const std::string_view name = TagText.empty() ? TagText : TagText.substr(1);
+        if (name.substr(0, 5) == "relic")
+            relic(TagText, ScanPos);
+        else if (name.substr(0, 4) == "keep")
+            keep(TagText, ScanPos);
+        ++ScanPos;
+        if (TagText == "</server>") break;
+    }
+}
+
+void PanelBuilder::relic(std::string_view TagText, long long& ScanPos) {
+    const std::string tag(TagText);
+    const std::string Realm = GetItem(tag, "realm");
+    const std::string Name = GetItem(tag, "name");
+    ScanPos = inStr(ScanPos, m_xml, "<owner>");
+    const long long E = inStr(ScanPos, m_xml, "</owner>");
+    const std::string Owner = charactersFromTo(m_xml, ScanPos + 7, E);
+
+    auto& rows = m_panel.relicRows;
+    const int h = m_metrics.rowHeight;
+    if (Realm != m_lastRelicRealm) {
+        PanelRow heading;
+        heading.kind = RowKind::Heading;
+        heading.column = PanelColumn::Relic;
+        heading.caption = Realm;
+        heading.left = m_metrics.relicLeft;
+        heading.color = RealmColor(Realm);
+        heading.picture = RealmImage(Realm);
+        heading.pictureLeft = m_metrics.relicPictureLeft;
+        heading.top = m_metrics.relicTop;
+        heading.pictureTop = m_metrics.relicPictureTop;
+        if (!rows.empty()) heading.top = heading.pictureTop = rows.back().top + h + kHeadingGap;
+        rows.push_back(heading);
+        createElementAfter(rows);
+    }
+    // An entry always follows a row; with none before it there is no row -1 to stand under.
+    if (rows.empty()) throw RuntimeError(kErrNoSuchControlElement);
+    PanelRow entry;
+    entry.column = PanelColumn::Relic;
+    entry.left = m_metrics.relicLeft + kEntryIndent;
+    entry.top = entry.pictureTop = rows.back().top + h + kEntryGap;
+    entry.caption = Name;
+    entry.color = RealmColor(Owner);
+    entry.picture = RealmImage(Owner);
+    entry.pictureLeft = m_metrics.relicPictureLeft + kEntryIndent;
+    rows.push_back(entry);
+    createElementAfter(rows);
+    m_lastRelicRealm = Realm;
+}
+
+void PanelBuilder::keep(std::string_view TagText, long long ScanPos) {
+    const std::string tag(TagText);
+    const std::string Realm = GetItem(tag, "realm");
+    const std::string Name = GetItem(tag, "name");
+    // A keep without "</keep>" bounds its lookups at 0: no owner, claimant or page.
+    const double KeepEnd = static_cast<double>(inStr(ScanPos, m_xml, "</keep>"));
+    const double start = static_cast<double>(ScanPos);
+    const std::string Owner = GetTag(m_xml, "owner", start, KeepEnd);
+    if (Realm != kNeutral) {
+        // Only the exact realm names count; 16-bit counters, as the tray text expects.
+        for (int i = 0; i < 3; ++i) {
+            if (Owner != ReturnRealm(static_cast<std::int16_t>(i + 1))) continue;
+            if (m_panel.realmCounts[i] == INT16_MAX) throw RuntimeError(kErrOverflow);
+            ++m_panel.realmCounts[i];
+        }
+    }
+    const std::string Claimant = GetTag(m_xml, "claimant", start, KeepEnd);
+    const std::string Page = GetTag(m_xml, "claimant_heraldurl", start, KeepEnd);
+
+    auto& rows = m_panel.keepRows;
+    if (Realm != m_lastKeepRealm) {
+        const size_t K = rows.size();
+        PanelRow heading;
+        heading.kind = RowKind::Heading;
+        heading.caption = Realm;
+        heading.left = m_metrics.keepLeft;
+        heading.color = RealmColor(Realm);
+        heading.picture = RealmImage(Realm);
+        heading.pictureLeft = m_metrics.keepPictureLeft;
+        heading.top = m_metrics.keepTop;
+        heading.pictureTop = m_metrics.keepPictureTop;
+        if (K != 0) {
+            if (Realm == kNeutral) {
+                // Opens in the relic column, level with the latest keep heading.
+                heading.top = rows[m_latestKeepHeading].top;
+                heading.left = m_metrics.relicLeft;
+                heading.column = PanelColumn::Relic;
+            } else {
+                heading.top = rows.back().top + m_metrics.rowHeight + kHeadingGap;
+            }
+            heading.pictureTop = heading.top;
+        }
+        if (K != 0 && heading.left == m_metrics.keepLeft) m_latestKeepHeading = K;
+        rows.push_back(heading);
+        createElementAfter(rows);
+    }
+    keepEntry(Realm, Name, Owner, Claimant, Page);
+    m_lastKeepRealm = Realm;
+}
+
+void PanelBuilder::keepEntry(const std::string& Realm, const std::string& Name,
+                             const std::string& Owner, const std::string& Claimant,
+                             const std::string& Page) {
+    auto& rows = m_panel.keepRows;
+    if (rows.empty()) throw RuntimeError(kErrNoSuchControlElement);
+    PanelRow entry;
+    const bool neutral = Realm == kNeutral;
+    entry.column = neutral ? PanelColumn::Relic : PanelColumn::Keep;
+    entry.left = (neutral ? m_metrics.relicLeft : m_metrics.keepLeft) + kEntryIndent;
+    entry.top = entry.pictureTop = rows.back().top + m_metrics.rowHeight + kEntryGap;
+    entry.caption = Name;
+    entry.color = RealmColor(Owner);
+    entry.picture = RealmImage(Owner);
+    entry.pictureLeft = entry.left - kKeepPictureOffset;
+    if (!Claimant.empty()) {
+        entry.caption += " (";
+        entry.tag = Page;
+        entry.claimant = claimantLink(Claimant, entry);
+    }
+    if (entry.left == m_metrics.keepLeft) m_latestKeepHeading = rows.size();
+    rows.push_back(std::move(entry));
+    createElementAfter(rows);
+}
+
+ClaimantLink PanelBuilder::claimantLink(const std::string& Claimant, const PanelRow& row) const {
+    ClaimantLink link;
+    link.tooltip = Claimant;
+    link.caption = Claimant;
+    link.left = row.left + labelWidth(row.caption);
+    const int right = link.left + linkWidth(Claimant);
+    if (right > kClaimFits) link.caption = cutClaimant(Claimant, right);
+    link.endLeft = link.left + linkWidth(link.caption);
+    return link;
+}
+
+// Drops the fewest trailing characters that make the link end before kClaimLimit and marks
+// the cut with "..". When even dropping every character is not enough, ".." alone is shown.
+std::string PanelBuilder::cutClaimant(const std::string& Claimant, int right) const {
+    const auto length = static_cast<long long>(Claimant.size());
+    auto fits = [&](long long n) {
+        return right - m_metrics.textWidth(rightOf(Claimant, n)) < kClaimLimit;
+    };
+    // Wider suffixes never measure narrower, so the first n that fits is found by halving:
+    // a long guild name costs a few measurements instead of one per character.
+    long long low = 1, high = length + 1;  // high: "none fits"
+    while (low < high) {
+        const long long n = low + (high - low) / 2;
+        if (fits(n))
+            high = n;
+        else
+            low = n + 1;
+    }
+    if (low > length) return "..";
+    return leftOf(Claimant, length - low) + "..";
+}
+
+int PanelBuilder::labelWidth(const std::string& caption) const {
+    return m_metrics.labelWidth ? m_metrics.labelWidth(caption) : m_metrics.textWidth(caption);
+}
+
+int PanelBuilder::linkWidth(const std::string& caption) const {
+    return m_metrics.linkWidth ? m_metrics.linkWidth(caption) : labelWidth(caption);
+}
+
+void PanelBuilder::createElementAfter(const std::vector<PanelRow>& rows) {
+    if (rows.size() > kLastElement) throw RuntimeError(kErrOverflow);
+}
+
+// Darkness Falls goes to the realm holding strictly more counted keeps than each other one.
+int leaderOf(const std::array<std::int16_t, 3>& counts) {
+    int Leader = 0;
+    for (int i = 2; i >= 0; --i)
+        if (counts[i] > counts[Leader]) Leader = i;
+    for (int i = 0; i < 3; ++i)
+        if (i != Leader && counts[i] == counts[Leader]) return -1;
+    return Leader;
+}
+
+}  // namespace
+
+std::string trayStatusText(const std::array<std::int16_t, 3>& realmCounts, const std::string& DFStatus) {
+    return "Midgard: " + std::to_string(realmCounts[0]) + "\r\nAlbion: " +
+           std::to_string(realmCounts[1]) + "\r\nHibernia: " + std::to_string(realmCounts[2]) +
+           "\r\nDarkness Falls: " + DFStatus;
+}
+
+std::optional<ServerPanel> buildServerPanel(const std::string& XMLData, const std::string& ServerName,
+                                            const DarknessFalls& previous, const PanelMetrics& metrics) {
+    if (XMLData.empty()) return std::nullopt;
+    ServerPanel panel;
+    panel.darknessFalls = previous;
+    try {
+        PanelBuilder(XMLData, metrics, panel).scanServer(ServerName);
+    } catch (...) {
+        panel.error = toRuntimeError(std::current_exception());
+        return panel;
+    }
+    const int Leader = leaderOf(panel.realmCounts);
+    if (Leader < 0) {
+        // A tie keeps the holder last decided for this server; another server starts unknown.
+        if (ServerName != panel.darknessFalls.server) panel.darknessFalls = {ServerName, "Unknown"};
+    } else {
+        panel.darknessFalls = {ServerName, ReturnRealm(static_cast<std::int16_t>(Leader + 1))};
+    }
+    panel.dfColor = RealmColor(panel.darknessFalls.status);
+    panel.dfPicture = RealmImage(panel.darknessFalls.status);
+    panel.trayStatus = trayStatusText(panel.realmCounts, panel.darknessFalls.status);
+    panel.completed = true;
+    return panel;
+}
+
+}  // namespace tw
