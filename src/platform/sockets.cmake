@@ -1,7 +1,7 @@
 target_sources(${TW_TARGET} PRIVATE
-  async_select.cpp
-  host_resolver.cpp
-  message_window.cpp
-  qt_event_adapter.cpp
-  winsock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/async_select.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/host_resolver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/message_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt_event_adapter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/winsock.cpp
 )
