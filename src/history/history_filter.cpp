@@ -1,0 +1,107 @@
+#include "history/history_filter.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace tw {
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The colour both refill rules agree on, by the realms' keep naming.
+std::optional<std::uint32_t> realmPlaceColour(const std::string& place) {
+    if (startsWith(place, "Dun ")) return kHistoryHiberniaGreen;
+    if (startsWith(place, "Caer")) return kHistoryAlbionRed;
+    if (endsWith(place, "Faste")) return kHistoryMidgardBlue;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool placeMatchesLocation(const std::string& place, const std::string& location) {
+    if (location == "Midgard") return endsWith(place, "Faste");
+    // Hibernia's filter takes "Dun" without the space, so "Dunmore" passes it too.
+    if (location == "Hibernia") return startsWith(place, "Dun");
+    if (location == "Albion") return startsWith(place, "Caer");
+    return true;
+}
+
+bool PassFilters(const HistoryEvent& event, const HistoryFilters& filters) {
+    if (filters.NewOwner != "All" && event.NewOwner != filters.NewOwner) return false;
+    if (filters.PreviousOwner != "All" && event.OldOwner != filters.PreviousOwner) return false;
+    return placeMatchesLocation(event.Place, filters.Location);
+}
+
+std::optional<std::vector<HistoryEvent>> readSortedEvents(const std::string& appPath,
+                                                          const std::string& serverName,
+                                                          const HistoryFilters& filters) {
+    if (!isSafeLogServerName(serverName)) return std::nullopt;
+    const auto text = platform::readWholeFile(EventLogPath(appPath, serverName));
+    if (!text) return std::nullopt;
+    std::vector<HistoryEvent> events;
+    // Filtering while reading keeps only the matches in memory, however long the log.
+    forEachEvent(*text, [&](const HistoryEvent& event) {
+        if (PassFilters(event, filters)) events.push_back(event);
+    });
+    std::reverse(events.begin(), events.end());
+    return events;
+}
+
+HistoryScrollRange scrollRangeFor(std::size_t eventCount) {
+    if (eventCount <= kHistoryRows) return {};
+    return {true, 0, static_cast<int>(eventCount - kHistoryRows)};
+}
+
+std::span<const HistoryEvent> rowsAt(const std::vector<HistoryEvent>& sortedEvents, std::size_t value) {
+    if (value >= sortedEvents.size()) return {};
+    return std::span<const HistoryEvent>(sortedEvents)
+        .subspan(value, std::min(kHistoryRows, sortedEvents.size() - value));
+}
+
+std::uint32_t placeColourOnRefresh(const std::string& place) {
+    return realmPlaceColour(place).value_or(kHistoryBlack);
+}
+
+std::optional<std::uint32_t> placeColourOnScroll(const std::string& place) {
+    if (auto colour = realmPlaceColour(place)) return colour;
+    if (endsWith(place, "Keep")) return kHistoryBlack;
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> ownerColour(const std::string& owner) {
+    if (owner == "Midgard") return kHistoryMidgardBlue;
+    if (owner == "Hibernia") return kHistoryHiberniaGreen;
+    if (owner == "Albion") return kHistoryAlbionRed;
+    return std::nullopt;
+}
+
+std::string dayText(const std::string& when, const DatePatterns& patterns) {
+    const auto day = calendarDayOf(when, patterns);
+    if (!day) return when;
+    return formatWithPattern(LocalDateTime{day->year, day->month, day->day}, "MMM d yyyy", patterns);
+}
+
+std::vector<std::size_t> daySeparatorRows(const std::vector<std::optional<std::string>>& whenTexts,
+                                          const DatePatterns& patterns) {
+    std::vector<std::size_t> rows;
+    if (whenTexts.empty()) return rows;
+    std::string reference = dayText(whenTexts[0].value_or(""), patterns);
+    for (std::size_t i = 1; i < whenTexts.size() && i < kHistoryRows; ++i) {
+        if (!whenTexts[i]) continue;
+        std::string day = dayText(*whenTexts[i], patterns);
+        if (day == reference) continue;
+        rows.push_back(i);
+        reference = std::move(day);
+    }
+    return rows;
+}
+
+}  // namespace tw
