@@ -1,0 +1,56 @@
+#include "net/http_requests.h"
+
+#include "runtime/runtime_error.h"
+#include "runtime/text.h"
+
+namespace tw {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+std::string requestText(std::string_view path, std::string_view host, std::string_view makerHost) {
+    std::string text;
+    text.reserve(path.size() + host.size() + makerHost.size() + 64);
+    text.append("GET ").append(path).append(" HTTP/1.1").append(kCrLf);
+    text.append("User-Agent: Towerwatch (").append(makerHost).append(")").append(kCrLf);
+    text.append("Host: ").append(host).append(kCrLf);
+    text.append(kCrLf);
+    return text;
+}
+
+}  // namespace
+
+std::string makerWebHost(std::string_view locationHostSetting) {
+    std::string host = trimSpaces(locationHostSetting);
+    return host.empty() ? std::string(kMakerWebHost) : host;
+}
+
+HostAndPort splitHostPort(std::string_view host) {
+    const std::size_t colon = host.rfind(':');
+    if (colon == std::string_view::npos) return {std::string(host), kHttpPort};
+    const std::string_view digits = host.substr(colon + 1);
+    unsigned long port = 0;
+    bool ok = !digits.empty() && digits.size() <= 5;
+    for (char c : digits) {
+        if (c < '0' || c > '9') ok = false;
+        else port = port * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (!ok || port == 0 || port > 65535) throw RuntimeError(kErrInvalidArgument);
+    return {std::string(host.substr(0, colon)), static_cast<std::uint16_t>(port)};
+}
+
+Location splitLocation(std::string_view entry) {
+    const std::size_t slash = entry.find('/');
+    if (slash == std::string_view::npos) throw RuntimeError(kErrInvalidArgument);
+    return {std::string(entry.substr(0, slash)), std::string(entry.substr(slash))};
+}
+
+std::string statusRequest(const Location& location, std::string_view makerHost) {
+    return requestText(location.path, location.host, makerHost);
+}
+
+std::string locationListRequest(std::string_view makerHost) {
+    return requestText(kLocationListPath, makerHost, makerHost);
+}
+
+}  // namespace tw

@@ -1,0 +1,45 @@
+#pragma once
+// The request texts of the two downloads and the pieces they are made of: where a status
+// document lives (a location entry "host/path" or "host:port/path") and the maker's web host
+// that serves the location list.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+// The maker's web host: serves "/towerwatchlocations.txt" and names the program in the
+// User-Agent line. The "LocationHost" setting overrides it.
+inline constexpr std::string_view kMakerWebHost = "towerwatch.vexlor.example";
+inline constexpr std::uint16_t kHttpPort = 80;
+inline constexpr std::string_view kLocationListPath = "/towerwatchlocations.txt";
+
+// The maker's web host to use: the setting's value without surrounding spaces, or
+// kMakerWebHost when the setting is empty or absent.
+std::string makerWebHost(std::string_view locationHostSetting);
+
+struct HostAndPort {
+    std::string name;          // what is resolved and connected to
+    std::uint16_t port = kHttpPort;
+};
+
+// "name" or "name:port". A port that is not a number from 1 to 65535 raises error 5.
+HostAndPort splitHostPort(std::string_view host);
+
+struct Location {
+    std::string host;  // the text before the first "/", port included as written
+    std::string path;  // from the first "/" to the end
+};
+
+// Splits a location entry at its first "/". An entry without one (an empty entry too)
+// raises error 5, as taking the text before a missing "/" always has.
+Location splitLocation(std::string_view entry);
+
+// "GET " path " HTTP/1.1", the User-Agent line naming the maker's host, "Host: " with the
+// location's host part, and the empty line. Nothing else.
+std::string statusRequest(const Location& location, std::string_view makerHost);
+// The same for "/towerwatchlocations.txt" on the maker's host.
+std::string locationListRequest(std::string_view makerHost);
+
+}  // namespace tw

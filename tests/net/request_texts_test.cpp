@@ -1,0 +1,112 @@
+#include "net/http_requests.h"
+#include "net/location_list.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/runtime_error.h"
+
+namespace tw {
+namespace {
+
+int errorOf(auto&& call) {
+    try {
+        call();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(RequestTexts, StatusRequestByteForByte) {
+    const Location where = splitLocation("herald.example.net/game/server-info.xml");
+    EXPECT_EQ(statusRequest(where, "towerwatch.vexlor.example"),
+              "GET /game/server-info.xml HTTP/1.1\r\n"
+              "User-Agent: Towerwatch (towerwatch.vexlor.example)\r\n"
+              "Host: herald.example.net\r\n"
+              "\r\n");
+}
+
+TEST(RequestTexts, LocationListRequestByteForByteWithPortKeptInHostLine) {
+    EXPECT_EQ(locationListRequest("127.0.0.1:8081"),
+              "GET /towerwatchlocations.txt HTTP/1.1\r\n"
+              "User-Agent: Towerwatch (127.0.0.1:8081)\r\n"
+              "Host: 127.0.0.1:8081\r\n"
+              "\r\n");
+    EXPECT_EQ(statusRequest(splitLocation("127.0.0.1:9/x"), kMakerWebHost).substr(0, 16), "GET /x HTTP/1.1\r");
+}
+
+TEST(RequestTexts, LocationSplitsAtTheFirstSlashAndPortDefaultsToEighty) {
+    const Location loc = splitLocation("host.example:8080/a/b:c/d.xml");
+    EXPECT_EQ(loc.host, "host.example:8080");
+    EXPECT_EQ(loc.path, "/a/b:c/d.xml");
+    const HostAndPort withPort = splitHostPort(loc.host);
+    EXPECT_EQ(withPort.name, "host.example");
+    EXPECT_EQ(withPort.port, 8080);
+    const HostAndPort plain = splitHostPort("host.example");
+    EXPECT_EQ(plain.name, "host.example");
+    EXPECT_EQ(plain.port, 80);
+    EXPECT_EQ(splitLocation("h/").path, "/");
+    EXPECT_EQ(splitLocation("/only-path").host, "");
+}
+
+TEST(RequestTexts, EntriesWithoutSlashAndBadPortsAreInvalidArguments) {
+    EXPECT_EQ(errorOf([] { splitLocation(""); }), kErrInvalidArgument);
+    EXPECT_EQ(errorOf([] { splitLocation("no-slash.example"); }), kErrInvalidArgument);
+    for (const char* bad : {"h:", "h:0", "h:65536", "h:8o", "h:123456", "h:-1"})
+        EXPECT_EQ(errorOf([&] { splitHostPort(bad); }), kErrInvalidArgument) << bad;
+    EXPECT_EQ(splitHostPort("h:65535").port, 65535);
+}
+
+TEST(RequestTexts, LocationHostSettingOverridesTheMakersHost) {
+    EXPECT_EQ(makerWebHost(""), "towerwatch.vexlor.example");
+    EXPECT_EQ(makerWebHost("   "), "towerwatch.vexlor.example");
+    EXPECT_EQ(makerWebHost(" 127.0.0.1:4000 "), "127.0.0.1:4000");
+}
+
+TEST(LocationList, LinesAreEntriesInOrderAndFormattingRoundTrips) {
+    const std::vector<std::string> entries = {"us.example/server-info.xml", "eu.example:81/x.xml"};
+    const std::string file = formatLocationList(entries);
+    EXPECT_EQ(file, "us.example/server-info.xml\r\neu.example:81/x.xml\r\n");
+    const auto read = parseLocationList(file);
+    ASSERT_EQ(read.size(), 3u);  // the final CR LF gives an empty last entry
+    EXPECT_EQ(read[1], "eu.example:81/x.xml");
+    EXPECT_EQ(read[2], "");
+    EXPECT_TRUE(parseLocationList("").empty());
+    EXPECT_EQ(parseLocationList("a\nb").size(), 1u);  // a bare LF does not end a line
+}
+
+TEST(LocationList, FirstLoadWithSetOneTakesTheSecondLineWithoutUpdating) {
+    std::vector<std::string> hosts;
+    const LocationReload r = reloadLocations(hosts, 1, std::string("a/1\r\nb/2"));
+    EXPECT_FALSE(r.updateNow);
+    EXPECT_FALSE(r.fetchList);
+    ASSERT_EQ(hosts.size(), 2u);
+    EXPECT_EQ(hosts[1], "b/2");
+}
+
+TEST(LocationList, ChangedEntryUpdatesOnceIdenticalEntryDoesNothing) {
+    std::vector<std::string> hosts = {"a/1", "b/2"};
+    EXPECT_FALSE(reloadLocations(hosts, 1, std::string("x/9\r\nb/2\r\n")).updateNow);
+    EXPECT_TRUE(reloadLocations(hosts, 1, std::string("x/9\r\nc/3\r\n")).updateNow);
+    EXPECT_EQ(hosts[1], "c/3");
+}
+
+TEST(LocationList, MissingFileAsksForTheFetchAndKeepsRoomForTheSet) {
+    std::vector<std::string> hosts;
+    const LocationReload r = reloadLocations(hosts, 2, std::nullopt);
+    EXPECT_TRUE(r.fetchList);
+    EXPECT_EQ(hosts.size(), 3u);
+}
+
+TEST(LocationList, ShortFileOrNegativeSetIsSubscriptOutOfRange) {
+    std::vector<std::string> hosts;
+    EXPECT_EQ(errorOf([&] { reloadLocations(hosts, 3, std::string("a/1\r\n")); }), kErrSubscriptOutOfRange);
+    EXPECT_EQ(errorOf([&] { reloadLocations(hosts, -1, std::nullopt); }), kErrSubscriptOutOfRange);
+    // One line plus the final CR LF: set 1 exists but is empty.
+    std::vector<std::string> one;
+    reloadLocations(one, 1, std::string("a/1\r\n"));
+    EXPECT_EQ(one[1], "");
+}
+
+}  // namespace
+}  // namespace tw
