@@ -1,0 +1,94 @@
+#pragma once
+// The notification-area (tray) icon, driven through the record and call of the platform's
+// shell: an icon is identified by its window handle and id; mouse notifications of an icon
+// added with NIF_MESSAGE go to the handler registered for its window handle.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QIcon;
+class QSystemTrayIcon;
+
+namespace tw::platform {
+
+struct NOTIFYICONDATA {
+    uint32_t cbSize = 88;
+    uintptr_t hWnd = 0;
+    uint32_t uID = 0;
+    uint32_t uFlags = 0;
+    uint32_t uCallbackMessage = 0;
+    uintptr_t hIcon = 0;
+    char szTip[64] = {};
+};
+
+enum : uint32_t { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
+enum : uint32_t { NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4 };
+enum : uint32_t { WM_MOUSEMOVE = 512, WM_LBUTTONDOWN = 513, WM_LBUTTONDBLCLK = 515, WM_RBUTTONUP = 517 };
+
+// Fills szTip with at most the first 63 characters of tip, a NUL, and blanks after it.
+void setNotifyTip(NOTIFYICONDATA& data, const std::string& tip);
+// The tip the record carries: szTip up to its NUL.
+std::string notifyTip(const NOTIFYICONDATA& data);
+
+// A handle for the picture that a record can carry; the picture is kept for the whole run
+// and the same picture always gets the same handle. 0 is never a handle.
+uintptr_t iconHandle(const QIcon& icon);
+// The picture behind a handle; a null icon for 0 or an unknown handle.
+QIcon iconFromHandle(uintptr_t handle);
+
+class NotifyIconShell {
+public:
+    using MessageHandler = std::function<void(uint32_t id, uint32_t mouseMessage)>;
+    virtual ~NotifyIconShell();
+    // Adds, changes or removes an icon. Adding an icon that exists, and changing or removing
+    // one that does not, fails (false) and changes nothing.
+    virtual bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) = 0;
+    // One handler per window handle; an empty function removes it.
+    void setMessageHandler(uintptr_t hWnd, MessageHandler handler);
+
+protected:
+    void deliver(uintptr_t hWnd, uint32_t id, uint32_t mouseMessage);
+
+private:
+    std::map<uintptr_t, MessageHandler> m_handlers;
+};
+
+// One QSystemTrayIcon per (window handle, id). Clicks arrive as 513, double clicks as 515 and
+// context requests as 517; the context menu itself belongs to the window, so none is attached.
+class QtNotifyIconShell : public NotifyIconShell {
+public:
+    QtNotifyIconShell();
+    ~QtNotifyIconShell() override;
+    bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
+
+private:
+    struct Icon;
+    std::map<std::pair<uintptr_t, uint32_t>, Icon*> m_icons;
+};
+
+// Records every call and keeps the state of the one icon, for tests.
+class NotifyIconRecorder : public NotifyIconShell {
+public:
+    struct Call {
+        uint32_t message = 0;
+        NOTIFYICONDATA data;
+        bool result = false;
+    };
+    bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
+    // A mouse notification from the icon, as the user's click would send; nothing happens
+    // while no icon is present or it was added without NIF_MESSAGE.
+    void simulate(uint32_t mouseMessage);
+
+    std::vector<Call> calls;
+    bool present = false;
+    std::string tip;
+    uintptr_t hIcon = 0;
+    uintptr_t hWnd = 0;
+    uint32_t uID = 0;
+    uint32_t uFlags = 0;
+};
+
+}  // namespace tw::platform

@@ -1,0 +1,113 @@
+#include "platform/process_facts.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QLocale>
+
+#include "platform/files.h"
+
+#ifndef TW_VERSION_MAJOR
+#define TW_VERSION_MAJOR 0
+#define TW_VERSION_MINOR 0
+#define TW_VERSION_REVISION 0
+#endif
+
+namespace tw::platform {
+namespace {
+
+std::string executablePath() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<size_t>(n) >= buffer.size()) return {};
+    buffer.resize(static_cast<size_t>(n));
+    return buffer;
+}
+
+bool isWritableFolder(const std::string& folder) {
+    struct stat st {};
+    return !folder.empty() && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(folder.c_str(), W_OK) == 0;
+}
+
+std::string bytes(const QString& text) { return text.toStdString(); }
+
+}  // namespace
+
+ProcessFacts::~ProcessFacts() = default;
+
+std::string joinedArguments(const std::string& procCmdline) {
+    // Each argument ends with a NUL; the first is the program itself.
+    std::string joined;
+    size_t start = procCmdline.find('\0');
+    for (bool first = true; start != std::string::npos && start + 1 < procCmdline.size(); first = false) {
+        const size_t end = procCmdline.find('\0', start + 1);
+        if (!first) joined += ' ';
+        joined += procCmdline.substr(start + 1, (end == std::string::npos ? procCmdline.size() : end) - start - 1);
+        start = end;
+    }
+    return joined;
+}
+
+std::string folderWithSlash(std::string folder) {
+    while (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return folder + "/";
+}
+
+std::string withoutExtension(const std::string& fileName) {
+    const size_t dot = fileName.rfind('.');
+    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
+std::string ProcessFacts::commandLine() const {
+    const auto cmdline = readWholeFile("/proc/self/cmdline");
+    return cmdline ? joinedArguments(*cmdline) : std::string();
+}
+
+std::string ProcessFacts::programFolder() const {
+    const std::string exe = executablePath();
+    const size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : folderWithSlash(exe.substr(0, slash));
+}
+
+std::string ProcessFacts::exeName() const {
+    const std::string exe = executablePath();
+    return withoutExtension(exe.substr(exe.rfind('/') + 1));
+}
+
+std::string ProcessFacts::productName() const { return "Towerwatch"; }
+int ProcessFacts::versionMajor() const { return TW_VERSION_MAJOR; }
+int ProcessFacts::versionMinor() const { return TW_VERSION_MINOR; }
+int ProcessFacts::versionRevision() const { return TW_VERSION_REVISION; }
+
+LocalDateTime ProcessFacts::now() const {
+    const QDateTime t = QDateTime::currentDateTime();
+    return {t.date().year(), t.date().month(), t.date().day(),
+            t.time().hour(), t.time().minute(), t.time().second()};
+}
+
+DatePatterns ProcessFacts::datePatterns() const {
+    const QLocale locale = QLocale::system();
+    DatePatterns p;
+    p.shortDate = bytes(locale.dateFormat(QLocale::ShortFormat));
+    p.longTime = bytes(locale.timeFormat(QLocale::LongFormat));
+    p.amText = bytes(locale.amText());
+    p.pmText = bytes(locale.pmText());
+    for (int m = 1; m <= 12; ++m) {
+        p.monthNames[static_cast<size_t>(m - 1)] = bytes(locale.monthName(m, QLocale::LongFormat));
+        p.shortMonthNames[static_cast<size_t>(m - 1)] = bytes(locale.monthName(m, QLocale::ShortFormat));
+    }
+    return p;
+}
+
+std::string appPath(const ProcessFacts& facts) {
+    const std::string folder = facts.programFolder();
+    if (isWritableFolder(folder)) return folderWithSlash(folder);
+    // An installed copy cannot keep its files beside itself.
+    const std::string data = userDataFolder() + "/towerwatch";
+    makeFolders(data);
+    return folderWithSlash(data);
+}
+
+}  // namespace tw::platform

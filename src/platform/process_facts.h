@@ -1,0 +1,60 @@
+#pragma once
+// Facts about the running program that the main window and the settings read: its command
+// line, where it lives, its name and version, the local time and the user's date formats.
+
+#include <string>
+
+#include "runtime/general_date.h"
+
+namespace tw::platform {
+
+class ProcessFacts {
+public:
+    virtual ~ProcessFacts();
+    // The arguments after the program name, joined by single spaces; "" when there are none.
+    virtual std::string commandLine() const;
+    // The folder of the executable with exactly one trailing "/"; "" when it cannot be found.
+    virtual std::string programFolder() const;
+    // The executable's file name without its extension.
+    virtual std::string exeName() const;
+    virtual std::string productName() const;
+    virtual int versionMajor() const;
+    virtual int versionMinor() const;
+    virtual int versionRevision() const;
+    virtual LocalDateTime now() const;
+    // Short date and long time formats, month names and AM/PM texts of the user's locale.
+    virtual DatePatterns datePatterns() const;
+};
+
+// Settable facts for tests; defaults look like a fresh start from /opt/towerwatch/.
+class FakeProcessFacts : public ProcessFacts {
+public:
+    std::string commandLine() const override { return commandLineText; }
+    std::string programFolder() const override { return folder; }
+    std::string exeName() const override { return exe; }
+    std::string productName() const override { return product; }
+    int versionMajor() const override { return major; }
+    int versionMinor() const override { return minor; }
+    int versionRevision() const override { return revision; }
+    LocalDateTime now() const override { return clock; }
+    DatePatterns datePatterns() const override { return patterns; }
+
+    std::string commandLineText;
+    std::string folder = "/opt/towerwatch/";
+    std::string exe = "towerwatch";
+    std::string product = "Towerwatch";
+    int major = 1, minor = 0, revision = 0;
+    LocalDateTime clock{2024, 5, 17, 14, 30, 0};
+    DatePatterns patterns;
+};
+
+// Helpers behind the real facts, kept apart so they can be tried on any input.
+std::string joinedArguments(const std::string& procCmdline);  // NUL-separated, program first
+std::string folderWithSlash(std::string folder);               // exactly one trailing "/"
+std::string withoutExtension(const std::string& fileName);
+
+// The folder the program keeps its files in, with one trailing "/": the program's folder
+// when it can be written to, else $XDG_DATA_HOME/towerwatch/ (created when missing).
+std::string appPath(const ProcessFacts& facts);
+
+}  // namespace tw::platform

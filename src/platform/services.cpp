@@ -1,0 +1,62 @@
+#include "platform/services.h"
+
+#include <memory>
+
+namespace tw::platform {
+namespace {
+
+Registry* g_registry = nullptr;
+Shell* g_shell = nullptr;
+NotifyIconShell* g_notifyIcons = nullptr;
+ProcessFacts* g_processFacts = nullptr;
+
+// The installed service, or the real one, made the first time it is needed.
+template <typename Service, typename Make>
+Service& installedOrReal(Service* installed, std::unique_ptr<Service>& real, Make make) {
+    if (installed) return *installed;
+    if (!real) real = make();
+    return *real;
+}
+
+}  // namespace
+
+Registry& registry() {
+    static std::unique_ptr<Registry> real;
+    return installedOrReal(g_registry, real,
+                           [] { return std::make_unique<FileRegistry>(defaultRegFilePath(), defaultAutostartPath()); });
+}
+
+Shell& shell() {
+    static std::unique_ptr<Shell> real;
+    return installedOrReal(g_shell, real, [] { return std::make_unique<QtShell>(); });
+}
+
+NotifyIconShell& notifyIconShell() {
+    static std::unique_ptr<NotifyIconShell> real;
+    return installedOrReal(g_notifyIcons, real, [] { return std::make_unique<QtNotifyIconShell>(); });
+}
+
+ProcessFacts& processFacts() {
+    static std::unique_ptr<ProcessFacts> real;
+    return installedOrReal(g_processFacts, real, [] { return std::make_unique<ProcessFacts>(); });
+}
+
+ScopedServices::ScopedServices()
+    : m_previousRegistry(g_registry),
+      m_previousShell(g_shell),
+      m_previousNotifyIcons(g_notifyIcons),
+      m_previousProcessFacts(g_processFacts) {
+    g_registry = &registry;
+    g_shell = &shell;
+    g_notifyIcons = &notifyIcons;
+    g_processFacts = &processFacts;
+}
+
+ScopedServices::~ScopedServices() {
+    g_registry = m_previousRegistry;
+    g_shell = m_previousShell;
+    g_notifyIcons = m_previousNotifyIcons;
+    g_processFacts = m_previousProcessFacts;
+}
+
+}  // namespace tw::platform

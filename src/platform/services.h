@@ -1,0 +1,38 @@
+#pragma once
+// The platform services the program uses, installed in one place so tests can swap in
+// stand-ins. Until something is installed, the real service is created on first use and
+// lives for the rest of the run. GUI thread only.
+
+#include "platform/notify_icon.h"
+#include "platform/process_facts.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace tw::platform {
+
+Registry& registry();
+Shell& shell();
+NotifyIconShell& notifyIconShell();
+ProcessFacts& processFacts();
+
+// Installs recorders and fakes for its lifetime and puts back whatever was installed before.
+class ScopedServices {
+public:
+    ScopedServices();
+    ~ScopedServices();
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+    MemoryRegistry registry;
+    ShellRecorder shell;
+    NotifyIconRecorder notifyIcons;
+    FakeProcessFacts processFacts;
+
+private:
+    Registry* m_previousRegistry;
+    Shell* m_previousShell;
+    NotifyIconShell* m_previousNotifyIcons;
+    ProcessFacts* m_previousProcessFacts;
+};
+
+}  // namespace tw::platform

@@ -1,0 +1,26 @@
+#include "platform/shell.h"
+
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
+
+namespace tw::platform {
+
+Shell::~Shell() = default;
+
+void QtShell::ShellExecute(const std::string& operation, const std::string& file, const std::string&,
+                           const std::string&, int) {
+    if (!operation.empty() && operation != "open") return;
+    const QString text = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())).trimmed();
+    if (text.isEmpty()) return;
+    // A bare path has no scheme; everything else (http:, mailto:) is a link.
+    const QUrl url = text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::TolerantMode);
+    if (url.isValid()) QDesktopServices::openUrl(url);
+}
+
+void ShellRecorder::ShellExecute(const std::string& operation, const std::string& file,
+                                 const std::string& parameters, const std::string& directory, int showCommand) {
+    calls.push_back({operation, file, parameters, directory, showCommand});
+}
+
+}  // namespace tw::platform

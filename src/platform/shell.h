@@ -1,0 +1,40 @@
+#pragma once
+// Opening documents and links with the desktop's default handler, in the form of the shell
+// call the program makes. Nothing is reported: a link that cannot be opened is dropped.
+
+#include <string>
+#include <vector>
+
+namespace tw::platform {
+
+class Shell {
+public:
+    virtual ~Shell();
+    // Opens file (a web address, a mailto: link or a local path) when operation is "" or
+    // "open"; parameters, directory and showCommand have no meaning on this desktop.
+    virtual void ShellExecute(const std::string& operation, const std::string& file,
+                              const std::string& parameters, const std::string& directory,
+                              int showCommand) = 0;
+};
+
+// Hands the link to the desktop (QDesktopServices) without waiting for it.
+class QtShell : public Shell {
+public:
+    void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
+                      const std::string& directory, int showCommand) override;
+};
+
+// Keeps every call, for tests.
+class ShellRecorder : public Shell {
+public:
+    struct Call {
+        std::string operation, file, parameters, directory;
+        int showCommand = 0;
+        bool operator==(const Call&) const = default;
+    };
+    void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
+                      const std::string& directory, int showCommand) override;
+    std::vector<Call> calls;
+};
+
+}  // namespace tw::platform

@@ -1,0 +1,66 @@
+#include "platform/autostart.h"
+
+#include <gtest/gtest.h>
+
+namespace tw::platform {
+namespace {
+
+bool noFiles(const std::string&) { return false; }
+
+TEST(AutostartEntry, AnyCommandReadsBackExactlyAsWritten) {
+    const std::string commands[] = {
+        "/opt/towerwatch/towerwatch -startup",
+        "C:\\Games\\towerwatch -startup",
+        "/opt/50%/tw %f -startup",
+        "/opt/tw/towerwatch \"-startup\"",
+        "line\nbreak\tand\rreturn",
+        "",
+    };
+    for (const std::string& command : commands) {
+        const std::string entry = autostartEntryText(command, noFiles);
+        EXPECT_EQ(autostartCommand(entry), command) << entry;
+        // One Exec line whatever the command holds.
+        size_t lines = 0;
+        for (char c : entry) lines += c == '\n';
+        EXPECT_EQ(lines, 6u) << entry;
+    }
+}
+
+TEST(AutostartEntry, FieldCodesAndBackslashesAreEscapedForTheSession) {
+    const std::string entry = autostartEntryText("C:\\tw\\tw.exe 100% -startup", noFiles);
+    EXPECT_NE(entry.find("\nExec=C:\\\\tw\\\\tw.exe 100%% -startup\n"), std::string::npos) << entry;
+}
+
+TEST(AutostartEntry, OnlyAnExistingProgramPathWithBlanksIsQuoted) {
+    const auto isFile = [](const std::string& p) { return p == "/home/me/My Games/tw" || p == "/usr/bin/tw"; };
+    EXPECT_NE(autostartEntryText("/home/me/My Games/tw -startup", isFile)
+                  .find("\nExec=\"/home/me/My Games/tw\" -startup\n"),
+              std::string::npos);
+    EXPECT_NE(autostartEntryText("/usr/bin/tw -startup", isFile).find("\nExec=/usr/bin/tw -startup\n"),
+              std::string::npos);
+    EXPECT_NE(autostartEntryText("/not/there with blank -startup", isFile)
+                  .find("\nExec=/not/there with blank -startup\n"),
+              std::string::npos);
+}
+
+TEST(AutostartEntry, ReadingHandWrittenEntries) {
+    struct Row { const char* entry; std::optional<std::string> command; };
+    const Row rows[] = {
+        {"[Desktop Entry]\nExec=/usr/bin/tw -startup\n", "/usr/bin/tw -startup"},
+        {"[Desktop Entry]\r\nExec = /usr/bin/tw -startup \r\n", "/usr/bin/tw -startup"},
+        {"[Desktop Entry]\nExec=\"/a b/tw\" -startup\n", "/a b/tw -startup"},
+        {"[Desktop Entry]\nExec=\"/a \\\\\"b\\\\\"/tw\" -x\n", "/a \"b\"/tw -x"},
+        {"[Desktop Entry]\nExec=\"unclosed -startup\n", "\"unclosed -startup"},
+        {"[Desktop Entry]\nName=Towerwatch\n", std::nullopt},
+        {"[Desktop Action New]\nExec=/usr/bin/other\n", std::nullopt},
+        {"[Desktop Entry]\nExec=/usr/bin/tw\n[Desktop Action X]\nExec=/usr/bin/other\n", "/usr/bin/tw"},
+        {"[Desktop Entry]\nExec=/usr/bin/tw\nHidden=true\n", std::nullopt},
+        {"[Desktop Entry]\nExec=/usr/bin/tw\nHidden=false\n", "/usr/bin/tw"},
+        {"", std::nullopt},
+        {"garbage without lines", std::nullopt},
+    };
+    for (const Row& row : rows) EXPECT_EQ(autostartCommand(row.entry), row.command) << row.entry;
+}
+
+}  // namespace
+}  // namespace tw::platform

@@ -1,0 +1,144 @@
+#include "platform/notify_icon.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+
+#include <gtest/gtest.h>
+
+namespace tw::platform {
+namespace {
+
+QIcon filledIcon(Qt::GlobalColor colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+NOTIFYICONDATA record(uint32_t id, uintptr_t icon, const std::string& tip, uint32_t flags = 7) {
+    NOTIFYICONDATA data;
+    data.hWnd = 0x1234;
+    data.uID = id;
+    data.uFlags = flags;
+    data.uCallbackMessage = WM_MOUSEMOVE;
+    data.hIcon = icon;
+    setNotifyTip(data, tip);
+    return data;
+}
+
+TEST(NotifyIconRecord, TipIsCutTo63CharactersThenNulThenBlanks) {
+    NOTIFYICONDATA data;
+    const std::string longTip(100, 'x');
+    setNotifyTip(data, longTip);
+    EXPECT_EQ(notifyTip(data), longTip.substr(0, 63));
+    EXPECT_EQ(data.szTip[63], '\0');
+
+    setNotifyTip(data, "Midgard 12");
+    EXPECT_EQ(notifyTip(data), "Midgard 12");
+    EXPECT_EQ(data.szTip[10], '\0');
+    EXPECT_EQ(std::string(data.szTip + 11, 53), std::string(53, ' '));
+
+    setNotifyTip(data, std::string(63, 'y'));
+    EXPECT_EQ(notifyTip(data), std::string(63, 'y'));
+    EXPECT_EQ(data.cbSize, 88u);
+}
+
+TEST(NotifyIconHandles, SamePictureSameHandleAndTheHandleGivesThePictureBack) {
+    const QIcon red = filledIcon(Qt::red);
+    const QIcon green = filledIcon(Qt::green);
+    const uintptr_t redHandle = iconHandle(red);
+    EXPECT_NE(redHandle, 0u);
+    EXPECT_EQ(iconHandle(red), redHandle);
+    EXPECT_NE(iconHandle(green), redHandle);
+    EXPECT_EQ(iconFromHandle(redHandle).cacheKey(), red.cacheKey());
+    EXPECT_EQ(iconHandle(QIcon()), 0u);
+    EXPECT_TRUE(iconFromHandle(0).isNull());
+    EXPECT_TRUE(iconFromHandle(987654).isNull());
+}
+
+TEST(NotifyIconRecorderTest, KeepsIconStateAndRefusesCallsForAnAbsentIcon) {
+    NotifyIconRecorder tray;
+    std::vector<std::pair<uint32_t, uint32_t>> received;
+    tray.setMessageHandler(0x1234, [&](uint32_t id, uint32_t message) { received.emplace_back(id, message); });
+
+    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_MODIFY, record(1, 5, "early")));
+    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_DELETE, record(1, 5, "")));
+    tray.simulate(WM_LBUTTONDOWN);
+    EXPECT_TRUE(received.empty());
+    EXPECT_FALSE(tray.present);
+
+    ASSERT_TRUE(tray.Shell_NotifyIcon(NIM_ADD, record(1, 5, "Towerwatch")));
+    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_ADD, record(1, 6, "twice")));
+    EXPECT_EQ(tray.tip, "Towerwatch");
+    ASSERT_TRUE(tray.Shell_NotifyIcon(NIM_MODIFY, record(1, 9, std::string(70, 'k'))));
+    EXPECT_EQ(tray.hIcon, 9u);
+    EXPECT_EQ(tray.tip, std::string(63, 'k'));
+    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_MODIFY, record(2, 3, "other id")));
+    EXPECT_EQ(tray.hIcon, 9u);
+
+    tray.simulate(WM_RBUTTONUP);
+    EXPECT_EQ(received, (std::vector<std::pair<uint32_t, uint32_t>>{{1, WM_RBUTTONUP}}));
+
+    ASSERT_TRUE(tray.Shell_NotifyIcon(NIM_DELETE, record(1, 0, "")));
+    EXPECT_FALSE(tray.present);
+    tray.simulate(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(received.size(), 1u);
+    EXPECT_EQ(tray.calls.size(), 7u);
+    EXPECT_FALSE(tray.calls[0].result);
+}
+
+QSystemTrayIcon* onlyTrayIcon() {
+    const auto icons = qApp->findChildren<QSystemTrayIcon*>();
+    return icons.size() == 1 ? icons.front() : nullptr;
+}
+
+TEST(QtNotifyIconShellTest, OneTrayIconPerIdWithTipIconAndMouseMessages) {
+    QtNotifyIconShell shell;
+    std::vector<std::pair<uint32_t, uint32_t>> received;
+    shell.setMessageHandler(0x1234, [&](uint32_t id, uint32_t message) { received.emplace_back(id, message); });
+    const uintptr_t normal = iconHandle(filledIcon(Qt::blue));
+    const uintptr_t alert = iconHandle(filledIcon(Qt::yellow));
+
+    EXPECT_FALSE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, "none yet")));
+    EXPECT_EQ(onlyTrayIcon(), nullptr);
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_ADD, record(1, normal, std::string(80, 'z'))));
+    EXPECT_FALSE(shell.Shell_NotifyIcon(NIM_ADD, record(1, normal, "again")));
+    QSystemTrayIcon* tray = onlyTrayIcon();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->toolTip(), QString(63, 'z'));
+    EXPECT_EQ(tray->icon().cacheKey(), iconFromHandle(normal).cacheKey());
+    EXPECT_TRUE(tray->contextMenu() == nullptr);
+
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, "Keep taken \xe9t\xe9")));
+    EXPECT_EQ(tray->icon().cacheKey(), iconFromHandle(alert).cacheKey());
+    EXPECT_EQ(tray->toolTip(), QString::fromUtf8("Keep taken \xc3\xa9t\xc3\xa9"));
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, normal, "only the tip", 4)));
+    EXPECT_EQ(tray->icon().cacheKey(), iconFromHandle(alert).cacheKey());
+
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    emit tray->activated(QSystemTrayIcon::DoubleClick);
+    emit tray->activated(QSystemTrayIcon::Context);
+    emit tray->activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_EQ(received, (std::vector<std::pair<uint32_t, uint32_t>>{
+                            {1, WM_LBUTTONDOWN}, {1, WM_LBUTTONDBLCLK}, {1, WM_RBUTTONUP}}));
+
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_DELETE, record(1, 0, "")));
+    EXPECT_FALSE(shell.Shell_NotifyIcon(NIM_DELETE, record(1, 0, "")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(onlyTrayIcon(), nullptr);
+}
+
+TEST(QtNotifyIconShellTest, IconAddedWithoutMessageFlagSendsNothing) {
+    QtNotifyIconShell shell;
+    int received = 0;
+    shell.setMessageHandler(0x1234, [&](uint32_t, uint32_t) { ++received; });
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_ADD, record(1, iconHandle(filledIcon(Qt::red)), "quiet", 6)));
+    QSystemTrayIcon* tray = onlyTrayIcon();
+    ASSERT_NE(tray, nullptr);
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(received, 0);
+}
+
+}  // namespace
+}  // namespace tw::platform

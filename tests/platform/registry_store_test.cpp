@@ -1,0 +1,163 @@
+#include "platform/registry_store.h"
+
+#include <gtest/gtest.h>
+
+namespace tw::platform {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kKey = "Software\\Vexlor\\Towerwatch";
+
+RegistryValue text(const std::string& s) { return {REG_SZ, s}; }
+
+TEST(RegistryDocumentReading, EachValueFormReadsBackItsTypeAndBytes) {
+    const auto doc = RegistryDocument::parse(
+        "REGEDIT4\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\r\n"
+        "\"Plain\"=\"60 minutes\"\r\n"
+        "\"Escaped\"=\"C:\\\\Games\\\\ \\\"quoted\\\"\"\r\n"
+        "\"Empty\"=\"\"\r\n"
+        "\"Number\"=dword:0000002a\r\n"
+        "\"Short\"=dword:7\r\n"
+        "\"Blob\"=hex:01,ff,80\r\n"
+        "\"WithNul\"=hex(1):41,00,42\r\n"
+        "\"Wrapped\"=hex(7):61,62,\\\r\n"
+        "  63,00\r\n"
+        "@=\"default\"\r\n");
+    struct Row { const char* name; RegistryValue expected; };
+    const Row rows[] = {
+        {"Plain", text("60 minutes")},
+        {"Escaped", text("C:\\Games\\ \"quoted\"")},
+        {"Empty", text("")},
+        {"Number", dwordValue(42)},
+        {"Short", dwordValue(7)},
+        {"Blob", {REG_BINARY, std::string("\x01\xff\x80", 3)}},
+        {"WithNul", {REG_SZ, std::string("A\0B", 3)}},
+        {"Wrapped", {7, std::string("abc\0", 4)}},
+        {"", text("default")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto value = doc.value(kKey, row.name);
+        ASSERT_TRUE(value.has_value());
+        EXPECT_EQ(*value, row.expected);
+    }
+    EXPECT_FALSE(doc.value(kKey, "Missing").has_value());
+}
+
+TEST(RegistryDocumentReading, NamesAndKeysIgnoreLetterCaseAndLastEntryWins) {
+    const auto doc = RegistryDocument::parse(
+        "REGEDIT4\n[HKEY_CURRENT_USER\\software\\vexlor\\TOWERWATCH]\n\"realm\"=\"1\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"Realm\"=\"3\"\n");
+    EXPECT_EQ(doc.value(kKey, "REALM"), text("3"));
+    EXPECT_TRUE(doc.keyExists("Software\\VEXLOR"));
+    EXPECT_TRUE(doc.keyExists("Software\\Vexlor\\Towerwatch\\"));
+    EXPECT_FALSE(doc.keyExists("Software\\Vex"));
+    EXPECT_FALSE(doc.keyExists("Software\\Vexlor\\Towerwatch\\Sub"));
+}
+
+TEST(RegistryDocumentReading, DamagedLinesAreSkippedAndTheRestStillReads) {
+    const std::string damaged =
+        "this is not a registry file\n"
+        "\"Orphan\"=\"before any section\"\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Vexlor\\Towerwatch]\n"
+        "\"Machine\"=\"other root\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n"
+        "\"Unterminated\"=\"abc\n"
+        "\"BadNumber\"=dword:zz\n"
+        "\"TooLong\"=dword:123456789\n"
+        "\"BadHex\"=hex:1,2\n"
+        "\"Dangling\"=hex:01,\n"
+        "\"Trailing\"=\"x\" junk\n"
+        "\"Removed\"=-\n"
+        "; a comment\n"
+        "\"Good\"=\"kept\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Broken\n"
+        "\"AfterBroken\"=\"1\"\n"
+        "\0\xff\xfe binary tail"s;
+    const auto doc = RegistryDocument::parse(std::string_view(damaged.data(), damaged.size()));
+    EXPECT_EQ(doc.value(kKey, "Good"), text("kept"));
+    for (const char* name : {"Orphan", "Machine", "Unterminated", "BadNumber", "TooLong", "BadHex", "Dangling",
+                             "Trailing", "Removed", "AfterBroken"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(doc.value(kKey, name).has_value());
+    }
+    EXPECT_FALSE(doc.keyExists("Software\\Broken"));
+    // Nothing of it is lost when the text is written back.
+    EXPECT_EQ(doc.text(), damaged + "\n");
+}
+
+TEST(RegistryDocumentReading, TruncatedAndEmptyTextsNeverFail) {
+    const std::string full =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"A\"=\"1\"\n\"B\"=hex:01,\\\n  02\n";
+    for (size_t cut = 0; cut <= full.size(); ++cut) {
+        const auto doc = RegistryDocument::parse(std::string_view(full).substr(0, cut));
+        (void)doc.value(kKey, "A");
+        (void)doc.value(kKey, "B");
+        EXPECT_EQ(doc.text().substr(0, cut), full.substr(0, cut)) << "cut at " << cut;
+    }
+    EXPECT_EQ(RegistryDocument::parse(full).value(kKey, "B"), (RegistryValue{REG_BINARY, "\x01\x02"}));
+}
+
+TEST(RegistryDocumentWriting, TextsWithBackslashQuoteOrLineBreaksRoundTrip) {
+    const std::string awkward[] = {"C:\\Towerwatch\\", "say \"hi\"", "\\\"", "two\r\nlines",
+                                   std::string("before\0after", 12), "", "ends in \\"};
+    for (const std::string& s : awkward) {
+        RegistryDocument doc;
+        ASSERT_TRUE(doc.setValue(kKey, "Name \"with\" \\", text(s)));
+        const auto reread = RegistryDocument::parse(doc.text());
+        EXPECT_EQ(reread.value(kKey, "Name \"with\" \\"), text(s)) << doc.text();
+    }
+    EXPECT_EQ(renderValueLine("Path", text("C:\\a \"b\"")), "\"Path\"=\"C:\\\\a \\\"b\\\"\"");
+    EXPECT_EQ(renderValueLine("N", dwordValue(0x2a)), "\"N\"=dword:0000002a");
+    EXPECT_EQ(renderValueLine("", {REG_BINARY, "\x0a\xff"}), "@=hex:0a,ff");
+    EXPECT_EQ(renderValueLine("Z", {REG_SZ, std::string("a\0", 2)}), "\"Z\"=hex(1):61,00");
+    EXPECT_EQ(renderValueLine("D", {REG_DWORD, "12"}), "\"D\"=hex(4):31,32");
+}
+
+TEST(RegistryDocumentWriting, NewValueJoinsItsSectionAndOtherLinesStayPut) {
+    auto doc = RegistryDocument::parse(
+        "REGEDIT4\n\n"
+        "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"Realm\"=\"1\"\n; note\n\n"
+        "[HKEY_CURRENT_USER\\Software\\Other]\n\"X\"=\"y\"\n");
+    ASSERT_TRUE(doc.setValue(kKey, "ServerSet", text("1")));
+    ASSERT_TRUE(doc.setValue(kKey, "REALM", text("2")));
+    ASSERT_TRUE(doc.setValue("Software\\New", "A", dwordValue(1)));
+    EXPECT_EQ(doc.text(),
+              "REGEDIT4\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"Realm\"=\"2\"\n; note\n\"ServerSet\"=\"1\"\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Other]\n\"X\"=\"y\"\n\n"
+              "[HKEY_CURRENT_USER\\Software\\New]\n\"A\"=dword:00000001\n");
+}
+
+TEST(RegistryDocumentWriting, HeaderIsAddedToAFileWithoutOneAndGarbageKept) {
+    auto doc = RegistryDocument::parse("garbage line\n");
+    ASSERT_TRUE(doc.setValue(kKey, "A", text("1")));
+    EXPECT_EQ(doc.text(), "REGEDIT4\n\ngarbage line\n\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"A\"=\"1\"\n");
+    RegistryDocument empty;
+    ASSERT_TRUE(empty.setValue(kKey, "A", text("1")));
+    EXPECT_EQ(empty.text(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"A\"=\"1\"\n");
+}
+
+TEST(RegistryDocumentWriting, UnwritableNamesAreRefusedWithoutChange) {
+    RegistryDocument doc;
+    EXPECT_FALSE(doc.setValue("", "A", text("1")));
+    EXPECT_FALSE(doc.setValue("Software\\Bad\nKey", "A", text("1")));
+    EXPECT_FALSE(doc.setValue(kKey, "line\nbreak", text("1")));
+    EXPECT_EQ(doc.text(), "");
+}
+
+TEST(RegistryDocumentWriting, DeleteRemovesEveryCopyOfTheValueOnly) {
+    auto doc = RegistryDocument::parse(
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"A\"=\"1\"\n\"B\"=\"2\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"a\"=\"3\"\n");
+    EXPECT_TRUE(doc.deleteValue(kKey, "A"));
+    EXPECT_FALSE(doc.value(kKey, "A").has_value());
+    EXPECT_EQ(doc.value(kKey, "B"), text("2"));
+    EXPECT_FALSE(doc.deleteValue(kKey, "A"));
+    EXPECT_TRUE(doc.keyExists(kKey));
+}
+
+}  // namespace
+}  // namespace tw::platform

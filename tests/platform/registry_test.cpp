@@ -1,0 +1,184 @@
+#include "platform/registry.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "temp_folder.h"
+
+namespace tw::platform {
+namespace {
+
+const std::string kKey = "Software\\Vexlor\\Towerwatch";
+
+RegistryValue text(const std::string& s) { return {REG_SZ, s}; }
+
+class FileRegistryTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    // Neither folder exists yet: the first write has to make them.
+    std::string regPath = temp / "config/towerwatch/registry.reg";
+    std::string desktopPath = temp / "config/autostart/towerwatch.desktop";
+    FileRegistry reg{regPath, desktopPath};
+
+    std::string regText() { return readWholeFile(regPath).value_or("<missing>"); }
+};
+
+TEST_F(FileRegistryTest, FirstWriteCreatesFoldersAndLaterWritesKeepOtherValues) {
+    EXPECT_FALSE(reg.keyExists(kKey));
+    EXPECT_FALSE(reg.queryValue(kKey, "Realm").has_value());
+    EXPECT_FALSE(fileExists(regPath)) << "reading must not create the file";
+
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("2")));
+    ASSERT_TRUE(reg.setValue(kKey, "ServerSet", text("1")));
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("3")));
+    EXPECT_EQ(regText(),
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"Realm\"=\"3\"\n\"ServerSet\"=\"1\"\n");
+
+    FileRegistry other(regPath, desktopPath);  // a fresh reader sees the file, nothing cached
+    EXPECT_TRUE(other.keyExists(kKey));
+    EXPECT_EQ(other.queryValue(kKey, "ServerSet"), text("1"));
+    EXPECT_TRUE(other.deleteValue(kKey, "Realm"));
+    EXPECT_FALSE(reg.queryValue(kKey, "Realm").has_value());
+    EXPECT_EQ(reg.queryValue(kKey, "ServerSet"), text("1"));
+    EXPECT_FALSE(reg.deleteValue(kKey, "Realm"));
+}
+
+TEST_F(FileRegistryTest, DamagedFileReadsAsFarAsItCanAndSurvivesAWrite) {
+    const std::string damaged =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n"
+        "\"UpdateTime\"=\"1\"\n"
+        "%%% scribbled over %%%\n"
+        "\"Realm\"=dword:nonsense\n"
+        "[HKEY_CURRENT_USER\\Software\\Vexlor\\Tow";  // cut off mid-line
+    ASSERT_TRUE(makeFolders(temp / "config/towerwatch"));
+    ASSERT_TRUE(writeFileAtomically(regPath, damaged));
+
+    EXPECT_EQ(reg.queryValue(kKey, "UpdateTime"), text("1"));
+    EXPECT_FALSE(reg.queryValue(kKey, "Realm").has_value());
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("1")));
+
+    const std::string after = regText();
+    for (const char* kept : {"\"UpdateTime\"=\"1\"\n", "%%% scribbled over %%%\n", "\"Realm\"=dword:nonsense\n",
+                             "[HKEY_CURRENT_USER\\Software\\Vexlor\\Tow\n"})
+        EXPECT_NE(after.find(kept), std::string::npos) << kept << " lost from:\n" << after;
+    EXPECT_EQ(reg.queryValue(kKey, "Realm"), text("1"));
+    EXPECT_EQ(reg.queryValue(kKey, "UpdateTime"), text("1"));
+}
+
+TEST_F(FileRegistryTest, FailedWriteLeavesTheOldFile) {
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("2")));
+    const std::string before = regText();
+
+    // The file may grow no further than its present size, so the rewrite cannot finish.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto* oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = before.size();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = reg.setValue(kKey, "MonitorServer", text("a server name long enough to overflow"));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(regText(), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp / "config/towerwatch"),
+                            std::filesystem::directory_iterator{}),
+              1)
+        << "the temporary file must be cleaned up";
+}
+
+TEST_F(FileRegistryTest, StoreThatCannotBeReadIsNeverReplaced) {
+    // A folder where the file should be, and a file far too large to be ours.
+    std::filesystem::create_directories(regPath);
+    EXPECT_FALSE(reg.setValue(kKey, "Realm", text("1")));
+    EXPECT_TRUE(std::filesystem::is_directory(regPath));
+
+    const std::string hugePath = temp / "huge.reg";
+    const std::string huge = "REGEDIT4\n" + std::string(9u << 20, ';');
+    ASSERT_TRUE(writeFileAtomically(hugePath, huge));
+    FileRegistry hugeReg(hugePath, desktopPath);
+    EXPECT_FALSE(hugeReg.queryValue(kKey, "Realm").has_value());
+    EXPECT_FALSE(hugeReg.setValue(kKey, "Realm", text("1")));
+    EXPECT_EQ(std::filesystem::file_size(hugePath), huge.size());
+}
+
+TEST_F(FileRegistryTest, RunValueIsTheAutostartEntryAndNotInTheRegFile) {
+    EXPECT_TRUE(reg.keyExists(kRunKey));
+    EXPECT_FALSE(reg.queryValue(kRunKey, "Towerwatch").has_value());
+    EXPECT_FALSE(reg.deleteValue(kRunKey, "Towerwatch"));
+
+    ASSERT_TRUE(reg.setValue(kRunKey, "Towerwatch", text("/opt/towerwatch/towerwatch -startup")));
+    const std::string entry = readWholeFile(desktopPath).value_or("");
+    EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
+    for (const char* line : {"\nType=Application\n", "\nName=Towerwatch\n", "\nExec=/opt/towerwatch/towerwatch -startup\n"})
+        EXPECT_NE(entry.find(line), std::string::npos) << line;
+    EXPECT_FALSE(fileExists(regPath));
+    EXPECT_EQ(reg.queryValue("software\\microsoft\\windows\\currentversion\\run", "TOWERWATCH"),
+              text("/opt/towerwatch/towerwatch -startup"));
+
+    // Other values of the Run key are ordinary values.
+    ASSERT_TRUE(reg.setValue(kRunKey, "SomethingElse", text("x")));
+    EXPECT_NE(regText().find("\"SomethingElse\"=\"x\""), std::string::npos);
+    EXPECT_EQ(regText().find("Towerwatch\"="), std::string::npos);
+
+    EXPECT_FALSE(reg.setValue(kRunKey, "Towerwatch", dwordValue(1)));
+    EXPECT_TRUE(reg.deleteValue(kRunKey, "Towerwatch"));
+    EXPECT_FALSE(fileExists(desktopPath));
+    EXPECT_FALSE(reg.queryValue(kRunKey, "Towerwatch").has_value());
+}
+
+TEST_F(FileRegistryTest, HandEditedAutostartEntrySurvivesEverythingButSetAndDelete) {
+    const std::string handEdited =
+        "# mine\n[Desktop Entry]\nType=Application\nName=My watcher\nExec=/home/me/tw/towerwatch -startup\n"
+        "X-Custom=keep me\n";
+    ASSERT_TRUE(makeFolders(temp / "config/autostart"));
+    ASSERT_TRUE(writeFileAtomically(desktopPath, handEdited));
+
+    EXPECT_EQ(reg.queryValue(kRunKey, "Towerwatch"), text("/home/me/tw/towerwatch -startup"));
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("1")));
+    ASSERT_TRUE(reg.setValue(kRunKey, "Other", text("1")));
+    ASSERT_TRUE(reg.deleteValue(kRunKey, "Other"));
+    EXPECT_EQ(readWholeFile(desktopPath), handEdited);
+
+    ASSERT_TRUE(writeFileAtomically(desktopPath, handEdited + "Hidden=true\n"));
+    EXPECT_FALSE(reg.queryValue(kRunKey, "Towerwatch").has_value()) << "a hidden entry does not start anything";
+}
+
+TEST_F(FileRegistryTest, ProgramPathWithBlanksIsQuotedInTheEntryAndReadsBackAsSet) {
+    const std::string folder = temp / "My Games/Tower 100%";
+    ASSERT_TRUE(makeFolders(folder));
+    ASSERT_TRUE(writeFileAtomically(folder + "/towerwatch", "#!/bin/sh\n"));
+    const std::string command = folder + "/towerwatch -startup";
+
+    ASSERT_TRUE(reg.setValue(kRunKey, "Towerwatch", text(command)));
+    const std::string entry = readWholeFile(desktopPath).value_or("");
+    EXPECT_NE(entry.find("\nExec=\"" + temp.path() + "/My Games/Tower 100%%/towerwatch\" -startup\n"),
+              std::string::npos)
+        << entry;
+    EXPECT_EQ(reg.queryValue(kRunKey, "Towerwatch"), text(command));
+}
+
+TEST(MemoryRegistryTest, BehavesLikeTheRegistryForNamesKeysAndFailures) {
+    MemoryRegistry reg;
+    EXPECT_FALSE(reg.keyExists(kKey));
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("1")));
+    EXPECT_TRUE(reg.keyExists("SOFTWARE\\vexlor"));
+    EXPECT_EQ(reg.queryValue("software\\VEXLOR\\towerwatch", "realm"), text("1"));
+
+    reg.failWrites = true;
+    EXPECT_FALSE(reg.setValue(kKey, "Realm", text("2")));
+    EXPECT_FALSE(reg.deleteValue(kKey, "Realm"));
+    EXPECT_EQ(reg.queryValue(kKey, "Realm"), text("1"));
+    reg.failWrites = false;
+    EXPECT_TRUE(reg.deleteValue(kKey, "Realm"));
+    EXPECT_FALSE(reg.deleteValue(kKey, "Realm"));
+}
+
+}  // namespace
+}  // namespace tw::platform

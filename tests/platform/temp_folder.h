@@ -1,0 +1,30 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with everything in it.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+namespace tw::platform {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "towerwatch-test-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+}  // namespace tw::platform
