@@ -1,0 +1,80 @@
+#include "forms/application.h"
+
+#include <optional>
+
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QWidget>
+
+#include "forms/text_codec.h"
+#include "forms/units.h"
+#include "runtime/message_box.h"
+
+namespace tw::forms {
+
+namespace {
+
+std::optional<QCursor>& pointerPicture() {
+    static std::optional<QCursor> cursor;
+    return cursor;
+}
+
+class QtMessageBoxSink : public MessageBoxSink {
+public:
+    int show(const MessageBoxCall& call) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(toQString(call.title));
+        box.setTextFormat(Qt::PlainText);
+        box.setText(toDisplayLines(call.text));
+        box.setIcon(iconFor(call.style));
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return 1;
+    }
+
+private:
+    static QMessageBox::Icon iconFor(int style) {
+        switch (style & 0x70) {
+        case kMbCritical: return QMessageBox::Critical;
+        case kMbExclamation: return QMessageBox::Warning;
+        case kMbInformation: return QMessageBox::Information;
+        case 32: return QMessageBox::Question;
+        default: return QMessageBox::NoIcon;
+        }
+    }
+};
+
+}  // namespace
+
+void registerBundledFonts() {
+    for (const char* path :
+         {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
+        if (QFile::exists(QString::fromLatin1(path)))
+            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+    }
+}
+
+void setCustomPointerPicture(const QPixmap& picture, int hotX, int hotY) {
+    if (picture.isNull())
+        pointerPicture().reset();
+    else
+        pointerPicture() = QCursor(picture, hotX, hotY);
+    // Widgets already showing pointer 99 carry a marker property; give them the new cursor.
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (widget->property("twMousePointer").toInt() == kCustomPointer)
+            widget->setCursor(customPointer());
+    }
+}
+
+QCursor customPointer() {
+    return pointerPicture() ? *pointerPicture() : QCursor(Qt::PointingHandCursor);
+}
+
+void installMessageBoxSink() {
+    static QtMessageBoxSink sink;
+    setMessageBoxSink(&sink);
+}
+
+}  // namespace tw::forms

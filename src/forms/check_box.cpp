@@ -1,0 +1,37 @@
+#include "forms/check_box.h"
+
+#include <QCheckBox>
+
+#include "forms/container.h"
+#include "forms/text_codec.h"
+#include "runtime/runtime_error.h"
+
+namespace tw::forms {
+
+CheckBox::CheckBox(Container& owner, std::string name, int index)
+    : Control(owner, std::move(name), index, new QCheckBox(owner.surface()), 1215, 255) {
+    QObject::connect(static_cast<QCheckBox*>(widget()), &QCheckBox::toggled, signalContext(),
+                     [this](bool checked) {
+                         m_value = checked ? 1 : 0;
+                         click();
+                     });
+}
+
+void CheckBox::setCaption(const std::string& caption) {
+    m_caption = caption;
+    if (auto* box = static_cast<QCheckBox*>(widget())) box->setText(toQString(caption));
+}
+
+void CheckBox::setValue(int value) {
+    if (value != 0 && value != 1) throw RuntimeError(380, "Invalid property value");
+    // The toggled signal updates the value and runs onClick, only when it changes.
+    if (auto* box = static_cast<QCheckBox*>(widget())) box->setChecked(value == 1);
+}
+
+void CheckBox::copyFrom(const CheckBox& source) {
+    copyCommonFrom(source);
+    setCaption(source.m_caption);
+    setValue(source.m_value);
+}
+
+}  // namespace tw::forms

@@ -1,0 +1,75 @@
+#include "forms/combo_box.h"
+
+#include <QComboBox>
+
+#include "forms/container.h"
+#include "forms/text_codec.h"
+#include "runtime/runtime_error.h"
+
+namespace tw::forms {
+
+namespace {
+
+QComboBox* comboWidget(QWidget* widget) { return static_cast<QComboBox*>(widget); }
+
+}  // namespace
+
+ComboBox::ComboBox(Container& owner, std::string name, int index)
+    : Control(owner, std::move(name), index, new QComboBox(owner.surface()), 1215, 315) {
+    comboWidget(widget())->setEditable(false);
+    QObject::connect(comboWidget(widget()), &QComboBox::currentIndexChanged, signalContext(),
+                     [this](int i) {
+                         if (m_quiet) return;
+                         m_listIndex = i;
+                         click();
+                     });
+}
+
+void ComboBox::addItem(const std::string& text) {
+    m_items.push_back(text);
+    QComboBox* combo = comboWidget(widget());
+    if (!combo) return;
+    // Qt picks the first entry of an empty list by itself; the list keeps no pick instead.
+    m_quiet = true;
+    combo->addItem(toQString(text));
+    combo->setCurrentIndex(m_listIndex);
+    m_quiet = false;
+}
+
+void ComboBox::clear() {
+    m_items.clear();
+    m_listIndex = -1;
+    if (QComboBox* combo = comboWidget(widget())) {
+        m_quiet = true;
+        combo->clear();
+        m_quiet = false;
+    }
+}
+
+std::string ComboBox::list(int i) const {
+    if (i < 0 || i >= listCount()) return {};
+    return m_items[static_cast<std::size_t>(i)];
+}
+
+void ComboBox::setListIndex(int i) {
+    if (i < -1 || i >= listCount()) throw RuntimeError(380, "Invalid property value");
+    if (i == m_listIndex) return;
+    if (QComboBox* combo = comboWidget(widget())) {
+        combo->setCurrentIndex(i);  // the signal records the index and runs onClick
+    } else {
+        m_listIndex = i;
+        click();
+    }
+}
+
+void ComboBox::copyFrom(const ComboBox& source) {
+    copyCommonFrom(source);
+    clear();
+    for (const std::string& item : source.m_items) addItem(item);
+    m_quiet = true;
+    if (QComboBox* combo = comboWidget(widget())) combo->setCurrentIndex(source.m_listIndex);
+    m_listIndex = source.m_listIndex;
+    m_quiet = false;
+}
+
+}  // namespace tw::forms

@@ -1,0 +1,127 @@
+#include "forms/control.h"
+
+#include <QObject>
+#include <QPalette>
+#include <QWidget>
+
+#include "forms/application.h"
+#include "forms/container.h"
+#include "forms/qt_values.h"
+#include "forms/text_codec.h"
+
+namespace tw::forms {
+
+Control::Control(Container& owner, std::string name, int index, QWidget* widget, int width,
+                 int height)
+    : m_owner(owner),
+      m_name(std::move(name)),
+      m_index(index),
+      m_widget(widget),
+      m_signalContext(std::make_unique<QObject>()),
+      m_width(width),
+      m_height(height),
+      m_font(owner.childFont()) {
+    m_widget->setFont(toQFont(m_font));
+    applyGeometry();
+    // A widget added to a window already on screen stays hidden unless shown explicitly.
+    m_widget->setVisible(true);
+}
+
+Control::~Control() {
+    m_signalContext.reset();
+    if (!m_widget) return;
+    // The control may be unloaded from inside one of its own widget's event handlers (a
+    // click that rebuilds a list), so the widget goes once that handler has returned.
+    m_widget->hide();
+    m_widget->deleteLater();
+}
+
+void Control::setLeft(int twips) { move(twips, m_top); }
+void Control::setTop(int twips) { move(m_left, twips); }
+void Control::setWidth(int twips) { move(m_left, m_top, twips, m_height); }
+void Control::setHeight(int twips) { move(m_left, m_top, m_width, twips); }
+
+void Control::move(int left, int top, int width, int height) {
+    m_left = left;
+    m_top = top;
+    if (width >= 0) m_width = width;
+    if (height >= 0) m_height = height;
+    applyGeometry();
+}
+
+void Control::applyGeometry() {
+    if (!m_widget) return;
+    m_widget->setGeometry(twipsToPixels(m_left), twipsToPixels(m_top), twipsToPixels(m_width),
+                          twipsToPixels(m_height));
+}
+
+void Control::setVisible(bool visible) {
+    m_visible = visible;
+    if (m_widget) m_widget->setVisible(visible);
+}
+
+void Control::setEnabled(bool enabled) {
+    m_enabled = enabled;
+    if (m_widget) m_widget->setEnabled(enabled);
+}
+
+void Control::setToolTipText(const std::string& text) {
+    m_toolTip = text;
+    if (m_widget) m_widget->setToolTip(plainToolTip(text));
+}
+
+void Control::setForeColor(Colour colour) {
+    m_foreColor = colour;
+    applyForeColor();
+}
+
+void Control::applyForeColor() {
+    if (!m_widget) return;
+    // Only the active and inactive groups: a disabled control keeps the greyed text.
+    QPalette palette = m_widget->palette();
+    const QColor colour = toQColor(m_foreColor);
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, colour);
+        palette.setColor(group, QPalette::ButtonText, colour);
+        palette.setColor(group, QPalette::Text, colour);
+    }
+    m_widget->setPalette(palette);
+}
+
+void Control::setFont(const Font& font) {
+    m_font = font;
+    if (m_widget) m_widget->setFont(toQFont(font));
+    fontChanged();
+}
+
+void Control::setMousePointer(int pointer) {
+    m_mousePointer = pointer;
+    if (!m_widget) return;
+    m_widget->setProperty("twMousePointer", pointer);
+    if (pointer == kCustomPointer)
+        m_widget->setCursor(customPointer());
+    else
+        m_widget->unsetCursor();
+}
+
+void Control::bringToFront() {
+    if (m_widget) m_widget->raise();
+}
+
+void Control::click() {
+    // A copy: the handler may unload this very control.
+    const auto handler = onClick;
+    if (handler) handler();
+}
+
+void Control::copyCommonFrom(const Control& source) {
+    move(source.m_left, source.m_top, source.m_width, source.m_height);
+    setEnabled(source.m_enabled);
+    setTag(source.m_tag);
+    setToolTipText(source.m_toolTip);
+    setForeColor(source.m_foreColor);
+    setFont(source.m_font);
+    setMousePointer(source.m_mousePointer);
+}
+
+}  // namespace tw::forms

@@ -1,0 +1,104 @@
+#pragma once
+// What every control has: a name and array index, a position and size in twips relative to
+// its container, visibility and enabled flags, tag, tooltip, text colour, font, mouse
+// pointer and a click handler. A control owns its Qt widget and removes it when destroyed.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "forms/units.h"
+
+
+namespace tw::forms {
+
+class Container;
+class Form;
+
+class Control {
+public:
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return m_name; }
+    // -1 for a control that is not an element of a control array.
+    int index() const { return m_index; }
+
+    int left() const { return m_left; }
+    void setLeft(int twips);
+    int top() const { return m_top; }
+    void setTop(int twips);
+    int width() const { return m_width; }
+    void setWidth(int twips);
+    int height() const { return m_height; }
+    void setHeight(int twips);
+    // Width and height stay as they are when given as -1.
+    void move(int left, int top, int width = -1, int height = -1);
+
+    // The control's own flag, not whether its form is on screen.
+    bool visible() const { return m_visible; }
+    void setVisible(bool visible);
+    bool enabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+
+    const std::string& tag() const { return m_tag; }
+    void setTag(const std::string& tag) { m_tag = tag; }
+    const std::string& toolTipText() const { return m_toolTip; }
+    void setToolTipText(const std::string& text);
+
+    Colour foreColor() const { return m_foreColor; }
+    void setForeColor(Colour colour);
+    const Font& font() const { return m_font; }
+    void setFont(const Font& font);
+    // kDefaultPointer or kCustomPointer (the hand).
+    int mousePointer() const { return m_mousePointer; }
+    void setMousePointer(int pointer);
+
+    void bringToFront();
+
+    // Runs onClick; the user's click, and tests, come through here.
+    std::function<void()> onClick;
+    void click();
+
+    QWidget* widget() const { return m_widget.data(); }
+
+protected:
+    // Takes ownership of the widget, which must be a child of the owner's surface.
+    Control(Container& owner, std::string name, int index, QWidget* widget, int width,
+            int height);
+
+    Container& owner() const { return m_owner; }
+    // A receiver for the widget's signals that dies with the control.
+    QObject* signalContext() const { return m_signalContext.get(); }
+    // The properties every kind shares, for control-array copies (not name, index or
+    // visibility).
+    void copyCommonFrom(const Control& source);
+
+    virtual void applyGeometry();
+    virtual void applyForeColor();
+    virtual void fontChanged() {}
+
+private:
+    Container& m_owner;
+    std::string m_name;
+    int m_index;
+    QPointer<QWidget> m_widget;
+    std::unique_ptr<QObject> m_signalContext;
+    int m_left = 0;
+    int m_top = 0;
+    int m_width = 0;
+    int m_height = 0;
+    bool m_visible = true;
+    bool m_enabled = true;
+    std::string m_tag;
+    std::string m_toolTip;
+    Colour m_foreColor = kBlack;
+    Font m_font;
+    int m_mousePointer = kDefaultPointer;
+};
+
+}  // namespace tw::forms

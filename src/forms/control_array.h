@@ -1,0 +1,94 @@
+#pragma once
+// A control array: element 0 is built with the array (the designed element); further
+// elements are loaded at run time as hidden copies of element 0's properties and unloaded
+// again. Loading and unloading are cheap, so lists of hundreds of rows can be rebuilt on
+// every update.
+//
+// Errors, as RuntimeError: a missing element 340; loading an index that is loaded 360;
+// unloading element 0 362.
+//
+// onClick(index) runs for a click on any element: every element's own onClick is preset to
+// call it with the element's index.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/container.h"
+#include "runtime/runtime_error.h"
+
+namespace tw::forms {
+
+inline constexpr int kMaxControlArrayIndex = 32767;
+
+template <class C>
+class ControlArray {
+public:
+    ControlArray(Container& owner, std::string name) : m_owner(owner), m_name(std::move(name)) {
+        auto first = std::make_unique<C>(m_owner, m_name, 0);
+        forwardClicks(*first, 0);
+        m_elements.emplace(0, std::move(first));
+    }
+    ControlArray(const ControlArray&) = delete;
+    ControlArray& operator=(const ControlArray&) = delete;
+
+    const std::string& name() const { return m_name; }
+
+    C& operator[](int i) { return *find(i); }
+    const C& operator[](int i) const { return *find(i); }
+    bool exists(int i) const { return m_elements.count(i) != 0; }
+    int lbound() const { return m_elements.begin()->first; }
+    int ubound() const { return m_elements.rbegin()->first; }
+    int count() const { return static_cast<int>(m_elements.size()); }
+    // The loaded indexes, lowest first.
+    std::vector<int> indexes() const {
+        std::vector<int> result;
+        result.reserve(m_elements.size());
+        for (const auto& entry : m_elements) result.push_back(entry.first);
+        return result;
+    }
+
+    C& load(int i) {
+        if (i < 0 || i > kMaxControlArrayIndex) throw missing();
+        if (exists(i)) throw RuntimeError(360, "Object already loaded", m_name);
+        auto element = std::make_unique<C>(m_owner, m_name, i);
+        element->copyFrom(*find(0));
+        element->setVisible(false);
+        forwardClicks(*element, i);
+        return *m_elements.emplace(i, std::move(element)).first->second;
+    }
+
+    void unload(int i) {
+        if (i == 0) throw RuntimeError(362, "Can't unload controls created at design time", m_name);
+        const auto it = m_elements.find(i);
+        if (it == m_elements.end()) throw missing();
+        m_elements.erase(it);
+    }
+
+    std::function<void(int index)> onClick;
+
+private:
+    C* find(int i) const {
+        const auto it = m_elements.find(i);
+        if (it == m_elements.end()) throw missing();
+        return it->second.get();
+    }
+    RuntimeError missing() const {
+        return RuntimeError(kErrNoSuchControlElement, errorDescription(kErrNoSuchControlElement),
+                            m_name);
+    }
+    void forwardClicks(C& element, int i) {
+        element.onClick = [this, i] {
+            const auto handler = onClick;
+            if (handler) handler(i);
+        };
+    }
+
+    Container& m_owner;
+    std::string m_name;
+    std::map<int, std::unique_ptr<C>> m_elements;
+};
+
+}  // namespace tw::forms

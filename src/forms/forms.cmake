@@ -1,0 +1,20 @@
+target_sources(${TW_TARGET} PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/application.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/button.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/check_box.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/combo_box.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/control.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/label.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/menu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt_values.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scroll_bar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shape.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_metrics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/timer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/units.cpp
+)

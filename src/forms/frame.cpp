@@ -1,0 +1,36 @@
+#include "forms/frame.h"
+
+#include <QGroupBox>
+
+#include "forms/qt_values.h"
+#include "forms/text_codec.h"
+
+namespace tw::forms {
+
+Frame::Frame(Container& owner, std::string name, int index)
+    : Control(owner, std::move(name), index, new QGroupBox(owner.surface()), 2415, 1215) {
+    setBackColor(m_backColor);
+}
+
+void Frame::setCaption(const std::string& caption) {
+    m_caption = caption;
+    if (auto* box = static_cast<QGroupBox*>(widget())) box->setTitle(toQString(caption));
+}
+
+void Frame::setBackColor(Colour colour) {
+    m_backColor = colour;
+    QWidget* box = widget();
+    if (!box) return;
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, toQColor(colour));
+    box->setPalette(palette);
+    box->setAutoFillBackground(true);
+}
+
+void Frame::copyFrom(const Frame& source) {
+    copyCommonFrom(source);
+    setCaption(source.m_caption);
+    setBackColor(source.m_backColor);
+}
+
+}  // namespace tw::forms
