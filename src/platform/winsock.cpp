@@ -250,6 +250,9 @@ int send(Socket s, const char* bytes, int length, int flags) {
         }
         return fail(wsaErrorFromErrno(err));
     }
+    // A short send means the socket's buffer is full: the rest waits for a write
+    // notification, which Windows Sockets would give after the next send failed.
+    if (n < length) asyncSendWouldBlock(s);
     return static_cast<int>(n);
 }
 

@@ -1,0 +1,323 @@
+#include "net/c_socket.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+#include "event_loop_wait.h"
+#include "platform/host_resolver.h"
+
+namespace tw {
+namespace {
+
+using testing::runUntil;
+
+struct ErrorSeen {
+    int number = 0;
+    std::string description, source;
+};
+
+// A CSocket that writes down what it was told.
+struct Watched {
+    CSocket sock;
+    std::vector<std::string> log;
+    std::vector<int> arrivals;
+    std::vector<ErrorSeen> errors;
+    std::string received;  // what GetData took
+    bool takeOnArrival = false;
+    int sendCompletes = 0;
+
+    Watched() {
+        sock.OnConnect = [this] { log.push_back("connect"); };
+        sock.OnClose = [this] { log.push_back("close"); };
+        sock.OnDataArrival = [this](std::int32_t total) {
+            arrivals.push_back(total);
+            log.push_back("data");
+            if (takeOnArrival) {
+                std::string piece;
+                sock.GetData(piece);
+                received += piece;
+            }
+        };
+        sock.OnError = [this](std::int16_t n, const std::string& d, std::int32_t, const std::string& s,
+                              const std::string&, std::int32_t, bool&) { errors.push_back({n, d, s}); };
+        sock.OnSendComplete = [this] { ++sendCompletes; };
+    }
+};
+
+// A loopback listener that accepts one connection into `peer`.
+struct LoopbackPair : ::testing::Test {
+    void SetUp() override {
+        ASSERT_TRUE(listener.Listen(0));
+        listener.OnConnectionRequest = [this](std::int32_t id) { peer.sock.Accept(id); };
+        peer.takeOnArrival = true;
+    }
+    void connectClient() {
+        client.sock.Connect("127.0.0.1", listener.LocalPort());
+        ASSERT_TRUE(runUntil([&] { return client.sock.State() == sckConnected && peer.sock.State() == sckConnected; }));
+    }
+    CSocket listener;
+    Watched peer;
+    Watched client;
+};
+
+int closedLoopbackPort() {
+    CSocket probe;
+    probe.Listen(0);
+    return probe.LocalPort();  // closed again when the probe goes
+}
+
+TEST_F(LoopbackPair, ConnectToDottedAddressGoesFromClosedToConnectingToConnected) {
+    EXPECT_EQ(client.sock.State(), sckClosed);
+    client.sock.Connect("127.0.0.1", listener.LocalPort());
+    EXPECT_EQ(client.sock.State(), sckConnecting);
+    ASSERT_TRUE(runUntil([&] { return !client.log.empty(); }));
+    EXPECT_EQ(client.log[0], "connect");
+    EXPECT_EQ(client.sock.State(), sckConnected);
+    EXPECT_EQ(client.sock.LocalIP(), "127.0.0.1");
+    EXPECT_GT(client.sock.LocalPort(), 0);
+    EXPECT_FALSE(client.sock.LocalHostName().empty());
+    EXPECT_TRUE(runUntil([&] { return peer.sock.State() == sckConnected; }));
+    EXPECT_EQ(peer.sock.RemotePort(), client.sock.LocalPort());
+}
+
+TEST_F(LoopbackPair, ConnectByNameResolvesBeforeConnecting) {
+    client.sock.RemoteHost("localhost");
+    client.sock.RemotePort(listener.LocalPort());
+    client.sock.Connect();
+    EXPECT_EQ(client.sock.State(), sckResolvingHost);
+    EXPECT_EQ(client.sock.RemoteHostIP(), "");
+    ASSERT_TRUE(runUntil([&] { return client.sock.State() == sckConnected; }));
+    EXPECT_EQ(client.sock.RemoteHostIP(), "127.0.0.1");
+    EXPECT_EQ(client.sock.RemoteHost(), "localhost");
+}
+
+TEST(CSocketResolution, ResolvedHostThatCannotBeConnectedStaysHostResolvedWithError) {
+    Watched w;
+    // Not taken as a dotted address (it is the "none" value), so it is resolved; a TCP
+    // connect to the broadcast address then fails at once.
+    w.sock.Connect("255.255.255.255", 80);
+    EXPECT_EQ(w.sock.State(), sckResolvingHost);
+    ASSERT_TRUE(runUntil([&] { return !w.errors.empty(); }));
+    EXPECT_EQ(w.sock.State(), sckHostResolved);
+    EXPECT_EQ(w.errors[0].source, "CSocket.PostGetHostEvent");
+}
+
+TEST(CSocketResolution, UnresolvableNameEndsInErrorStateWithItsCode) {
+    Watched w;
+    w.sock.Connect("no-such-host.invalid", 80);
+    ASSERT_TRUE(runUntil([&] { return !w.errors.empty(); }));
+    EXPECT_EQ(w.sock.State(), sckError);
+    EXPECT_GE(w.errors[0].number, 11001);
+    EXPECT_LE(w.errors[0].number, 11004);
+    EXPECT_EQ(w.errors[0].description, MSocketSupport::GetErrorDescription(w.errors[0].number));
+    EXPECT_EQ(w.errors[0].source, "");
+    EXPECT_TRUE(w.log.empty());
+}
+
+TEST(CSocketResolution, StaleOrClosedResolutionsAreIgnored) {
+    CSocket listener;
+    ASSERT_TRUE(listener.Listen(0));
+    Watched w;
+    w.sock.Connect("localhost", listener.LocalPort());
+    // A completion carrying a task that is not the current request changes nothing.
+    w.sock.PostGetHostEvent(0x7FFFFFF0u, platform::inet_addr("10.9.9.9"), "stale", 0);
+    EXPECT_EQ(w.sock.State(), sckResolvingHost);
+    EXPECT_EQ(w.sock.RemoteHostIP(), "");
+    // Closing while resolving drops the resolution: no connect follows.
+    w.sock.CloseSocket();
+    EXPECT_EQ(w.sock.State(), sckClosed);
+    EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
+    ASSERT_TRUE(runUntil([] { return platform::pendingHostTasks() == 0; }));
+    testing::drainEvents();
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_EQ(w.sock.State(), sckClosed);
+}
+
+TEST(CSocketResolution, ObjectDestroyedWhileResolvingLeavesNothingToDeliver) {
+    auto w = std::make_unique<Watched>();
+    w->sock.Connect("localhost", 80);
+    w.reset();
+    ASSERT_TRUE(runUntil([] { return platform::pendingHostTasks() == 0; }));
+    testing::drainEvents();
+    EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
+}
+
+TEST(CSocketConnectErrors, RefusedPortEmptyHostAndBadPort) {
+    Watched w;
+    w.sock.Connect("127.0.0.1", closedLoopbackPort());
+    ASSERT_TRUE(runUntil([&] { return !w.errors.empty(); }));
+    EXPECT_EQ(w.sock.State(), sckError);
+    EXPECT_EQ(w.errors[0].number, 10061);
+    EXPECT_EQ(w.errors[0].description, "Connection refused.");
+    EXPECT_EQ(w.sock.SocketHandle(), -1);
+
+    Watched empty;
+    try {
+        empty.sock.Connect();
+        FAIL();
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 10049);
+        EXPECT_EQ(e.description(), "Cannot assign requested address.");
+        EXPECT_EQ(e.source(), "CSocket.Connect");
+    }
+    for (int port : {-1, 65536}) {
+        Watched bad;
+        try {
+            bad.sock.Connect("localhost", port);
+            FAIL();
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), 6);
+            EXPECT_EQ(e.source(), "CSocket.Connect");
+        }
+    }
+}
+
+TEST(CSocketSendErrors, SendWithoutSocketRaises40006) {
+    CSocket s;
+    try {
+        s.SendData("abc");
+        FAIL();
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 40006);
+        EXPECT_EQ(e.description(), "Wrong protocol or connection state for the requested transaction or request.");
+        EXPECT_EQ(e.source(), "CSocket.SendData");
+    }
+}
+
+TEST_F(LoopbackPair, ThreeByteSendReportsProgressThenCompletesFromTheLoop) {
+    connectClient();
+    std::vector<std::pair<int, int>> progress;
+    client.sock.OnSendProgress = [&](std::int32_t sent, std::int32_t left) { progress.push_back({sent, left}); };
+    runUntil([&] { return false; }, 20);  // let the write notification that follows a connect pass
+    const int before = client.sendCompletes;
+    client.sock.SendData("abc");
+    ASSERT_EQ(progress.size(), 1u);
+    EXPECT_EQ(progress[0], std::make_pair(3, 0));
+    EXPECT_EQ(client.sendCompletes, before);  // not from inside SendData
+    EXPECT_TRUE(runUntil([&] { return client.sendCompletes > before; }));
+    EXPECT_TRUE(runUntil([&] { return peer.received == "abc"; }));
+}
+
+TEST_F(LoopbackPair, SecondSendWhileDataPendAppendsInOrder) {
+    connectClient();
+    peer.takeOnArrival = false;  // the peer reads nothing yet, so the first send stays partial
+    const std::string big(8 << 20, 'x');
+    client.sock.SendData(big);
+    client.sock.SendData("tail");
+    peer.takeOnArrival = true;
+    peer.sock.OnDataArrival = [&](std::int32_t) {
+        std::string piece;
+        peer.sock.GetData(piece);
+        peer.received += piece;
+    };
+    std::string first;
+    peer.sock.GetData(first);
+    peer.received = first;
+    ASSERT_TRUE(runUntil([&] { return peer.received.size() >= big.size() + 4; }, 20000));
+    EXPECT_EQ(peer.received.size(), big.size() + 4);
+    EXPECT_EQ(peer.received.substr(big.size()), "tail");
+}
+
+TEST_F(LoopbackPair, DataInPiecesGrowsTheBufferAndBytesReceived) {
+    connectClient();
+    peer.sock.SendData("hello");
+    ASSERT_TRUE(runUntil([&] { return client.arrivals.size() == 1; }));
+    EXPECT_EQ(client.arrivals[0], 5);
+    EXPECT_EQ(client.sock.BytesReceived(), 5);
+    peer.sock.SendData("world");
+    ASSERT_TRUE(runUntil([&] { return client.arrivals.size() == 2; }));
+    EXPECT_EQ(client.arrivals[1], 10);  // the whole buffer, not only the new bytes
+    EXPECT_EQ(client.sock.BytesReceived(), 10);
+
+    // Peeks leave the buffer alone whatever maxLen says.
+    std::string text;
+    client.sock.PeekData(text, 2);
+    EXPECT_EQ(text, "he");
+    for (std::optional<std::int32_t> all : {std::optional<std::int32_t>{}, std::optional<std::int32_t>{0},
+                                            std::optional<std::int32_t>{-3}, std::optional<std::int32_t>{11}}) {
+        client.sock.PeekData(text, all);
+        EXPECT_EQ(text, "helloworld");
+    }
+    SocketValue value;
+    client.sock.PeekData(value, vbLong, 4);
+    EXPECT_EQ(value, SocketValue(std::int32_t{'h' | 'e' << 8 | 'l' << 16 | 'l' << 24}));
+    client.sock.PeekData(value, vbByteArray, 1);
+    EXPECT_EQ(value, SocketValue(ByteArray{'h'}));
+    client.sock.PeekData(value, vbDouble, 2);  // two bytes for an eight-byte type
+    EXPECT_EQ(value, *ValueFromBytes("he", vbDouble));
+
+    client.sock.GetData(text, 4);
+    EXPECT_EQ(text, "hell");
+    EXPECT_EQ(client.sock.BytesReceived(), 6);
+    SocketValue untouched = std::string("keep");
+    client.sock.GetData(untouched, 9999, 1);  // unknown type: value kept, byte still taken
+    EXPECT_EQ(untouched, SocketValue(std::string("keep")));
+    EXPECT_EQ(client.sock.BytesReceived(), 5);
+    client.sock.GetData(text);
+    EXPECT_EQ(text, "world");
+    EXPECT_EQ(client.sock.BytesReceived(), 0);
+    text = "unchanged";
+    client.sock.GetData(text);
+    EXPECT_EQ(text, "unchanged");
+}
+
+TEST_F(LoopbackPair, CloseWhileConnectedWaitsForTheCloseNotification) {
+    connectClient();
+    const int handle = client.sock.SocketHandle();
+    client.sock.CloseSocket();
+    EXPECT_EQ(client.sock.State(), sckClosing);
+    EXPECT_EQ(client.sock.SocketHandle(), handle);
+    ASSERT_TRUE(runUntil([&] { return !client.log.empty() && client.log.back() == "close"; }));
+    EXPECT_EQ(client.sock.State(), sckClosed);
+    EXPECT_EQ(client.sock.SocketHandle(), -1);
+    EXPECT_EQ(peer.sock.State(), sckClosed);
+}
+
+TEST_F(LoopbackPair, PeerClosingFirstDeliversItsLastDataBeforeOnClose) {
+    connectClient();
+    peer.sock.SendData("last words");
+    peer.sock.CloseSocket();
+    ASSERT_TRUE(runUntil([&] { return !client.log.empty() && client.log.back() == "close"; }));
+    EXPECT_EQ(client.log.front(), "connect");
+    EXPECT_EQ(client.log[client.log.size() - 2], "data");
+    std::string text;
+    client.sock.GetData(text);
+    EXPECT_EQ(text, "last words");
+    EXPECT_EQ(client.sock.State(), sckClosed);
+    // The close notification arrives once: nothing more follows.
+    const auto seen = client.log.size();
+    testing::drainEvents();
+    EXPECT_EQ(client.log.size(), seen);
+}
+
+TEST_F(LoopbackPair, ReconnectWhileStillConnectedStartsAFreshConnection) {
+    connectClient();
+    client.sock.CloseSocket();
+    Watched second;
+    listener.OnConnectionRequest = [&](std::int32_t id) { second.sock.Accept(id); };
+    client.sock.Connect("127.0.0.1", listener.LocalPort());
+    EXPECT_EQ(client.sock.State(), sckConnecting);
+    ASSERT_TRUE(runUntil([&] { return client.sock.State() == sckConnected && second.sock.State() == sckConnected; }));
+}
+
+TEST(CSocketDatagram, UdpRoundTripFillsTheSender) {
+    CSocket receiver, sender;
+    receiver.Protocol(sckUDPProtocol);
+    sender.Protocol(sckUDPProtocol);
+    receiver.Bind(0, "127.0.0.1");
+    ASSERT_GT(receiver.LocalPort(), 0);
+    int arrived = 0;
+    receiver.OnDataArrival = [&](std::int32_t n) { arrived = n; };
+    sender.RemoteHost("127.0.0.1");
+    sender.RemotePort(receiver.LocalPort());
+    sender.SendData("ping");
+    ASSERT_TRUE(runUntil([&] { return arrived == 4; }));
+    EXPECT_EQ(receiver.RemoteHostIP(), "127.0.0.1");
+    std::string text;
+    receiver.GetData(text);
+    EXPECT_EQ(text, "ping");
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,31 @@
+#pragma once
+// Runs the real event loop until a condition holds or a deadline passes; never sleeps.
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+
+namespace tw::testing {
+
+inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 5000) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer poll, deadline;
+    QObject::connect(&poll, &QTimer::timeout, [&] { if (done()) loop.quit(); });
+    QObject::connect(&deadline, &QTimer::timeout, [&] { loop.quit(); });
+    deadline.setSingleShot(true);
+    poll.start(1);
+    deadline.start(deadlineMs);
+    loop.exec();
+    return done();
+}
+
+// Lets everything already queued (and what it queues in turn, for a short while) run.
+inline void drainEvents(int ms = 50) {
+    bool timedOut = false;
+    QTimer::singleShot(ms, [&] { timedOut = true; });
+    runUntil([&] { return timedOut; }, ms + 1000);
+}
+
+}  // namespace tw::testing

@@ -1,0 +1,258 @@
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "event_loop_wait.h"
+#include "platform/async_select.h"
+#include "platform/host_resolver.h"
+#include "platform/message_window.h"
+#include "platform/winsock.h"
+
+namespace tw::platform {
+namespace {
+
+using tw::testing::runUntil;
+
+TEST(WinsockErrors, ErrnoBecomesTheWindowsSocketsCode) {
+    const std::pair<int, int> table[] = {
+        {ECONNREFUSED, 10061}, {ETIMEDOUT, 10060}, {EAGAIN, 10035},     {ECONNRESET, 10054},
+        {ENETUNREACH, 10051},  {EHOSTUNREACH, 10065}, {ENOTSOCK, 10038}, {EBADF, 10038},
+        {EADDRINUSE, 10048},   {EINVAL, 10022},   {EMFILE, 10024},      {EINPROGRESS, 10036},
+        {ENOTCONN, 10057},     {EISCONN, 10056},  {0, 0},               {EDOM, 10107},
+    };
+    for (auto [err, code] : table) EXPECT_EQ(wsaErrorFromErrno(err), code) << "errno " << err;
+}
+
+TEST(WinsockCalls, ForeignHandlesAndMissingStartUpAreRefused) {
+    EXPECT_EQ(socket(kAfInet, kSockStream, kIpProtoTcp), kInvalidSocket);
+    EXPECT_EQ(wsaGetLastError(), kWsaNotinitialised);
+    WsaData data;
+    EXPECT_EQ(wsaStartup(0x0001, data), kWsaVernotsupported);
+    ASSERT_EQ(wsaStartup(0x0101, data), 0);
+    EXPECT_GT(data.maxUdpDatagram, 0);
+    // Descriptor 1 is standard output, not one of our sockets: it must survive a close.
+    EXPECT_EQ(closesocket(1), kSocketError);
+    EXPECT_EQ(wsaGetLastError(), kWsaEnotsock);
+    EXPECT_NE(::fcntl(1, F_GETFD), -1);
+    char byte;
+    EXPECT_EQ(recv(1, &byte, 1, 0), kSocketError);
+    EXPECT_EQ(wsaGetLastError(), kWsaEnotsock);
+    const Socket s = socket(kAfInet, kSockStream, kIpProtoTcp);
+    ASSERT_NE(s, kInvalidSocket);
+    int type = 0;
+    EXPECT_EQ(getsockopt(s, kSolSocket, kSoType, type), 0);
+    EXPECT_EQ(type, kSockStream);
+    EXPECT_EQ(getsockopt(s, kSolSocket, 12345, type), kSocketError);
+    EXPECT_EQ(wsaGetLastError(), kWsaEnoprotoopt);
+    EXPECT_EQ(send(s, "x", 1, 0), kSocketError);  // not connected; must not raise SIGPIPE
+    EXPECT_EQ(closesocket(s), 0);
+    EXPECT_EQ(closesocket(s), kSocketError);
+    EXPECT_EQ(wsaCleanup(), 0);
+}
+
+TEST(WinsockAddresses, DottedTextRoundTripsOthersAreNone) {
+    EXPECT_EQ(inet_ntoa(inet_addr("127.0.0.1")), "127.0.0.1");
+    EXPECT_EQ(inet_ntoa(inet_addr("10.20.30.40")), "10.20.30.40");
+    for (const char* bad : {"", "localhost", "1.2.3", "1.2.3.256", "1.2.3.4x", "255.255.255.255"})
+        EXPECT_EQ(inet_addr(bad), kInaddrNone) << bad;
+    EXPECT_EQ(wsaNtohs(wsaHtons(8080)), 8080);
+    EXPECT_EQ(gethostbyaddr(inet_addr("127.0.0.1")).has_value(), true);
+}
+
+TEST(MessageWindows, PostedMessagesArriveLaterInOrderAndOnlyWhileTheWindowLives) {
+    const std::uint32_t a = registerWindowMessage("Test.Alpha");
+    EXPECT_EQ(registerWindowMessage("Test.Alpha"), a);
+    EXPECT_NE(registerWindowMessage("Test.Beta"), a);
+    EXPECT_GE(a, 0xC000u);
+    EXPECT_EQ(registerWindowMessage(""), 0u);
+
+    const WindowHandle w = createWindow("STATIC", "SOCKET_WINDOW");
+    ASSERT_NE(w, 0u);
+    std::vector<WParam> seen;
+    WindowProcedure previous = setWindowProcedure(w, [&](WindowHandle, std::uint32_t m, WParam wp, LParam) {
+        if (m == a) seen.push_back(wp);
+        return 0;
+    });
+    EXPECT_TRUE(previous);
+    for (WParam i = 1; i <= 3; ++i) EXPECT_TRUE(postMessage(w, a, i, 0));
+    EXPECT_TRUE(seen.empty());  // never delivered from inside postMessage
+    ASSERT_TRUE(runUntil([&] { return seen.size() == 3; }));
+    EXPECT_EQ(seen, (std::vector<WParam>{1, 2, 3}));
+
+    EXPECT_TRUE(postMessage(w, a, 4, 0));
+    setWindowProcedure(w, previous);
+    EXPECT_TRUE(destroyWindow(w));
+    tw::testing::drainEvents();
+    EXPECT_EQ(seen.size(), 3u);  // the queued one went with the window
+    EXPECT_FALSE(postMessage(w, a, 5, 0));
+}
+
+TEST(MessageWindows, MessagesFromAnotherThreadRunOnTheGuiThreadAlsoInAModalLoop) {
+    const WindowHandle w = createWindow("STATIC", "x");
+    const std::uint32_t m = registerWindowMessage("Test.Thread");
+    std::thread::id ranOn;
+    bool delivered = false;
+    setWindowProcedure(w, [&](WindowHandle, std::uint32_t msg, WParam, LParam) {
+        if (msg == m) {
+            ranOn = std::this_thread::get_id();
+            delivered = true;
+        }
+        return 0;
+    });
+    std::thread([&] { postMessage(w, m, 0, 0); }).join();
+    // A nested loop, as a modal dialog runs one, delivers it too.
+    QEventLoop modal;
+    QTimer::singleShot(3000, &modal, &QEventLoop::quit);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] { if (delivered) modal.quit(); });
+    poll.start(1);
+    modal.exec();
+    EXPECT_TRUE(delivered);
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    destroyWindow(w);
+}
+
+// A registered stream pair over loopback whose notifications are recorded.
+struct SelectFixture : ::testing::Test {
+    void SetUp() override {
+        WsaData data;
+        wsaStartup(0x0101, data);
+        window = createWindow("STATIC", "select");
+        message = registerWindowMessage("Test.Select");
+        setWindowProcedure(window, [this](WindowHandle, std::uint32_t m, WParam wp, LParam lp) {
+            if (m == message) events.push_back({static_cast<Socket>(wp), lowWord(lp), highWord(lp)});
+            return 0;
+        });
+        listener = socket(kAfInet, kSockStream, kIpProtoTcp);
+        SockAddrIn any;
+        any.address = inet_addr("127.0.0.1");
+        ASSERT_EQ(bind(listener, any), 0);
+        ASSERT_EQ(listen(listener, 5), 0);
+        ASSERT_EQ(getsockname(listener, bound), 0);
+        ASSERT_EQ(wsaAsyncSelect(listener, window, message, 59), 0);
+    }
+    void TearDown() override {
+        for (Socket s : {client, server, listener})
+            if (s != kInvalidSocket) closesocket(s);
+        destroyWindow(window);
+        wsaCleanup();
+    }
+    int count(Socket s, int event) {
+        int n = 0;
+        for (auto& e : events) n += e.socket == s && e.event == event;
+        return n;
+    }
+    void connectPair() {
+        client = socket(kAfInet, kSockStream, kIpProtoTcp);
+        ASSERT_EQ(wsaAsyncSelect(client, window, message, 59), 0);
+        ASSERT_EQ(connect(client, bound), kSocketError);
+        ASSERT_EQ(wsaGetLastError(), kWsaEwouldblock);
+        ASSERT_TRUE(runUntil([&] { return count(client, kFdConnect) == 1 && count(listener, kFdAccept) == 1; }));
+        server = accept(listener, nullptr);
+        ASSERT_NE(server, kInvalidSocket);
+        ASSERT_EQ(wsaAsyncSelect(server, window, message, 59), 0);
+    }
+    struct Event {
+        Socket socket;
+        int event, error;
+    };
+    std::vector<Event> events;
+    WindowHandle window = 0;
+    std::uint32_t message = 0;
+    Socket listener = kInvalidSocket, client = kInvalidSocket, server = kInvalidSocket;
+    SockAddrIn bound;
+};
+
+TEST_F(SelectFixture, ReadIsNotifiedOnceUntilReadAndCloseComesAfterTheData) {
+    connectPair();
+    EXPECT_TRUE(runUntil([&] { return count(client, kFdWrite) == 1; }));  // write follows connect
+    ASSERT_EQ(send(server, "abcdef", 6, 0), 6);
+    ASSERT_TRUE(runUntil([&] { return count(client, kFdRead) == 1; }));
+    ASSERT_EQ(shutdown(server, kSdSend), 0);
+    tw::testing::drainEvents();
+    EXPECT_EQ(count(client, kFdRead), 1);   // not again before a read
+    EXPECT_EQ(count(client, kFdClose), 0);  // data still unread
+    char buf[4];
+    ASSERT_EQ(recv(client, buf, 3, 0), 3);
+    ASSERT_TRUE(runUntil([&] { return count(client, kFdRead) == 2; }));
+    ASSERT_EQ(recv(client, buf, 4, 0), 3);
+    ASSERT_TRUE(runUntil([&] { return count(client, kFdClose) == 1; }));
+    EXPECT_EQ(recv(client, buf, 4, 0), 0);
+    tw::testing::drainEvents();
+    EXPECT_EQ(count(client, kFdClose), 1);
+    EXPECT_EQ(count(client, kFdConnect), 1);
+    EXPECT_EQ(events.back().error, 0);
+}
+
+TEST_F(SelectFixture, RefusedConnectIsReportedOnceWithItsError) {
+    const Socket doomed = socket(kAfInet, kSockStream, kIpProtoTcp);
+    SockAddrIn closedPort = bound;
+    closesocket(listener);
+    listener = kInvalidSocket;
+    ASSERT_EQ(wsaAsyncSelect(doomed, window, message, 59), 0);
+    EXPECT_EQ(connect(doomed, closedPort), kSocketError);
+    ASSERT_TRUE(runUntil([&] { return count(doomed, kFdConnect) == 1; }));
+    EXPECT_EQ(events.back().error, kWsaEconnrefused);
+    tw::testing::drainEvents();
+    EXPECT_EQ(events.size(), 1u);
+    closesocket(doomed);
+}
+
+TEST_F(SelectFixture, NotificationsQueuedForAClosedSocketAreDropped) {
+    connectPair();
+    ASSERT_EQ(send(client, "x", 1, 0), 1);
+    EXPECT_TRUE(postSelectEvent(server, kFdWrite, 0));
+    closesocket(server);
+    const int before = count(server, kFdWrite);
+    tw::testing::drainEvents();
+    EXPECT_EQ(count(server, kFdWrite), before);
+    server = kInvalidSocket;
+}
+
+TEST(HostResolver, ResolvesOffThreadAndCancelledTasksPostNothing) {
+    WsaData data;
+    wsaStartup(0x0101, data);
+    const WindowHandle w = createWindow("STATIC", "resolve");
+    const std::uint32_t m = registerWindowMessage("Test.Resolve");
+    std::vector<std::pair<WParam, int>> done;
+    setWindowProcedure(w, [&](WindowHandle, std::uint32_t msg, WParam wp, LParam lp) {
+        if (msg == m) done.push_back({wp, highWord(lp)});
+        return 0;
+    });
+    const std::uint32_t cancelled = wsaAsyncGetHostByName(w, m, "localhost");
+    EXPECT_EQ(wsaCancelAsyncRequest(cancelled), 0);
+    const std::uint32_t ok = wsaAsyncGetHostByName(w, m, "localhost");
+    const std::uint32_t bad = wsaAsyncGetHostByName(w, m, "no-such-host.invalid");
+    ASSERT_TRUE(runUntil([&] { return done.size() == 2; }));
+    tw::testing::drainEvents();
+    ASSERT_EQ(done.size(), 2u);
+    for (auto [task, error] : done) {
+        EXPECT_NE(task, cancelled);
+        if (task == ok) {
+            EXPECT_EQ(error, 0);
+            auto entry = takeHostEntry(ok);
+            ASSERT_TRUE(entry);
+            EXPECT_EQ(entry->address, inet_addr("127.0.0.1"));
+            EXPECT_FALSE(takeHostEntry(ok));  // taken once
+        } else {
+            EXPECT_EQ(task, bad);
+            EXPECT_GE(error, 11001);
+            EXPECT_LE(error, 11004);
+            EXPECT_FALSE(takeHostEntry(bad));
+        }
+    }
+    EXPECT_EQ(pendingHostTasks(), 0);
+    EXPECT_EQ(wsaAsyncGetHostByName(w + 999, m, "localhost"), 0u);
+    destroyWindow(w);
+    wsaCleanup();
+}
+
+}  // namespace
+}  // namespace tw::platform
