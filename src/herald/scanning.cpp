@@ -1,5 +1,9 @@
 #include "herald/scanning.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
 #include "runtime/conversions.h"
 #include "runtime/error_handler.h"
 #include "runtime/runtime_error.h"
@@ -15,9 +19,25 @@ std::string charactersFromTo(const std::string& text, long long S, long long E) 
 
 long long searchStart(double position) { return roundToInt32(position); }
 
+namespace {
+
+// The part of text in which a match starting no later than TopPos can lie. Searching only
+// there gives the same answer and keeps a keep without (say) a claimant from scanning the
+// rest of the document.
+std::string_view searchableUpTo(const std::string& text, double TopPos, size_t patternLength) {
+    const auto size = static_cast<double>(text.size());
+    if (std::isnan(TopPos) || TopPos >= size) return text;
+    if (TopPos < 1) return {};
+    const auto last = static_cast<size_t>(std::floor(TopPos)) - 1 + patternLength;
+    return std::string_view(text).substr(0, std::min(last, text.size()));
+}
+
+}  // namespace
+
 std::string GetTag(const std::string& XMLData, const std::string& Find, const double& Start,
                    const double& TopPos) {
-    const long long P1 = inStr(searchStart(Start), XMLData, "<" + Find + ">");
+    const std::string opening = "<" + Find + ">";
+    const long long P1 = inStr(searchStart(Start), searchableUpTo(XMLData, TopPos, opening.size()), opening);
     // An opening tag exactly at TopPos still belongs to the element being read.
     if (P1 == 0 || static_cast<double>(P1) > TopPos) return {};
     const long long P2 = inStr(P1, XMLData, "</" + Find + ">");

@@ -19,11 +19,34 @@ constexpr size_t kLastElement = 32767;
 
 const std::string kNeutral = "Neutral";
 
+// "Position of pattern from start" for starts that only move forward: the answer stays
+// valid until the start passes it, so a far-off or missing ">" or "</keep>" is searched for
+// once instead of once per tag.
+class ForwardSearch {
+public:
+    ForwardSearch(const std::string& text, std::string pattern) : m_text(text), m_pattern(std::move(pattern)) {}
+
+    long long from(long long start) {
+        if (start < 1) throw RuntimeError(kErrInvalidArgument);
+        if (m_found < 0 || start < m_start || (m_found != 0 && m_found < start))
+            m_found = inStr(start, m_text, m_pattern);
+        m_start = start;
+        return m_found;
+    }
+
+private:
+    const std::string& m_text;
+    std::string m_pattern;
+    long long m_start = 0;
+    long long m_found = -1;  // not searched yet
+};
+
 // Reads one server's relics and keeps in document order and lays out the rows.
 class PanelBuilder {
 public:
     PanelBuilder(const std::string& XMLData, const PanelMetrics& metrics, ServerPanel& panel)
-        : m_xml(XMLData), m_metrics(metrics), m_panel(panel) {}
+        : m_xml(XMLData), m_metrics(metrics), m_panel(panel), m_nextClose(XMLData, ">"),
+          m_nextKeepEnd(XMLData, "</keep>") {}
 
     void scanServer(const std::string& ServerName);
 
@@ -43,6 +66,8 @@ private:
     const std::string& m_xml;
     const PanelMetrics& m_metrics;
     ServerPanel& m_panel;
+    ForwardSearch m_nextClose;
+    ForwardSearch m_nextKeepEnd;
     std::string m_lastKeepRealm;
     std::string m_lastRelicRealm;
     // Latest keep row in the keep column's heading position (index 0 when none above 0);
@@ -59,7 +84,7 @@ void PanelBuilder::scanServer(const std::string& ServerName) {
     for (;;) {
         ScanPos = inStr(ScanPos, m_xml, "<");
         // Past the last "<" ScanPos is 0, and this search fails: no endless scan.
-        const long long E = inStr(ScanPos, m_xml, ">");
+        const long long E = m_nextClose.from(ScanPos);
         if (E - ScanPos + 1 < 0) throw RuntimeError(kErrInvalidArgument);
         const std::string_view TagText =
             std::string_view(m_xml).substr(static_cast<size_t>(ScanPos - 1),
@@ -120,7 +145,7 @@ void PanelBuilder::keep(std::string_view TagText, long long ScanPos) {
     const std::string Realm = GetItem(tag, "realm");
     const std::string Name = GetItem(tag, "name");
     // A keep without "</keep>" bounds its lookups at 0: no owner, claimant or page.
-    const double KeepEnd = static_cast<double>(inStr(ScanPos, m_xml, "</keep>"));
+    const double KeepEnd = static_cast<double>(m_nextKeepEnd.from(ScanPos));
     const double start = static_cast<double>(ScanPos);
     const std::string Owner = GetTag(m_xml, "owner", start, KeepEnd);
     if (Realm != kNeutral) {

@@ -1,0 +1,268 @@
+#include "herald/scanning.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "herald_test_support.h"
+#include "runtime/message_box.h"
+#include "runtime/runtime_error.h"
+
+namespace tw {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kInvalidBox = "\r\n#5 Invalid procedure call or argument";
+
+struct TagRow {
+    std::string xml, find;
+    double start, top;
+    std::string expected;
+    const char* label;
+};
+
+TEST(GetTag, ReturnsElementTextOnlyWhenItOpensByTopPos) {
+    const std::string xml = "<keep><owner>Albion</owner><claimant></claimant>"
+                            "<x><owner>  Mid gard </owner><Owner>Up</Owner>";
+    const double ownerAt = 7, lateOwnerAt = 52;
+    ASSERT_EQ(xml.substr(ownerAt - 1, 7), "<owner>");
+    ASSERT_EQ(xml.substr(lateOwnerAt - 1, 7), "<owner>");
+    const std::vector<TagRow> rows = {
+        {xml, "owner", 1, 100, "Albion", "opening before TopPos"},
+        {xml, "owner", 1, ownerAt, "Albion", "opening exactly at TopPos is used"},
+        {xml, "owner", 1, ownerAt - 1, "", "opening after TopPos"},
+        {xml, "owner", 1, ownerAt + 0.9, "Albion", "fractional TopPos"},
+        {xml, "owner", 1, 0, "", "TopPos 0"},
+        {xml, "owner", 1, -5, "", "negative TopPos"},
+        {xml, "owner", 8, lateOwnerAt - 1, "", "next owner lies past TopPos"},
+        {xml, "owner", 8, 500, "  Mid gard ", "spaces are kept"},
+        {xml, "claimant", 1, 500, "", "empty element"},
+        {xml, "Owner", 1, 500, "Up", "case-sensitive tag names"},
+        {xml, "relic", 1, 500, "", "no such element"},
+        {xml, "owner", 9999, 99999, "", "start past the end"},
+        {"", "owner", 1, 10, "", "empty document"},
+        {"<a>x</a>", "a", 1.4, 10, "x", "start rounds down to 1"},
+        {"<a>x</a>", "a", 1.5, 10, "", "start 1.5 rounds half to even: 2"},
+        {"<a>x\0y</a>"s, "a", 1, 10, "x\0y"s, "NUL bytes are ordinary text"},
+        {"<>v</>", "", 1, 10, "v", "empty tag name"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(GetTag(row.xml, row.find, row.start, row.top), row.expected) << row.label;
+}
+
+TEST(GetTag, FailuresReachTheCallerWithoutABox) {
+    ScopedMessageBoxRecorder boxes;
+    const struct {
+        std::string xml;
+        double start;
+        int number;
+        const char* label;
+    } rows[] = {
+        {"<owner>Albion", 1, kErrInvalidArgument, "closing tag missing"},
+        {"<owner>Albion</owner>", 0, kErrInvalidArgument, "start below 1"},
+        {"<owner>Albion</owner>", 0.4, kErrInvalidArgument, "start rounds to 0"},
+        {"<owner>Albion</owner>", 3e9, kErrOverflow, "start beyond 32 bits"},
+        {"<owner>Albion</owner>", std::nan(""), kErrOverflow, "start not a number"},
+    };
+    for (const auto& row : rows) {
+        try {
+            GetTag(row.xml, "owner", row.start, 100);
+            ADD_FAILURE() << row.label << ": no error";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), row.number) << row.label;
+        }
+    }
+    EXPECT_THROW(GetTag("<owner>A</owner>", "owner", 0, 0), RuntimeError) << "start checked even when TopPos is 0";
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(GetItem, TakesTheFirstOccurrenceOfTheNameWithoutChecks) {
+    ScopedMessageBoxRecorder boxes;
+    const struct {
+        std::string tag, item, expected;
+        const char* label;
+    } rows[] = {
+        {R"(<keep realm="Albion" name="Caer Wendmoor">)", "name", "Caer Wendmoor", "order of attributes"},
+        {R"(<keep realm="Albion" name="Caer Wendmoor">)", "realm", "Albion", "first attribute"},
+        {R"(<keep nickname="Old" name="New">)", "name", "Old", "inside an earlier attribute name"},
+        {R"(<keep realm="Renamed" name="X">)", "name", " name=", "inside an earlier value"},
+        {R"(<keep name = "X">)", "name", " ", "spaces around ="},
+        {R"(<keep realm="Albion">)", "name", " realm=", "absent: stray text up to a quote"},
+        {R"(<keep Name="X">)", "name", " Name=", "case-sensitive"},
+        {R"(<keep name="">)", "name", "", "empty value"},
+        {"<keep name=\"a\0b\">"s, "name", "a\0b"s, "NUL inside the value"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(GetItem(row.tag, row.item), row.expected) << row.label;
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(GetItem, NoQuoteToEndOnShowsItsOwnBoxAndGivesEmpty) {
+    for (const std::string tag : {"<keep>", "", R"(<keep name="unterminated>)", "<keep name=\""}) {
+        ScopedMessageBoxRecorder boxes;
+        EXPECT_EQ(GetItem(tag, "name"), "") << tag;
+        ASSERT_EQ(boxes.calls.size(), 1u) << tag;
+        EXPECT_EQ(boxes.calls[0].text, "Error in GetItem sub" + kInvalidBox);
+        EXPECT_EQ(boxes.calls[0].style, kMbCritical);
+        EXPECT_EQ(boxes.calls[0].title, "Error!");
+    }
+}
+
+TEST(GetXML, WalksServerNamesAndStopsWithPositionUnchanged) {
+    const std::string xml = "<root>\n<server name=\"Ironmoor\"><status>Up</status></server>\n"
+                            "<server name=\"Ashvale\"></server>\n<server name=\"Thornwick\">";
+    ScopedMessageBoxRecorder boxes;
+    double p = 1;
+    std::vector<std::string> names;
+    for (std::string name = GetXML(xml, "server", "name", p); !name.empty();
+         name = GetXML(xml, "server", "name", p)) {
+        names.push_back(name);
+        p += 1;  // the server list steps on like this between calls
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Ironmoor", "Ashvale", "Thornwick"}));
+    const double afterLast = static_cast<double>(xml.rfind('"')) + 1 + 2;
+    EXPECT_EQ(p, afterLast + 1);
+
+    double q = 1;
+    GetXML(xml, "server", "name", q);
+    GetXML(xml, "server", "name", q);
+    EXPECT_EQ(GetXML(xml, "server", "name", q), "Thornwick");
+    EXPECT_EQ(q, afterLast) << "two characters after the closing quote";
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(GetXML, LiteralMatchesAndEmptyResults) {
+    ScopedMessageBoxRecorder boxes;
+    const struct {
+        std::string xml;
+        double start;
+        std::string expected;
+        double positionAfter;
+        const char* label;
+    } rows[] = {
+        {R"(<serverlist hostname="h1"><server name="A">)", 1, "h1", 27, "wrapping element named server..."},
+        {R"(<server name="A">)", 1, "A", 18, "value"},
+        {R"(<server id="3">x</server>)", 1, "", 1, "no name after the tag"},
+        {R"(<server name="A)", 1, "", 1, "no closing quote"},
+        {R"(<Server name="A">)", 1, "", 1, "case-sensitive tag"},
+        {R"(<server Name="A">)", 1, "", 1, "case-sensitive value name"},
+        {R"(<server name="A">)", 2, "", 2, "start after the tag"},
+        {R"(<server name="A">)", 500, "", 500, "start past the end"},
+        {"", 1, "", 1, "empty document"},
+        {"<server name=\"\0\">"s, 1, "\0"s, 18, "NUL name"},
+        {R"(<server>)" "\n" R"(<keep name="K">)", 1, "K", 25, "value search runs past the tag"},
+    };
+    for (const auto& row : rows) {
+        double p = row.start;
+        EXPECT_EQ(GetXML(row.xml, "server", "name", p), row.expected) << row.label;
+        EXPECT_EQ(p, row.positionAfter) << row.label;
+    }
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(GetXML(R"(<server name="A">)", "server", "name"), "A") << "default start";
+}
+
+TEST(GetXML, InvalidStartShowsItsBoxAndLeavesPosition) {
+    const struct {
+        double start;
+        std::string box;
+    } rows[] = {{0, "Error in GetXML sub" + kInvalidBox},
+                {-3, "Error in GetXML sub" + kInvalidBox},
+                {std::numeric_limits<double>::infinity(), "Error in GetXML sub\r\n#6 Overflow"}};
+    for (const auto& row : rows) {
+        ScopedMessageBoxRecorder boxes;
+        double p = row.start;
+        EXPECT_EQ(GetXML(R"(<server name="A">)", "server", "name", p), "");
+        EXPECT_EQ(p, row.start);
+        ASSERT_EQ(boxes.calls.size(), 1u);
+        EXPECT_EQ(boxes.calls[0].text, row.box);
+    }
+}
+
+TEST(GetSimpleXML, ReadsElementTextFromTheSameStart) {
+    const std::string xml = "<server name=\"A\"><status>Up</status><population>12</population>"
+                            "<status></status>";
+    ScopedMessageBoxRecorder boxes;
+    const double p = 10;
+    EXPECT_EQ(GetSimpleXML(xml, "status", p), "Up");
+    EXPECT_EQ(GetSimpleXML(xml, "population", p), "12");
+    EXPECT_EQ(GetSimpleXML(xml, "status", 30), "") << "the empty second status";
+    EXPECT_EQ(p, 10);
+    // Only the closing tag found: the count runs from just past the tag length.
+    EXPECT_EQ(GetSimpleXML("abcdefgh</status>", "status", 1), "h");
+    EXPECT_EQ(GetSimpleXML("<status>a\0b</status>"s, "status", 1), "a\0b"s);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(GetSimpleXML, MissingOrMisorderedTagsShowItsBox) {
+    const std::string xml = "<status>Up</status><population>12</population>";
+    const struct {
+        std::string xml;
+        double start;
+        const char* label;
+    } rows[] = {
+        {xml, 30, "start after the last status element"},
+        {"<status>Up</status><status>Down</status>", 3, "closing tag before the next opening"},
+        {"<status>Up", 1, "closing tag missing"},
+        {"", 1, "empty document"},
+        {xml, 0, "start below 1"},
+    };
+    for (const auto& row : rows) {
+        ScopedMessageBoxRecorder boxes;
+        EXPECT_EQ(GetSimpleXML(row.xml, "status", row.start), "") << row.label;
+        ASSERT_EQ(boxes.calls.size(), 1u) << row.label;
+        EXPECT_EQ(boxes.calls[0].text, "Error in GetSimpleXML sub" + kInvalidBox) << row.label;
+    }
+}
+
+TEST(ReturnValue, GuardedTwinOfGetItemNeverShowsABox) {
+    ScopedMessageBoxRecorder boxes;
+    const struct {
+        std::string line, value, expected;
+        const char* label;
+    } rows[] = {
+        {R"(<keep name="Dun Morrow" realm="Hibernia">)", "realm", "Hibernia", "present"},
+        {R"(<keep name="Dun Morrow" realm="Hibernia">)", "name", "Dun Morrow", "present first"},
+        {R"(<keep name="Dun Morrow">)", "realm", "", "absent"},
+        {R"(<keep realm="Hibernia)", "realm", "", "no closing quote"},
+        {R"(<keep realm=")", "realm", "", "nothing after the opening quote"},
+        {"", "realm", "", "empty line"},
+        {R"(<keep Realm="X">)", "realm", "", "case-sensitive"},
+        {R"(<keep nickname="Old" name="New">)", "name", "Old", "first occurrence, like GetItem"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ReturnValue(row.line, row.value), row.expected) << row.label;
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+// Cutting the readable document at every byte must leave each helper inside its text and
+// the server walk finite.
+TEST(Scanning, EveryTruncationOfTheReadableDocumentIsSafe) {
+    const std::string full = test::fixtureDocument("herald_readable.xml");
+    ASSERT_FALSE(full.empty());
+    ScopedMessageBoxRecorder boxes;
+    for (size_t cut = 0; cut <= full.size(); ++cut) {
+        const std::string xml = full.substr(0, cut);
+        double p = 1;
+        int servers = 0;
+        for (std::string name = GetXML(xml, "server", "name", p); !name.empty();
+             name = GetXML(xml, "server", "name", p)) {
+            ASSERT_LE(++servers, 3) << cut;
+            GetSimpleXML(xml, "status", p);
+            GetSimpleXML(xml, "population", p);
+            p += 1;
+        }
+        const double top = static_cast<double>(xml.size());
+        try {
+            GetTag(xml, "owner", 1, top);
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), kErrInvalidArgument);
+        }
+        GetItem(xml.substr(cut / 2), "realm");
+        ReturnValue(xml.substr(cut / 2), "name");
+    }
+}
+
+}  // namespace
+}  // namespace tw
