@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
+#include <QAction>
+#include <QMenu>
 #include <QPointer>
 
-class QAction;
-class QMenu;
 
 namespace tw::forms {
 

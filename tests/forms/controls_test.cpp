@@ -1,0 +1,236 @@
+// Lists, check boxes, scroll bars, buttons, frames, images, shapes, timers and menus:
+// the events they raise and what they draw.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include "forms/button.h"
+#include "forms/check_box.h"
+#include "forms/combo_box.h"
+#include "forms/form.h"
+#include "forms/frame.h"
+#include "forms/image.h"
+#include "forms/menu.h"
+#include "forms/scroll_bar.h"
+#include "forms/shape.h"
+#include "forms/timer.h"
+#include "runtime/runtime_error.h"
+
+namespace tw::forms {
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    Form form{"frmControls"};
+};
+
+TEST_F(ControlsTest, ComboKeepsNoPickUntilOneIsMadeAndClicksOnEveryChange) {
+    ComboBox combo(form, "cmbNewOwner");
+    int clicks = 0;
+    combo.onClick = [&] { ++clicks; };
+    for (const char* realm : {"All", "Midgard", "Albion", "Hibernia"}) combo.addItem(realm);
+    EXPECT_EQ(combo.listIndex(), -1);  // adding entries picks none
+    EXPECT_EQ(combo.text(), "");
+    EXPECT_EQ(clicks, 0);
+
+    combo.setListIndex(0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(combo.text(), "All");
+    combo.setListIndex(0);  // no change, no click
+    EXPECT_EQ(clicks, 1);
+
+    // The user's pick arrives the same way.
+    static_cast<QComboBox*>(combo.widget())->setCurrentIndex(2);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(combo.listIndex(), 2);
+    EXPECT_EQ(combo.text(), "Albion");
+
+    EXPECT_EQ(combo.list(3), "Hibernia");
+    EXPECT_EQ(combo.list(4), "");
+    EXPECT_EQ(combo.list(-1), "");
+    EXPECT_THROW(combo.setListIndex(4), RuntimeError);
+    EXPECT_THROW(combo.setListIndex(-2), RuntimeError);
+
+    combo.clear();
+    EXPECT_EQ(combo.listCount(), 0);
+    EXPECT_EQ(combo.listIndex(), -1);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ControlsTest, ComboEntriesKeepTheirBytes) {
+    ComboBox combo(form, "cmbServer");
+    const std::string latin1("Dun Cr\xEDmthainn");
+    combo.addItem(latin1);
+    combo.setListIndex(0);
+    EXPECT_EQ(combo.text(), latin1);  // not re-encoded on the way back from the screen
+}
+
+TEST_F(ControlsTest, ScrollBarChangesOnCodeClampingAndUser) {
+    ScrollBar bar(form, "ScrollBar");
+    std::vector<int> seen;
+    bar.onChange = [&] { seen.push_back(bar.value()); };
+    bar.setMin(0);
+    bar.setMax(5);
+    bar.setValue(4);
+    EXPECT_EQ(seen, (std::vector<int>{4}));
+    // The order a list refresh uses: min, a lower max that pulls the value down, then 0.
+    bar.setMin(0);
+    bar.setMax(1);
+    bar.setValue(0);
+    EXPECT_EQ(seen, (std::vector<int>{4, 1, 0}));
+    bar.setValue(0);
+    EXPECT_EQ(seen.size(), 3u);
+    bar.setValue(99);
+    EXPECT_EQ(bar.value(), 1);
+    static_cast<QScrollBar*>(bar.widget())->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(seen, (std::vector<int>{4, 1, 0, 1, 0}));
+}
+
+TEST_F(ControlsTest, CheckBoxClicksWhenItsValueChanges) {
+    CheckBox check(form, "chkSystemTray");
+    int clicks = 0;
+    check.onClick = [&] { ++clicks; };
+    check.setValue(1);
+    check.setValue(1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(check.value(), 1);
+    static_cast<QAbstractButton*>(check.widget())->click();  // the user's toggle
+    EXPECT_EQ(check.value(), 0);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_THROW(check.setValue(2), RuntimeError);
+}
+
+TEST_F(ControlsTest, EscClicksTheCancelButtonAndEnterTheDefault) {
+    Button save(form, "cmdSave");
+    Button cancel(form, "cmdCancel");
+    int saved = 0, cancelled = 0;
+    save.onClick = [&] { ++saved; };
+    cancel.onClick = [&] { ++cancelled; };
+    save.setDefault(true);
+    cancel.setCancel(true);
+    CheckBox focus(form, "chkFocus");
+    form.show();
+
+    // Keys sent to a child travel up to the form when the child does not use them.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(focus.widget(), &escape);
+    EXPECT_EQ(cancelled, 1);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(focus.widget(), &enter);
+    EXPECT_EQ(saved, 1);
+
+    // A disabled cancel button does not answer.
+    cancel.setEnabled(false);
+    QApplication::sendEvent(form.window(), &escape);
+    EXPECT_EQ(cancelled, 1);
+    form.hide();
+}
+
+TEST_F(ControlsTest, AButtonGoneNoLongerAnswersEsc) {
+    {
+        Button cancel(form, "cmdCancel");
+        cancel.setCancel(true);
+        EXPECT_EQ(form.cancelButton(), &cancel);
+    }
+    EXPECT_EQ(form.cancelButton(), nullptr);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(form.window(), &escape);  // must not touch the destroyed button
+}
+
+TEST_F(ControlsTest, FrameChildrenArePlacedRelativeToTheFrame) {
+    Frame frame(form, "frameMonitor");
+    frame.move(60, 1740, 2985, 1725);
+    CheckBox check(frame, "chkFilterNoob");
+    check.move(120, 1380, 2625, 225);
+    EXPECT_EQ(check.widget()->parentWidget(), frame.widget());
+    EXPECT_EQ(check.widget()->mapTo(form.window(), QPoint(0, 0)),
+              QPoint(twipsToPixels(60 + 120), twipsToPixels(1740 + 1380)));
+}
+
+TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
+    form.setBackColor(kWhite);
+    Shape lamp(form, "shpServerUp");
+    lamp.move(0, 0, 150, 150);
+    lamp.setKind(Shape::Circle);
+    lamp.setFilled(true);
+    lamp.setFillColor(rgb(0, 255, 0));
+    const QImage drawn = lamp.widget()->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(5, 5), QColor(0, 255, 0));
+    EXPECT_TRUE(lamp.widget()->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    QPixmap red(16, 12);
+    red.fill(Qt::red);
+    Image image(form, "imgCup");
+    image.move(0, 0, 195, 180);
+    image.setPicture(Picture(red));
+    EXPECT_EQ(image.width(), 16 * 15);  // unstretched: the control takes the picture's size
+    EXPECT_EQ(image.height(), 12 * 15);
+    image.setStretch(true);
+    image.move(0, 0, 600, 600);
+    EXPECT_EQ(image.widget()->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
+    EXPECT_TRUE(Picture(red) == Picture(red));
+    const Picture shared(red);
+    EXPECT_TRUE(image.picture() == Picture(image.picture()));
+    EXPECT_FALSE(shared == Picture());
+    EXPECT_TRUE(Picture() == Picture());
+}
+
+TEST_F(ControlsTest, LineEndPointsComeBackAsGiven) {
+    Line line(form, "linDivider");
+    line.setPoints(2100, 6400, 2400, 690);
+    EXPECT_EQ(line.x1(), 2100);
+    EXPECT_EQ(line.y1(), 6400);
+    EXPECT_EQ(line.x2(), 2400);
+    EXPECT_EQ(line.y2(), 690);
+    line.setPoints(7425, 600, 60, 600);
+    EXPECT_EQ(line.left(), 60);
+    EXPECT_EQ(line.x1(), 7425);
+    EXPECT_EQ(line.widget()->height(), 1);  // a horizontal line is one pixel high
+}
+
+TEST_F(ControlsTest, TimerTicksOnlyWhileEnabledWithAnInterval) {
+    Timer timer(form, "tmrUpdate");
+    int ticks = 0;
+    timer.onTimer = [&] { ++ticks; };
+    timer.setInterval(5);
+    timer.setEnabled(true);
+    QElapsedTimer clock;
+    clock.start();
+    while (ticks < 2 && clock.elapsed() < 2000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_GE(ticks, 2);
+    timer.setEnabled(false);
+    const int stopped = ticks;
+    clock.restart();
+    while (clock.elapsed() < 30) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(ticks, stopped);
+    timer.tick();
+    EXPECT_EQ(ticks, stopped + 1);
+}
+
+TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {
+    Menu menu(form, "mPopUp", "popup");
+    MenuItem& show = menu.addItem("mServers", "&Show Servers");
+    menu.addSeparator("msep1");
+    MenuItem& exitItem = menu.addItem("mExit", "E&xit");
+    int exits = 0;
+    exitItem.onClick = [&] { ++exits; };
+    EXPECT_EQ(&menu.item("mServers"), &show);
+    EXPECT_THROW(menu.item("mNothing"), RuntimeError);
+    exitItem.action()->trigger();
+    EXPECT_EQ(exits, 1);
+
+    menu.popup(&show);
+    EXPECT_TRUE(menu.isShown());
+    EXPECT_TRUE(show.action()->font().bold());
+    EXPECT_FALSE(exitItem.action()->font().bold());
+    menu.menu()->hide();
+    EXPECT_FALSE(menu.isShown());
+}
+
+}  // namespace
+}  // namespace tw::forms

@@ -1,0 +1,196 @@
+// Forms: closing with an unload handler, the list of open forms, modal showing, lines
+// drawn on the surface, text measurement and window state.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include "forms/form.h"
+#include "forms/label.h"
+#include "forms/timer.h"
+#include "runtime/runtime_error.h"
+
+namespace tw::forms {
+namespace {
+
+bool isOpen(const Form& form) {
+    const auto forms = Form::openForms();
+    return std::find(forms.begin(), forms.end(), &form) != forms.end();
+}
+
+TEST(FormClose, UnloadHandlerCanCancelAndOpenFormsFollows) {
+    Form main("frmMain");
+    Form options("frmOptions");
+    const auto forms = Form::openForms();
+    ASSERT_GE(forms.size(), 2u);
+    EXPECT_LT(std::find(forms.begin(), forms.end(), &main),
+              std::find(forms.begin(), forms.end(), &options));  // creation order
+
+    bool refuse = true;
+    int unloads = 0;
+    main.onUnload = [&](bool& cancel) {
+        ++unloads;
+        cancel = refuse;
+    };
+    main.show();
+    EXPECT_FALSE(main.close());
+    EXPECT_TRUE(main.isShown());
+    EXPECT_TRUE(isOpen(main));
+
+    // The window's own close button goes through the same handler.
+    main.window()->close();
+    EXPECT_EQ(unloads, 2);
+    EXPECT_TRUE(main.isShown());
+
+    refuse = false;
+    main.window()->close();
+    EXPECT_FALSE(main.isShown());
+    EXPECT_FALSE(isOpen(main));
+    EXPECT_TRUE(isOpen(options));
+
+    // Shown again, it is back in its place in the list.
+    main.show();
+    const auto again = Form::openForms();
+    EXPECT_LT(std::find(again.begin(), again.end(), &main),
+              std::find(again.begin(), again.end(), &options));
+    main.hide();
+}
+
+TEST(FormClose, AHandlerThatClosesTheFormAgainIsHarmless) {
+    Form main("frmMain");
+    bool closingDown = false;
+    int unloads = 0;
+    // What the main window does: closing without the tray closes everything, itself too.
+    main.onUnload = [&](bool&) {
+        ++unloads;
+        if (!closingDown) {
+            closingDown = true;
+            main.close();
+        }
+    };
+    main.show();
+    EXPECT_TRUE(main.close());
+    EXPECT_EQ(unloads, 2);
+    EXPECT_FALSE(isOpen(main));
+}
+
+TEST(FormClose, DestroyedFormLeavesTheList) {
+    auto form = std::make_unique<Form>("frmSplash");
+    Form* raw = form.get();
+    form.reset();
+    const auto forms = Form::openForms();
+    EXPECT_EQ(std::find(forms.begin(), forms.end(), raw), forms.end());
+}
+
+TEST(FormModal, ShowModalReturnsWhenClosedFromATimer) {
+    Form main("frmMain");
+    Form history("frmMonitoring");
+    main.show();
+    Timer tick(main, "tmrUpdate");
+    int ticks = 0;
+    tick.onTimer = [&] { ++ticks; };
+    tick.setInterval(1);
+    tick.setEnabled(true);
+    QTimer::singleShot(100, [&] { history.close(); });
+    history.showModal(&main);
+    EXPECT_FALSE(history.isShown());
+    EXPECT_GT(ticks, 0);  // the owner's timer kept running meanwhile
+    EXPECT_EQ(history.window()->windowModality(), Qt::NonModal);
+    main.hide();
+}
+
+TEST(FormModal, HidingEndsTheModalShowingAndShowingTwiceIsAnError) {
+    Form dialog("frmOptions");
+    int errorNumber = 0;
+    QTimer::singleShot(10, [&] {
+        try {
+            dialog.showModal(nullptr);
+        } catch (const RuntimeError& error) {
+            errorNumber = error.number();
+        }
+        dialog.hide();
+    });
+    dialog.showModal(nullptr);
+    EXPECT_EQ(errorNumber, 400);
+    EXPECT_FALSE(dialog.isShown());
+}
+
+TEST(FormModal, FormDestroyedWhileModalDoesNotCrash) {
+    auto dialog = std::make_unique<Form>("frmOptions");
+    Form* raw = dialog.get();
+    QTimer::singleShot(10, [&] { dialog.reset(); });
+    raw->showModal(nullptr);
+    EXPECT_EQ(dialog, nullptr);
+}
+
+TEST(FormDrawing, LinesSurviveRepaintUntilCleared) {
+    Form form("frmMonitoring");
+    form.setClientSize(5865, 3420);
+    form.setBackColor(kWhite);
+    Label backdrop(form, "lblBackdrop");  // a transparent label over the lines
+    backdrop.move(0, 300, 5595, 2235);
+    form.drawLine(0, 1500, 5595, 1500, kBlack);
+    form.show();
+    const int y = twipsToPixels(1500);
+    for (int round = 0; round < 2; ++round) {  // a second grab repaints from scratch
+        const QImage image = form.window()->grab().toImage();
+        EXPECT_EQ(image.pixelColor(50, y), QColor(Qt::black));
+        EXPECT_EQ(image.pixelColor(50, y + 3), QColor(Qt::white));
+    }
+    form.cls();
+    EXPECT_EQ(form.window()->grab().toImage().pixelColor(50, y), QColor(Qt::white));
+    form.hide();
+}
+
+TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
+    Form form("frmMain");
+    Label label(form, "lblMeasure");
+    label.setAutoSize(true);
+    label.setCaption("Keepers of the Flame");
+    EXPECT_EQ(form.textWidth("Keepers of the Flame"), label.width());
+    EXPECT_EQ(form.textHeight("x"), 195);
+    EXPECT_EQ(form.textHeight("x\r\ny"), 390);
+    EXPECT_EQ(form.textWidth(""), 0);
+    const int normal = form.textWidth("Keepers of the Flame");
+    Font big = form.font();
+    big.size = 12;
+    form.setFont(big);
+    EXPECT_GT(form.textWidth("Keepers of the Flame"), normal);
+    Label later(form, "lblLater");  // controls made now take the new font
+    EXPECT_EQ(later.font(), big);
+}
+
+TEST(FormWindow, ClientSizeStateAndCentring) {
+    Form form("frmMain");
+    form.setClientSize(7485, 7230);
+    EXPECT_EQ(form.clientWidth(), 7485);
+    EXPECT_EQ(form.clientHeight(), 7230);
+    EXPECT_EQ(form.window()->width(), 499);
+    form.setCaption("Towerwatch");
+    EXPECT_EQ(form.window()->windowTitle(), QStringLiteral("Towerwatch"));
+
+    form.show();
+    form.setWindowState(WindowState::Minimized);
+    EXPECT_EQ(form.windowState(), WindowState::Minimized);
+    EXPECT_TRUE(form.isShown());  // minimised is still shown
+    form.setWindowState(WindowState::Normal);
+    EXPECT_EQ(form.windowState(), WindowState::Normal);
+
+    form.centreOnScreen();
+    const QRect screen = form.window()->screen()->availableGeometry();
+    EXPECT_LE(std::abs(form.window()->frameGeometry().center().x() - screen.center().x()), 1);
+
+    Form dialog("frmOptions");
+    dialog.setClientSize(3105, 3810);
+    dialog.centreOn(form);
+    EXPECT_LE(std::abs(dialog.window()->frameGeometry().center().x() -
+                       form.window()->frameGeometry().center().x()),
+              1);
+    form.hide();
+}
+
+}  // namespace
+}  // namespace tw::forms
