@@ -4,3 +4,10 @@ add_executable(net_downloads_tests
 )
 target_link_libraries(net_downloads_tests PRIVATE tw_net GTest::gtest_main)
 gtest_discover_tests(net_downloads_tests DISCOVERY_TIMEOUT 60)
+
+# The bundled herald simulator, run as a separate process on a free loopback port.
+add_executable(net_herald_sim_tests ${CMAKE_CURRENT_LIST_DIR}/herald_sim_test.cpp)
+target_link_libraries(net_herald_sim_tests PRIVATE tw_net GTest::gtest_main)
+target_compile_definitions(net_herald_sim_tests PRIVATE HERALD_SIM_PATH="$<TARGET_FILE:herald-sim>")
+add_dependencies(net_herald_sim_tests herald-sim)
+gtest_discover_tests(net_herald_sim_tests DISCOVERY_TIMEOUT 60)
