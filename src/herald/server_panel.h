@@ -77,7 +77,8 @@ struct ServerPanel {
     // The window keeps one more hidden element past each list's last row.
     std::vector<PanelRow> keepRows;
     std::vector<PanelRow> relicRows;
-    // Keeps held by Midgard, Albion, Hibernia (exact names; "Neutral" keeps not counted).
+    // Keeps held by Midgard, Albion, Hibernia (exact names; "Neutral" keeps not counted),
+    // as far as counted when the build failed.
     std::array<std::int16_t, 3> realmCounts{0, 0, 0};
     // The holder after this build; the previous one when the build failed before deciding.
     DarknessFalls darknessFalls;

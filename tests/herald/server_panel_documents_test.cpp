@@ -61,19 +61,6 @@ TEST_F(PanelDocumentsTest, ServerNameMatchedAsAPrefixFindsTheEarlierLongerName) 
     EXPECT_EQ(panel.darknessFalls.server, "Ironmoor") << "the holder is kept under the name asked for";
 }
 
-TEST_F(PanelDocumentsTest, TwoAlbionRelicsShareOneHeading) {
-    const ServerPanel panel = build(m_readable, "Ashvale");
-    ASSERT_EQ(panel.relicRows.size(), 3u);
-    EXPECT_EQ(panel.relicRows[0].kind, RowKind::Heading);
-    EXPECT_EQ(panel.relicRows[0].caption, "Albion");
-    EXPECT_EQ(panel.relicRows[2].caption, "Chalice of Vesk");
-    EXPECT_EQ(panel.relicRows[2].color, RealmColor("Hibernia"));
-    // Three frontier headings plus "Neutral".
-    int headings = 0;
-    for (const auto& row : panel.keepRows) headings += row.kind == RowKind::Heading;
-    EXPECT_EQ(headings, 4);
-}
-
 // Whatever byte the document is cut at, the build ends: completed once the server's
 // "</server>" is in, otherwise in the error path, never outside the text.
 TEST_F(PanelDocumentsTest, EveryTruncationEndsCompletedOrInTheErrorPath) {
