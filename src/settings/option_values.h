@@ -1,0 +1,22 @@
+#pragma once
+// How the options dialog turns stored setting texts into list positions and tick states,
+// and the command line of the start-with-the-desktop entry. Plain C++, no window.
+
+#include <string>
+
+namespace tw {
+
+// The list position stored as decimal text, when it names an entry of a list of `count`
+// entries; 0 (the first entry) for anything else: text that is no number, a negative or
+// too large position. A value edited by hand then cannot stop the dialog from opening.
+int storedListIndex(const std::string& text, int count);
+
+// 1 (ticked) when the stored text is the number 1, else 0 (clear), matching how start-up
+// reads the same flags.
+int storedCheckValue(const std::string& text);
+
+// The Run value's command: the program folder (with its trailing "/"), the executable's
+// name without extension, then the start-up switch.
+std::string startupCommandLine(const std::string& AppPath, const std::string& exeName);
+
+}  // namespace tw
