@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "herald/realm_vocabulary.h"
+
 namespace tw {
 namespace {
 
@@ -149,6 +151,17 @@ TEST(ReplyReaderChunked, UpperCaseAndNonDigitSizeCharactersFollowTheHexRule) {
     EXPECT_EQ(feedPieces(odd, {kHead + "Transfer-Encoding: chunked\r\n\r\n1g\r\n" + std::string(16, 'g') +
                                "\r\n0\r\n\r\n"}).body,
               std::string(16, 'g'));
+}
+
+TEST(ReplyReaderChunked, SizeLinesAgreeWithTheProgramsFromHex) {
+    for (const std::string line : {"1a", "1A", "FF", "1g", "0001", "z1", "10 ", "a;b", "fff"}) {
+        const auto size = static_cast<std::size_t>(FromHex(line));
+        ReplyReader reader;
+        const FeedRun run = feedPieces(reader, {kHead + "Transfer-Encoding: chunked\r\n\r\n" + line + "\r\n" +
+                                                std::string(size, 'd') + "\r\n0\r\n\r\n"});
+        EXPECT_EQ(run.last(), ReplyProgress::Complete) << line;
+        EXPECT_EQ(run.body.size(), size) << line;
+    }
 }
 
 TEST(ReplyReaderChunked, WaitsForUnfinishedSizeLinesAndRereadsTheFirstOne) {
