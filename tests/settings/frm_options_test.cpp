@@ -1,0 +1,322 @@
+#include "settings/frm_options.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "../platform/temp_folder.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "runtime/message_box.h"
+#include "settings/settings_store.h"
+
+namespace tw {
+namespace {
+
+using platform::RegistryValue;
+
+const std::string kKey = "Software\\Vexlor\\Towerwatch";
+const std::vector<std::string> kServers = {"Gawain", "Lamorak", "Percival", "Bors"};
+
+class OptionsTest : public ::testing::Test {
+protected:
+    OptionsTest() : appPath(folder.path() + "/") {}
+
+    void cacheDocument() {
+        ASSERT_TRUE(platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>"));
+    }
+    void store(const std::string& name, const std::string& text) { WriteSetting(name, text); }
+    std::optional<RegistryValue> stored(const std::string& name) {
+        return services.registry.queryValue(kKey, name);
+    }
+    std::optional<RegistryValue> runValue() {
+        return services.registry.queryValue(platform::kRunKey, platform::kAutostartValueName);
+    }
+
+    platform::ScopedServices services;
+    ScopedMessageBoxRecorder boxes;
+    platform::TempFolder folder;
+    std::string appPath;
+};
+
+// Loading --------------------------------------------------------------------------------
+
+TEST_F(OptionsTest, FirstRunShowsTheDefaultsAndLoadingWritesNothing) {
+    cacheDocument();
+    frmOptions dlg(kServers, appPath);
+    EXPECT_EQ(dlg.chkUpdateOnStart.value(), 1);
+    EXPECT_EQ(dlg.chkStartWithWin.value(), 0);
+    EXPECT_EQ(dlg.chkSystemTray.value(), 1);
+    EXPECT_EQ(dlg.cmbFrequency.text(), "15 minutes");
+    EXPECT_EQ(dlg.cmbServer.text(), "None");
+    EXPECT_EQ(dlg.cmbRealm.text(), "None");
+    EXPECT_EQ(dlg.cmbServerSet.text(), "US Servers");
+    EXPECT_EQ(dlg.chkFilterNoob.value(), 0);
+    EXPECT_TRUE(services.registry.keys.empty());
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(OptionsTest, StoredValuesAndTheRunEntryShowInTheControls) {
+    cacheDocument();
+    store("UpdateOnStart", "0");
+    store("UpdateTime", "3");
+    store("SystemTray", "0");
+    store("MonitorServer", "Percival");
+    store("Realm", "2");
+    store("ServerSet", "1");
+    store("FilterNoob", "1");
+    // Any value under the name counts as present, whatever its type.
+    services.registry.setValue(platform::kRunKey, platform::kAutostartValueName, platform::dwordValue(7));
+
+    frmOptions dlg(kServers, appPath);
+    EXPECT_EQ(dlg.chkUpdateOnStart.value(), 0);
+    EXPECT_EQ(dlg.chkStartWithWin.value(), 1);
+    EXPECT_EQ(dlg.chkSystemTray.value(), 0);
+    EXPECT_EQ(dlg.cmbFrequency.text(), "Never!");
+    EXPECT_EQ(dlg.cmbServer.listIndex(), 3);
+    EXPECT_EQ(dlg.cmbServer.text(), "Percival");
+    EXPECT_TRUE(dlg.cmbRealm.enabled());
+    EXPECT_TRUE(dlg.lblFromRealm.enabled());
+    EXPECT_EQ(dlg.cmbRealm.text(), "Albion");
+    EXPECT_EQ(dlg.cmbServerSet.text(), "Euro Servers");
+    EXPECT_EQ(dlg.chkFilterNoob.value(), 1);
+}
+
+TEST_F(OptionsTest, ServerListIsNoneThenTheMainWindowsServersInOrder) {
+    cacheDocument();
+    frmOptions dlg({"Gawain", "Gawain", "Bors & Co"}, appPath);
+    ASSERT_EQ(dlg.cmbServer.listCount(), 4);
+    EXPECT_EQ(dlg.cmbServer.list(0), "None");
+    EXPECT_EQ(dlg.cmbServer.list(1), "Gawain");
+    EXPECT_EQ(dlg.cmbServer.list(2), "Gawain");
+    EXPECT_EQ(dlg.cmbServer.list(3), "Bors & Co");
+    EXPECT_TRUE(dlg.cmbServer.enabled());
+    EXPECT_TRUE(dlg.Label2.enabled());
+}
+
+TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorServer) {
+    store("MonitorServer", "Lamorak");
+    frmOptions dlg(kServers, appPath);
+    ASSERT_EQ(dlg.cmbServer.listCount(), 1);
+    EXPECT_EQ(dlg.cmbServer.text(), "None");
+    EXPECT_FALSE(dlg.cmbServer.enabled());
+    EXPECT_FALSE(dlg.Label2.enabled());
+    EXPECT_FALSE(dlg.cmbRealm.enabled());
+    EXPECT_FALSE(dlg.lblFromRealm.enabled());
+
+    dlg.cmbRealm.setListIndex(3);
+    dlg.cmdSave_Click();
+    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Lamorak");
+    EXPECT_EQ(ReadSetting("Realm", ""), "3");
+}
+
+TEST_F(OptionsTest, StoredServerNotListedSelectsNoneWithRealmDisabled) {
+    cacheDocument();
+    store("MonitorServer", "Galahad");
+    store("Realm", "1");
+    frmOptions dlg(kServers, appPath);
+    EXPECT_EQ(dlg.cmbServer.listIndex(), 0);
+    EXPECT_FALSE(dlg.cmbRealm.enabled());
+    EXPECT_FALSE(dlg.lblFromRealm.enabled());
+    EXPECT_EQ(dlg.cmbRealm.text(), "Midgard") << "the stored realm still shows";
+    // Names compare exactly: another letter case is not the same server.
+    store("MonitorServer", "gawain");
+    frmOptions again(kServers, appPath);
+    EXPECT_EQ(again.cmbServer.listIndex(), 0);
+}
+
+TEST_F(OptionsTest, StoredIndexesOutsideTheListsSelectTheFirstEntryWithoutAnError) {
+    cacheDocument();
+    store("UpdateTime", "7");
+    store("Realm", "-2");
+    store("ServerSet", "Euro");
+    store("UpdateOnStart", "maybe");
+    store("FilterNoob", "2");
+    frmOptions dlg(kServers, appPath);
+    EXPECT_EQ(dlg.cmbFrequency.listIndex(), 0);
+    EXPECT_EQ(dlg.cmbRealm.listIndex(), 0);
+    EXPECT_EQ(dlg.cmbServerSet.listIndex(), 0);
+    EXPECT_EQ(dlg.chkUpdateOnStart.value(), 0);
+    EXPECT_EQ(dlg.chkFilterNoob.value(), 0);
+    EXPECT_TRUE(boxes.calls.empty());
+    // Saving puts every value back into a form start-up can read.
+    dlg.cmdSave_Click();
+    EXPECT_EQ(ReadSetting("UpdateTime", ""), "0");
+    EXPECT_EQ(ReadSetting("ServerSet", ""), "0");
+    EXPECT_EQ(ReadSetting("UpdateOnStart", ""), "0");
+}
+
+// Choosing a server ------------------------------------------------------------------------
+
+TEST_F(OptionsTest, OnlyARealServerEnablesFromRealm) {
+    cacheDocument();
+    frmOptions dlg(kServers, appPath);
+    dlg.cmbServer.setListIndex(2);
+    EXPECT_TRUE(dlg.cmbRealm.enabled());
+    EXPECT_TRUE(dlg.lblFromRealm.enabled());
+    dlg.cmbServer.setListIndex(0);
+    EXPECT_FALSE(dlg.cmbRealm.enabled());
+    EXPECT_FALSE(dlg.lblFromRealm.enabled());
+}
+
+// Saving ---------------------------------------------------------------------------------
+
+TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
+    cacheDocument();
+    frmOptions dlg(kServers, appPath);
+    dlg.show();
+    dlg.chkUpdateOnStart.setValue(0);
+    dlg.cmbFrequency.setListIndex(1);
+    dlg.chkSystemTray.setValue(0);
+    dlg.cmbServer.setListIndex(4);
+    dlg.cmbRealm.setListIndex(3);
+    dlg.cmbServerSet.setListIndex(1);
+    dlg.chkFilterNoob.setValue(1);
+    dlg.cmdSave_Click();
+
+    EXPECT_FALSE(dlg.isShown());
+    const std::pair<const char*, const char*> expected[] = {
+        {"UpdateOnStart", "0"}, {"UpdateTime", "1"}, {"SystemTray", "0"}, {"MonitorServer", "Bors"},
+        {"Realm", "3"},         {"ServerSet", "1"},  {"FilterNoob", "1"},
+    };
+    for (const auto& [name, text] : expected)
+        EXPECT_EQ(stored(name), (RegistryValue{platform::REG_SZ, text})) << name;
+    EXPECT_EQ(services.registry.keys.at(kKey).size(), 7u);
+    EXPECT_FALSE(runValue()) << "the tick was not touched";
+}
+
+TEST_F(OptionsTest, ChoosingNoneStillWritesTheRealmIndex) {
+    cacheDocument();
+    store("MonitorServer", "Gawain");
+    store("Realm", "2");
+    frmOptions dlg(kServers, appPath);
+    dlg.cmbServer.setListIndex(0);
+    ASSERT_FALSE(dlg.cmbRealm.enabled());
+    dlg.cmdSave_Click();
+    EXPECT_EQ(ReadSetting("MonitorServer", ""), "None");
+    EXPECT_EQ(ReadSetting("Realm", ""), "2");
+}
+
+TEST_F(OptionsTest, UntouchedStartTickLeavesAHandEditedEntryAlone) {
+    const RegistryValue edited{platform::REG_SZ, "/usr/local/bin/towerwatch -startup --quiet"};
+    services.registry.setValue(platform::kRunKey, platform::kAutostartValueName, edited);
+    frmOptions dlg(kServers, appPath);
+    ASSERT_EQ(dlg.chkStartWithWin.value(), 1);
+    dlg.cmdSave_Click();
+    EXPECT_EQ(runValue(), edited);
+
+    // Ticked and cleared again before saving counts as untouched too.
+    frmOptions again(kServers, appPath);
+    again.chkStartWithWin.setValue(0);
+    again.chkStartWithWin.setValue(1);
+    again.cmdSave_Click();
+    EXPECT_EQ(runValue(), edited);
+
+    // And with no entry, nothing appears.
+    services.registry.deleteValue(platform::kRunKey, platform::kAutostartValueName);
+    frmOptions none(kServers, appPath);
+    none.cmdSave_Click();
+    EXPECT_FALSE(runValue());
+}
+
+TEST_F(OptionsTest, TickingWritesTheExactCommandAndClearingRemovesIt) {
+    services.processFacts.exe = "towerwatch";
+    {
+        frmOptions dlg(kServers, appPath);
+        dlg.chkStartWithWin.setValue(1);
+        dlg.cmdSave_Click();
+    }
+    EXPECT_EQ(runValue(), (RegistryValue{platform::REG_SZ, appPath + "towerwatch -startup"}));
+    {
+        frmOptions dlg(kServers, appPath);
+        ASSERT_EQ(dlg.chkStartWithWin.value(), 1);
+        dlg.chkStartWithWin.setValue(0);
+        dlg.cmdSave_Click();
+    }
+    EXPECT_FALSE(runValue());
+    EXPECT_EQ(ReadSetting("SystemTray", ""), "1") << "the other values were saved as well";
+}
+
+TEST_F(OptionsTest, FailingRegistryIsNotReportedAndTheDialogStillCloses) {
+    frmOptions dlg(kServers, appPath);
+    dlg.show();
+    dlg.chkStartWithWin.setValue(1);
+    services.registry.failWrites = true;
+    dlg.cmdSave_Click();
+    EXPECT_FALSE(dlg.isShown());
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_TRUE(services.registry.keys.empty());
+}
+
+// Cancel ---------------------------------------------------------------------------------
+
+TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothingAndOldValuesAreReadBack) {
+    cacheDocument();
+    store("UpdateTime", "1");
+    store("MonitorServer", "Gawain");
+    store("SystemTray", "1");
+    const auto before = services.registry.keys;
+
+    auto change = [](frmOptions& dlg) {
+        dlg.cmbFrequency.setListIndex(3);
+        dlg.cmbServer.setListIndex(2);
+        dlg.chkSystemTray.setValue(0);
+        dlg.chkStartWithWin.setValue(1);
+    };
+    {
+        frmOptions dlg(kServers, appPath);
+        dlg.show();
+        change(dlg);
+        dlg.cmdCancel.click();
+        EXPECT_FALSE(dlg.isShown());
+    }
+    {
+        frmOptions dlg(kServers, appPath);
+        dlg.show();
+        change(dlg);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(dlg.cmbFrequency.widget(), &escape);
+        EXPECT_FALSE(dlg.isShown());
+    }
+    {
+        frmOptions dlg(kServers, appPath);
+        dlg.show();
+        change(dlg);
+        EXPECT_TRUE(dlg.close());
+    }
+    EXPECT_EQ(services.registry.keys, before);
+    // What the main window re-reads once the dialog has gone.
+    EXPECT_EQ(ReadSetting("UpdateTime", "2"), "1");
+    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Gawain");
+    EXPECT_EQ(ReadSetting("SystemTray", "1"), "1");
+    EXPECT_FALSE(runValue());
+}
+
+// Showing --------------------------------------------------------------------------------
+
+TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWindow) {
+    forms::Form owner("frmMain");
+    owner.setClientSize(7485, 7230);
+    owner.show();
+    frmOptions dlg(kServers, appPath);
+    QTimer::singleShot(20, [&] {
+        EXPECT_TRUE(dlg.isShown());
+        dlg.cmdSave.click();
+    });
+    dlg.showModal(&owner);
+    EXPECT_FALSE(dlg.isShown());
+    EXPECT_EQ(ReadSetting("UpdateTime", ""), "0");
+
+    const QRect inside = dlg.window()->rect();
+    for (const QWidget* child : dlg.window()->findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(dlg.window()) || child->isWindow()) continue;
+        const QRect area(child->mapTo(dlg.window(), QPoint(0, 0)), child->size());
+        EXPECT_TRUE(inside.contains(area)) << child->objectName().toStdString();
+    }
+    owner.hide();
+}
+
+}  // namespace
+}  // namespace tw
