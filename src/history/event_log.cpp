@@ -41,7 +41,7 @@ void appendEventRecord(const std::string& appPath, const std::string& serverName
         throw RuntimeError(kErrPathFileAccess);
 }
 
-std::optional<HistoryEvent> parseEventLine(std::string_view line) {
+std::optional<HistoryEventView> splitEventLine(std::string_view line) {
     std::string_view fields[4];
     size_t count = 0;
     size_t from = 0;
@@ -52,19 +52,25 @@ std::optional<HistoryEvent> parseEventLine(std::string_view line) {
         if (comma == std::string_view::npos) break;
         from = comma + 1;
     }
-    // An empty line has no fields at all, so it never reaches four.
+    // An empty line is one empty field, so it never reaches four.
     if (count != 4) return std::nullopt;
-    return HistoryEvent{std::string(fields[0]), std::string(fields[3]), std::string(fields[1]),
-                        std::string(fields[2])};
+    return HistoryEventView{fields[0], fields[3], fields[1], fields[2]};
 }
 
-void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit) {
+std::optional<HistoryEvent> parseEventLine(std::string_view line) {
+    const auto fields = splitEventLine(line);
+    if (!fields) return std::nullopt;
+    return fields->toEvent();
+}
+
+void forEachEventView(std::string_view logText,
+                      const std::function<void(const HistoryEventView&)>& visit) {
     size_t from = 0;
     while (from < logText.size()) {
         const size_t end = logText.find_first_of("\r\n", from);
         const std::string_view line =
             logText.substr(from, end == std::string_view::npos ? logText.npos : end - from);
-        if (auto event = parseEventLine(line)) visit(*event);
+        if (auto event = splitEventLine(line)) visit(*event);
         if (end == std::string_view::npos) break;
         // CR LF is one line end; a lone CR or LF is one too.
         from = end + 1;
@@ -72,9 +78,14 @@ void forEachEvent(std::string_view logText, const std::function<void(const Histo
     }
 }
 
+void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit) {
+    forEachEventView(logText, [&](const HistoryEventView& event) { visit(event.toEvent()); });
+}
+
 std::vector<HistoryEvent> parseEventLog(std::string_view logText) {
     std::vector<HistoryEvent> events;
-    forEachEvent(logText, [&](const HistoryEvent& event) { events.push_back(event); });
+    forEachEventView(logText,
+                     [&](const HistoryEventView& event) { events.push_back(event.toEvent()); });
     return events;
 }
 

@@ -20,6 +20,17 @@ struct HistoryEvent {
     bool operator==(const HistoryEvent&) const = default;
 };
 
+// The same four fields pointing into a log's text, for reading without copying.
+struct HistoryEventView {
+    std::string_view Place;
+    std::string_view When;
+    std::string_view NewOwner;
+    std::string_view OldOwner;
+    HistoryEvent toEvent() const {
+        return {std::string(Place), std::string(When), std::string(NewOwner), std::string(OldOwner)};
+    }
+};
+
 // AppPath + the server name with every space turned into "_" + ".log". Nothing else in the
 // name is changed; see isSafeLogServerName before touching the file.
 std::string EventLogPath(const std::string& appPath, const std::string& serverName);
@@ -40,11 +51,14 @@ void appendEventRecord(const std::string& appPath, const std::string& serverName
                        const std::string& place, const std::string& newOwner,
                        const std::string& oldOwner, const std::string& when);
 
-// The event of one line, or nothing unless the line splits at "," into exactly four fields.
+// The four fields of one line, or nothing unless the line splits at "," into exactly four.
+std::optional<HistoryEventView> splitEventLine(std::string_view line);
 std::optional<HistoryEvent> parseEventLine(std::string_view line);
 
 // Calls `visit` for every usable line of a log's text, oldest first. Lines end at LF, CR
-// LF or a lone CR; lines that are not four fields are skipped.
+// LF or a lone CR; lines that are not four fields are skipped. The view form copies nothing.
+void forEachEventView(std::string_view logText,
+                      const std::function<void(const HistoryEventView&)>& visit);
 void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit);
 
 // Every usable event of a log's text, oldest first.

@@ -26,7 +26,7 @@ std::optional<std::uint32_t> realmPlaceColour(const std::string& place) {
 
 }  // namespace
 
-bool placeMatchesLocation(const std::string& place, const std::string& location) {
+bool placeMatchesLocation(std::string_view place, const std::string& location) {
     if (location == "Midgard") return endsWith(place, "Faste");
     // Hibernia's filter takes "Dun" without the space, so "Dunmore" passes it too.
     if (location == "Hibernia") return startsWith(place, "Dun");
@@ -34,10 +34,15 @@ bool placeMatchesLocation(const std::string& place, const std::string& location)
     return true;
 }
 
-bool PassFilters(const HistoryEvent& event, const HistoryFilters& filters) {
+bool PassFilters(const HistoryEventView& event, const HistoryFilters& filters) {
     if (filters.NewOwner != "All" && event.NewOwner != filters.NewOwner) return false;
     if (filters.PreviousOwner != "All" && event.OldOwner != filters.PreviousOwner) return false;
     return placeMatchesLocation(event.Place, filters.Location);
+}
+
+bool PassFilters(const HistoryEvent& event, const HistoryFilters& filters) {
+    return PassFilters(HistoryEventView{event.Place, event.When, event.NewOwner, event.OldOwner},
+                       filters);
 }
 
 std::optional<std::vector<HistoryEvent>> readSortedEvents(const std::string& appPath,
@@ -47,9 +52,9 @@ std::optional<std::vector<HistoryEvent>> readSortedEvents(const std::string& app
     const auto text = platform::readWholeFile(EventLogPath(appPath, serverName));
     if (!text) return std::nullopt;
     std::vector<HistoryEvent> events;
-    // Filtering while reading keeps only the matches in memory, however long the log.
-    forEachEvent(*text, [&](const HistoryEvent& event) {
-        if (PassFilters(event, filters)) events.push_back(event);
+    // Filtering the views while reading copies only the matches, however long the log.
+    forEachEventView(*text, [&](const HistoryEventView& event) {
+        if (PassFilters(event, filters)) events.push_back(event.toEvent());
     });
     std::reverse(events.begin(), events.end());
     return events;

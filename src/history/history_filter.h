@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "history/event_log.h"
@@ -27,9 +28,10 @@ constexpr std::size_t kHistoryRows = 10;
 // The place belongs to the realm chosen in the location list, by the realms' naming:
 // Midgard's keeps end in "Faste", Hibernia's begin with "Dun", Albion's with "Caer".
 // "All" (or any text not in the list) lets every place through.
-bool placeMatchesLocation(const std::string& place, const std::string& location);
+bool placeMatchesLocation(std::string_view place, const std::string& location);
 
 // True when the event passes all three filters; owners compare exactly.
+bool PassFilters(const HistoryEventView& event, const HistoryFilters& filters);
 bool PassFilters(const HistoryEvent& event, const HistoryFilters& filters);
 
 // SortedEvents: the events of a server's log that pass the filters, newest first. Nothing

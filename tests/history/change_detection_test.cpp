@@ -204,16 +204,6 @@ TEST_F(ChangeDetection, FlashReplacementKeepsTheMostImportantAlert) {
     }
 }
 
-TEST_F(ChangeDetection, RealmIsReadForEachRecordedChangeAndFilterForEachDifference) {
-    take(document(serverBlock(kServer, {{"Caer A", "Albion", "Albion"}, {"Caer B", "Albion", "Albion"},
-                                        {"Caer C", "Albion", "Albion"}})));
-    settingReads.clear();
-    take(document(serverBlock(kServer, {{"Caer A", "Albion", "Midgard"}, {"Caer B", "Albion", "Unclaimed"},
-                                        {"Caer C", "Albion", "Albion"}})));
-    EXPECT_EQ(settingReads["Realm"], 1);
-    EXPECT_EQ(log.size(), 1u);
-}
-
 TEST_F(ChangeDetection, GainedOrLostKeepSkipsThatPairButBecomesTheBaseline) {
     take(frontier("Albion"));
     const std::string gained = document(serverBlock(

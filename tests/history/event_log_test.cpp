@@ -135,12 +135,5 @@ TEST(EventLogReading, FieldsLandInPlaceNewOwnerOldOwnerDateOrder) {
     EXPECT_EQ(event->When, "7/23/2003 2:05:10 PM");
 }
 
-TEST(EventLogReading, RecordLineSurvivesTheRoundTrip) {
-    const std::string line = eventRecordLine("Dun Mellow", "Hibernia", "Midgard", "3/4/2005 1:00:00 AM");
-    EXPECT_EQ(line, "Dun Mellow,Hibernia,Midgard,3/4/2005 1:00:00 AM\r\n");
-    EXPECT_EQ(parseEventLog(line),
-              (std::vector<HistoryEvent>{{"Dun Mellow", "3/4/2005 1:00:00 AM", "Hibernia", "Midgard"}}));
-}
-
 }  // namespace
 }  // namespace tw
