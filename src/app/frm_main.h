@@ -1,0 +1,128 @@
+#pragma once
+// The main window: start-up sequence, automatic updates, the notification-area icon and its
+// flashing, and shutdown. It owns the status document text, the timers and the panels.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "forms/forms.h"
+
+namespace tw {
+
+class frmMain : public forms::Form {
+public:
+    frmMain();
+    ~frmMain() override;
+
+    // Start-up sequence; failures stop it with "Error in Form Load sub" and the window is
+    // still shown (unless hidden in the tray).
+    void Form_Load();
+    void Form_Unload(bool& Cancel);
+    void UnloadAll();
+
+    // Handlers.
+    void cmdExit_Click() { UnloadAll(); }
+    void mExit_Click() { UnloadAll(); }
+    void cmdAbout_Click();
+    void mAbout_Click();
+    void cmdMonitorOptions_Click();
+    void cmdProgramOptions_Click();
+    void Label2_Click();
+    void Label5_Click();
+    void lblURL_Click();
+    void mServers_Click();
+    void tmrUpdate_Timer();
+    void tmrIcoFlash_Timer();
+    // A mouse notification from the notification-area icon (513, 515, 517).
+    void TrayNotification(std::uint32_t mouseMessage);
+
+    // Settings that take effect at once after the options dialog has closed.
+    void ReapplySettings();
+
+    // Runs when the program should end (the last window closed for good).
+    std::function<void()> onProgramEnd;
+
+    // The window handle the notification-area icon is registered with.
+    std::uintptr_t hWnd() const { return reinterpret_cast<std::uintptr_t>(this); }
+    // The shell handle of a picture.
+    static std::uintptr_t iconHandle(const forms::Picture& picture);
+
+    // Procedures other parts of the program provide; overridable so the start-up order can
+    // be observed on its own.
+    virtual void LoadXML();
+    virtual void DoSwitchOff();
+    virtual void lblServers_Click(int Index);
+
+    // The server list and the panel of the chosen server.
+    void LoadServers();
+    void LoadInfo(const std::string& ServerName);
+    void lblClaimed_Click(int Index);
+    // Empties the panel when its server is no longer listed.
+    void ClearPanel();
+    virtual void ReloadHostServers();
+    virtual void Update();
+
+    // --- state shared with the rest of the program ---
+    std::string AppPath;
+    std::string XMLData;
+    std::string MonitorServer;
+    std::string TrayStatus;
+    std::string DFServer, DFStatus;
+    bool ClosingDown = false;
+    bool TrayEnabled = false;
+    forms::Picture NormalIcon, AlertIcon, ShownIcon;
+    std::int16_t Countdown = 0;
+
+    // --- controls ---
+    forms::Label Label1;
+    forms::Label lblServerInfo;
+    forms::Label Label5;
+    forms::Label lblUpdate;
+    forms::Label lblURL;
+    forms::Label Label2;
+    forms::ControlArray<forms::Label> lblServers;
+    forms::ControlArray<forms::Label> lblPopSize;
+    forms::ControlArray<forms::Shape> shpServerUp;
+    forms::Label lblServerName;
+    forms::Label KeepLabel, RelicLabel, DFLabel;
+    forms::ControlArray<forms::Label> lblKeepList;
+    forms::ControlArray<forms::Image> imgKeepOwn;
+    forms::ControlArray<forms::Label> lblClaimed;
+    forms::ControlArray<forms::Label> lblEnd;
+    forms::ControlArray<forms::Label> lblRelicList;
+    forms::ControlArray<forms::Image> imgRelicOwn;
+    forms::Label lblDF;
+    forms::Image imgDF;
+    forms::Image imgTree, imgCup, imgHammer;
+    forms::Image icoMain, icoRed, icoGreen, icoYellow;
+    forms::Image imgLogo;
+    forms::Shape shpFrame;
+    forms::Line linTop, linBottom, linDivider;
+    forms::Button cmdMonitorOptions;
+    forms::Button cmdProgramOptions;
+    forms::Button cmdAbout;
+    forms::Button cmdExit;
+    forms::Timer tmrUpdate;
+    forms::Timer tmrIcoFlash;
+    forms::Menu mPopUp;
+    forms::MenuItem* mServers = nullptr;
+    forms::MenuItem* mAbout = nullptr;
+    forms::MenuItem* mExit = nullptr;
+
+private:
+    void designControls();
+    void designPanel();
+    void placePopulation(int row);
+    void emptyPanelLists();
+    const forms::Picture& realmPicture(int picture) const;
+    void connectHandlers();
+    void applyUpdatePeriod(const std::string& storedIndex);
+};
+
+// The by-line and home page shown top right and opened by a click.
+extern const char* const kHomePage;
+extern const char* const kByLine;
+
+}  // namespace tw

@@ -1,0 +1,197 @@
+// The panel of one server: its keeps and relics by realm, claimant links, the Darkness
+// Falls holder, and the tray tip that sums them up.
+#include "app/frm_main.h"
+
+#include "app/tray_icon.h"
+#include <QWidget>
+
+#include "forms/text_metrics.h"
+#include "herald/server_panel.h"
+#include "platform/services.h"
+#include "runtime/error_handler.h"
+#include "settings/settings_store.h"
+
+namespace tw {
+namespace {
+
+constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+
+// What an auto-sized label would measure with this caption, in twips.
+QSize autoSizeOf(const forms::Label& label, const std::string& caption) {
+    const QSize pixels = forms::textExtent(label.widget()->font(), forms::toQString(caption));
+    return QSize(forms::pixelsToTwips(pixels.width()), forms::pixelsToTwips(pixels.height()));
+}
+
+forms::Font boldFont(double size) {
+    forms::Font font;
+    font.size = size;
+    font.bold = true;
+    return font;
+}
+
+void designLabel(forms::Label& label, const std::string& caption, int left, int top, int width,
+                 int height, bool visible) {
+    label.move(left, top, width, height);
+    label.setAutoSize(true);
+    label.setCaption(caption);
+    label.setVisible(visible);
+}
+
+void designImage(forms::Image& image, int left, int top) {
+    image.move(left, top, 195, 180);
+    image.setStretch(true);
+    image.setVisible(false);
+}
+
+}  // namespace
+
+void frmMain::designPanel() {
+    designLabel(lblServerName, "Server Info", 2250, 720, 1110, 240, true);
+    lblServerName.setFont(boldFont(9.75));
+    lblServerName.setEnabled(false);
+    designLabel(KeepLabel, "Keep Ownership", 2250, 1050, 1350, 195, false);
+    KeepLabel.setFont(boldFont(8.25));
+    designLabel(RelicLabel, "Relic Ownership", 5310, 1050, 1335, 225, false);
+    RelicLabel.setFont(boldFont(8.25));
+    designLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
+    designImage(imgKeepOwn[0], 2220, 1320);
+    designLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
+    lblClaimed[0].setForeColor(kLinkBlue);
+    lblClaimed[0].setMousePointer(forms::kCustomPointer);
+    designLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
+    designLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
+    designImage(imgRelicOwn[0], 5280, 1320);
+    designLabel(DFLabel, "Darkness Falls", 2250, 6660, 1215, 195, false);
+    DFLabel.setFont(boldFont(8.25));
+    designLabel(lblDF, "DF", 2580, 6900, 195, 195, false);
+    designImage(imgDF, 2340, 6900);
+}
+
+const forms::Picture& frmMain::realmPicture(int picture) const {
+    static const forms::Picture none;
+    switch (static_cast<RealmPicture>(picture)) {
+    case RealmPicture::Hammer: return imgHammer.picture();
+    case RealmPicture::Cup: return imgCup.picture();
+    case RealmPicture::Tree: return imgTree.picture();
+    case RealmPicture::None: break;
+    }
+    return none;
+}
+
+void frmMain::emptyPanelLists() {
+    for (int i = lblKeepList.ubound(); i >= 1; --i) {
+        if (lblClaimed.exists(i)) {
+            lblClaimed.unload(i);
+            lblEnd.unload(i);
+        }
+        lblKeepList.unload(i);
+        imgKeepOwn.unload(i);
+    }
+    for (int i = lblRelicList.ubound(); i >= 1; --i) {
+        lblRelicList.unload(i);
+        imgRelicOwn.unload(i);
+    }
+    for (forms::Control* c : {static_cast<forms::Control*>(&lblKeepList[0]),
+                              static_cast<forms::Control*>(&imgKeepOwn[0]),
+                              static_cast<forms::Control*>(&lblClaimed[0]),
+                              static_cast<forms::Control*>(&lblEnd[0]),
+                              static_cast<forms::Control*>(&lblRelicList[0]),
+                              static_cast<forms::Control*>(&imgRelicOwn[0]),
+                              static_cast<forms::Control*>(&lblDF), static_cast<forms::Control*>(&imgDF)})
+        c->setVisible(false);
+}
+
+void frmMain::ClearPanel() {
+    emptyPanelLists();
+    for (forms::Control* c : {static_cast<forms::Control*>(&RelicLabel), static_cast<forms::Control*>(&KeepLabel),
+                              static_cast<forms::Control*>(&DFLabel), static_cast<forms::Control*>(&lblServerName)})
+        c->setVisible(false);
+}
+
+void frmMain::LoadInfo(const std::string& ServerName) {
+    if (XMLData.empty()) return;
+    WriteSetting("LastServer", ServerName);
+    emptyPanelLists();
+    for (forms::Control* c : {static_cast<forms::Control*>(&RelicLabel), static_cast<forms::Control*>(&KeepLabel),
+                              static_cast<forms::Control*>(&DFLabel), static_cast<forms::Control*>(&lblServerName)})
+        c->setVisible(true);
+    lblServerName.setEnabled(true);
+
+    PanelMetrics metrics;
+    metrics.textWidth = [this](const std::string& text) { return textWidth(text); };
+    metrics.labelWidth = [this](const std::string& text) { return autoSizeOf(lblKeepList[0], text).width(); };
+    metrics.linkWidth = [this](const std::string& text) { return autoSizeOf(lblClaimed[0], text).width(); };
+    metrics.rowHeight = autoSizeOf(lblKeepList[0], "Ag").height();
+    const std::optional<ServerPanel> panel =
+        buildServerPanel(XMLData, ServerName, DarknessFalls{DFServer, DFStatus}, metrics);
+    if (!panel) return;
+
+    auto drawRow = [this](const PanelRow& row, forms::ControlArray<forms::Label>& labels,
+                          forms::ControlArray<forms::Image>& images, int i) {
+        if (!images.exists(i)) images.load(i);
+        if (!labels.exists(i)) labels.load(i);
+        forms::Label& label = labels[i];
+        forms::Image& image = images[i];
+        label.setCaption(row.caption);
+        label.setForeColor(row.color);
+        label.move(row.left, row.top);
+        label.setTag(row.tag);
+        image.setPicture(realmPicture(static_cast<int>(row.picture)));
+        image.move(row.pictureLeft, row.pictureTop);
+        image.setVisible(true);
+        label.setVisible(true);
+    };
+    for (size_t i = 0; i < panel->keepRows.size(); ++i) {
+        const PanelRow& row = panel->keepRows[i];
+        const int index = static_cast<int>(i);
+        drawRow(row, lblKeepList, imgKeepOwn, index);
+        if (!row.claimant) continue;
+        if (!lblClaimed.exists(index)) lblClaimed.load(index);
+        if (!lblEnd.exists(index)) lblEnd.load(index);
+        forms::Label& claimed = lblClaimed[index];
+        claimed.setCaption(row.claimant->caption);
+        claimed.setToolTipText(row.claimant->tooltip);
+        claimed.move(row.claimant->left, row.top);
+        forms::Label& end = lblEnd[index];
+        end.move(row.claimant->endLeft, row.top);
+        end.setForeColor(row.color);
+        claimed.setVisible(true);
+        end.setVisible(true);
+    }
+    for (size_t i = 0; i < panel->relicRows.size(); ++i)
+        drawRow(panel->relicRows[i], lblRelicList, imgRelicOwn, static_cast<int>(i));
+    // One spare hidden element waits past each list's last row.
+    const int keepSpare = static_cast<int>(panel->keepRows.size());
+    if (keepSpare > 0 && !lblKeepList.exists(keepSpare)) {
+        imgKeepOwn.load(keepSpare);
+        lblKeepList.load(keepSpare);
+    }
+    const int relicSpare = static_cast<int>(panel->relicRows.size());
+    if (relicSpare > 0 && !lblRelicList.exists(relicSpare)) {
+        imgRelicOwn.load(relicSpare);
+        lblRelicList.load(relicSpare);
+    }
+
+    DFServer = panel->darknessFalls.server;
+    DFStatus = panel->darknessFalls.status;
+    if (panel->error) {
+        reportError("LoadInfo", *panel->error);
+        return;
+    }
+    lblDF.setForeColor(panel->dfColor);
+    lblDF.setCaption(DFStatus);
+    imgDF.setPicture(realmPicture(static_cast<int>(panel->dfPicture)));
+    lblDF.setVisible(true);
+    imgDF.setVisible(true);
+    TrayStatus = panel->trayStatus;
+    // While the icon flashes its tip belongs to the flashing.
+    if (!tmrIcoFlash.enabled()) TrayModify(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+}
+
+void frmMain::lblClaimed_Click(int Index) {
+    // A claimant without a page opens nothing.
+    if (!lblKeepList.exists(Index) || lblKeepList[Index].tag().empty()) return;
+    platform::shell().ShellExecute("", lblKeepList[Index].tag(), "", "C:\\", 1);
+}
+
+}  // namespace tw

@@ -1,0 +1,143 @@
+// The server list on the left of the main window, and the selection of one server.
+#include "app/frm_main.h"
+
+#include "herald/scanning.h"
+#include "platform/files.h"
+#include "runtime/conversions.h"
+#include "runtime/error_handler.h"
+#include "runtime/runtime_error.h"
+
+namespace tw {
+namespace {
+
+constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+constexpr forms::Colour kLampUp = forms::rgb(0, 255, 0);
+constexpr forms::Colour kLampDown = forms::rgb(255, 0, 0);
+
+forms::Font linkFont() {
+    forms::Font font;
+    font.size = 8;
+    font.bold = true;
+    font.underline = true;
+    return font;
+}
+
+}  // namespace
+
+void frmMain::LoadXML() {
+    const std::optional<std::string> text = platform::readWholeFile(AppPath + "server-info.xml");
+    if (!text) throw RuntimeError(kErrFileNotFound);
+    XMLData = *text;
+    LoadServers();
+}
+
+void frmMain::placePopulation(int row) {
+    lblPopSize[row].setLeft(lblServers[row].left() + lblServers[row].width() + 50);
+}
+
+void frmMain::LoadServers() {
+    withErrorHandler(
+        "LoadServers",
+        [&] {
+            forms::Label& first = lblServers[0];
+            first.setFont(linkFont());
+            first.setForeColor(kLinkBlue);
+            first.setMousePointer(forms::kCustomPointer);
+            first.setToolTipText("Click for server info");
+            for (int i = lblServers.ubound(); i >= 1; --i) {
+                lblServers.unload(i);
+                shpServerUp.unload(i);
+                lblPopSize.unload(i);
+            }
+            first.setCaption("");
+
+            double position = 1;
+            std::string name = GetXML(XMLData, "server", "name", position);
+            while (!name.empty()) {
+                const std::string status = GetSimpleXML(XMLData, "status", position);
+                const forms::Colour lamp = status == "Up" ? kLampUp : kLampDown;
+                if (lblServers.ubound() == 0) {
+                    shpServerUp[0].setFillColor(lamp);
+                    shpServerUp[0].setVisible(true);
+                    lblServers[0].setCaption(name);
+                    lblPopSize[0].setCaption("(" + GetSimpleXML(XMLData, "population", position) + ")");
+                    placePopulation(0);
+                    lblServers[0].setVisible(true);
+                    lblPopSize[0].setVisible(true);
+                    lblServers.load(1);
+                    shpServerUp.load(1);
+                    lblPopSize.load(1);
+                } else {
+                    const int n = lblServers.ubound();
+                    shpServerUp[n].setFillColor(lamp);
+                    lblPopSize[n].setCaption("(" + GetSimpleXML(XMLData, "population", position) + ")");
+                    lblServers[n].setTop(lblServers[n - 1].top() + lblServers[n - 1].height() + 20);
+                    lblPopSize[n].setTop(lblServers[n].top());
+                    shpServerUp[n].setTop(lblServers[n].top() + 60);
+                    lblServers[n].setCaption(name);
+                    placePopulation(n);
+                    for (forms::Control* c : {static_cast<forms::Control*>(&lblServers[n]),
+                                              static_cast<forms::Control*>(&lblPopSize[n]),
+                                              static_cast<forms::Control*>(&shpServerUp[n])}) {
+                        c->bringToFront();
+                        c->setVisible(true);
+                    }
+                    shpServerUp.load(n + 1);
+                    lblPopSize.load(n + 1);
+                    lblServers.load(n + 1);
+                }
+                position += 1;
+                name = GetXML(XMLData, "server", "name", position);
+            }
+
+            const int last = lblServers.ubound();
+            if (last > 0) {
+                lblPopSize.unload(last);
+                shpServerUp.unload(last);
+                lblServers.unload(last);
+            } else {
+                lblServers[0].setVisible(false);
+                shpServerUp[0].setVisible(false);
+                lblPopSize[0].setVisible(false);
+            }
+
+            for (int i = 0; i <= lblServers.ubound(); ++i) {
+                if (lblServers[i].caption() == lblServerName.caption()) {
+                    lblServers_Click(i);
+                    return;
+                }
+            }
+            ClearPanel();
+        },
+        "\r\nTry reloading the info,\r\nif that doesn't work, e-mail me");
+}
+
+void frmMain::lblServers_Click(int Index) {
+    const std::string previousTag = lblServers[0].tag();
+    if (!previousTag.empty()) {
+        const int previous = toInt16(previousTag);
+        if (previous != Index && lblServers.exists(previous)) {
+            // The previous row takes the link look back from a row that still has it.
+            const int model = previous == 0 ? 1 : 0;
+            if (lblServers.exists(model)) {
+                forms::Label& from = lblServers[model];
+                forms::Label& to = lblServers[previous];
+                to.setForeColor(from.foreColor());
+                to.setToolTipText(from.toolTipText());
+                to.setFont(from.font());
+            }
+            lblServers[previous].setMousePointer(forms::kCustomPointer);
+        }
+    }
+    forms::Label& selected = lblServers[Index];
+    selected.setForeColor(forms::rgb(0, 0, 0));
+    selected.setMousePointer(forms::kDefaultPointer);
+    selected.setToolTipText("");
+    selected.setFont(lblUpdate.font());
+    lblServerName.setCaption(selected.caption());
+    lblServerName.setVisible(true);
+    lblServers[0].setTag(std::to_string(Index));
+    LoadInfo(selected.caption());
+}
+
+}  // namespace tw

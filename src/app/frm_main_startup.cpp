@@ -1,0 +1,163 @@
+// Start-up, automatic updates, re-applying settings and shutdown of the main window.
+#include "app/frm_main.h"
+
+#include "app/tray_icon.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "runtime/conversions.h"
+#include "runtime/error_handler.h"
+#include "runtime/text.h"
+#include "settings/settings_store.h"
+
+namespace tw {
+namespace {
+
+// Minutes between automatic updates for a stored frequency index; 0 means never.
+int periodMinutes(int index) {
+    switch (index) {
+    case 0: return 15;
+    case 1: return 30;
+    case 2: return 60;
+    default: return 0;
+    }
+}
+
+bool isStartupSwitch(const std::string& commandLine) {
+    return lowerCase(trimSpaces(commandLine)) == "-startup";
+}
+
+}  // namespace
+
+void frmMain::Form_Load() {
+    platform::notifyIconShell().setMessageHandler(
+        hWnd(), [this](std::uint32_t, std::uint32_t mouseMessage) { TrayNotification(mouseMessage); });
+
+    bool stayHidden = false;
+    withErrorHandler("Form Load", [&] {
+        // The ownership snapshots of change detection start empty for the run; they come
+        // with the change detector.
+        AppPath = platform::appPath(platform::processFacts());
+        // The two socket objects are created here once the socket layer is part of the
+        // program.
+        TrayEnabled = toDouble(ReadSetting("SystemTray", "1")) == 1;
+        TrayStatus = "Towerwatch";
+        if (TrayEnabled) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+        lblUpdate.setCaption(ReadSetting("LastUpdate", "Never updated"));
+        MonitorServer = ReadSetting("MonitorServer", "");
+        if (platform::fileExists(AppPath + "server-info.xml")) {
+            LoadXML();
+            DoSwitchOff();
+        }
+        applyUpdatePeriod(ReadSetting("UpdateTime", "0"));
+        imgKeepOwn[0].setPicture(imgCup.picture());
+        lblURL.setCaption(std::string(kByLine) + "\r\n" + kHomePage);
+        lblURL.setTop(100);
+        lblURL.setLeft(clientWidth() - lblURL.width() - 100);
+        const std::string lastServer = ReadSetting("LastServer", "");
+        if (!lastServer.empty()) {
+            for (int i = 0; i <= lblServers.ubound(); ++i) {
+                if (lblServers.exists(i) && lblServers[i].caption() == lastServer) {
+                    lblServers_Click(i);
+                    break;
+                }
+            }
+        }
+        ReloadHostServers();
+        if (toDouble(ReadSetting("UpdateOnStart", "1")) == 1) Update();
+        stayHidden = isStartupSwitch(platform::processFacts().commandLine()) && TrayEnabled;
+    });
+    if (!stayHidden) {
+        show();
+        setWindowState(forms::WindowState::Normal);
+    }
+}
+
+void frmMain::applyUpdatePeriod(const std::string& storedIndex) {
+    const int period = periodMinutes(toInt16(storedIndex));
+    tmrUpdate.setTag(std::to_string(period));
+    tmrUpdate.setEnabled(period != 0);
+}
+
+void frmMain::tmrUpdate_Timer() {
+    // Countdown only moves while the timer runs; the period is at most an hour of ticks.
+    if (leadingValue(tmrUpdate.tag()) <= Countdown) {
+        Update();
+        Countdown = 0;
+    }
+    ++Countdown;
+}
+
+void frmMain::ReapplySettings() {
+    // Here a missing frequency means an hour; at start-up it means a quarter of an hour.
+    applyUpdatePeriod(ReadSetting("UpdateTime", "2"));
+    MonitorServer = ReadSetting("MonitorServer", "");
+    const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
+    if (trayWanted != TrayEnabled) {
+        if (trayWanted) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+        else TrayDelete();
+    }
+    TrayEnabled = trayWanted;
+}
+
+void frmMain::cmdProgramOptions_Click() {
+    withErrorHandler("cmdProgramOptions_Click", [&] {
+        // The options dialog opens here, modally, once it is part of the program.
+        ReapplySettings();
+    });
+}
+
+void frmMain::cmdMonitorOptions_Click() {
+    // The history viewer opens here, modally, once it is part of the program.
+}
+
+void frmMain::cmdAbout_Click() {
+    // The about box opens here, modally, once it is part of the program.
+}
+
+void frmMain::mAbout_Click() {
+    // The about box opens here, without an owner, once it is part of the program.
+}
+
+void frmMain::Label2_Click() { LoadServers(); }
+
+void frmMain::Label5_Click() { Update(); }
+
+void frmMain::lblURL_Click() { platform::shell().ShellExecute("", kHomePage, "", "C:\\", 1); }
+
+void frmMain::mServers_Click() {
+    show();
+    setWindowState(forms::WindowState::Normal);
+}
+
+void frmMain::UnloadAll() {
+    for (forms::Form* form : forms::Form::openForms())
+        if (form != this) form->close();
+    ClosingDown = true;
+    close();
+}
+
+void frmMain::Form_Unload(bool& Cancel) {
+    if (!ClosingDown && TrayEnabled) {
+        // The user closed the window: keep running in the tray, timers included.
+        Cancel = true;
+        hide();
+        return;
+    }
+    if (!ClosingDown) {
+        // Closing without the tray ends the program: take the other windows along.
+        for (forms::Form* form : forms::Form::openForms())
+            if (form != this) form->close();
+        ClosingDown = true;
+    }
+    if (TrayEnabled) TrayDelete();
+    tmrUpdate.setEnabled(false);
+    tmrIcoFlash.setEnabled(false);
+    if (onProgramEnd) onProgramEnd();
+}
+
+// Procedures that arrive with their own parts of the program.
+void frmMain::DoSwitchOff() {}
+void frmMain::ReloadHostServers() {}
+void frmMain::Update() {}
+
+}  // namespace tw

@@ -1,0 +1,20 @@
+#pragma once
+// The notification-area icon: one record, refilled and handed to the shell by each of the
+// three operations. The shell's result is not examined; calls made while no icon exists
+// change nothing.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/notify_icon.h"
+
+namespace tw {
+
+// The record as the last operation filled it (tests read it).
+const platform::NOTIFYICONDATA& trayRecord();
+
+void TrayAdd(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
+void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
+void TrayDelete();
+
+}  // namespace tw

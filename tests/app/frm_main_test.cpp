@@ -1,0 +1,276 @@
+#include "app/frm_main.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/tray_icon.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "runtime/message_box.h"
+#include "settings/settings_store.h"
+
+namespace tw {
+namespace {
+
+// The main window with the procedures of other parts replaced by a log of their calls.
+class ObservedMain : public frmMain {
+public:
+    std::vector<std::string> calls;
+    void LoadXML() override {
+        calls.push_back("LoadXML");
+        lblServers[0].setCaption("Brynmor");
+    }
+    void DoSwitchOff() override { calls.push_back("DoSwitchOff"); }
+    void lblServers_Click(int index) override { calls.push_back("lblServers_Click " + std::to_string(index)); }
+    void ReloadHostServers() override { calls.push_back("ReloadHostServers"); }
+    void Update() override { calls.push_back("Update"); }
+    int updates() const { return static_cast<int>(std::count(calls.begin(), calls.end(), "Update")); }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tw-main-XXXXXX";
+        m_folder = ::mkdtemp(pattern);
+        services.processFacts.folder = m_folder + "/";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::string trayTip() const { return services.notifyIcons.tip; }
+
+    platform::ScopedServices services;
+    ScopedMessageBoxRecorder boxes;
+    std::string m_folder;
+};
+
+TEST_F(MainWindowTest, FirstRunWithoutSettingsShowsTrayAndStartsAnUpdate) {
+    ObservedMain main;
+    main.Form_Load();
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_TRUE(services.notifyIcons.present);
+    EXPECT_EQ(trayTip(), "Towerwatch");
+    EXPECT_EQ(main.tmrUpdate.tag(), "15");
+    EXPECT_TRUE(main.tmrUpdate.enabled());
+    EXPECT_EQ(main.lblUpdate.caption(), "Never updated");
+    EXPECT_EQ(main.calls, (std::vector<std::string>{"ReloadHostServers", "Update"}));
+    EXPECT_TRUE(main.isShown());
+    EXPECT_EQ(main.AppPath, m_folder + "/");
+    // The by-line sits top right, 100 twips inside the window's edge.
+    EXPECT_EQ(main.lblURL.top(), 100);
+    EXPECT_EQ(main.lblURL.left() + main.lblURL.width(), main.clientWidth() - 100);
+}
+
+TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselected) {
+    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/server-info.xml", "<servers/>"));
+    WriteSetting("LastServer", "Brynmor");
+    WriteSetting("UpdateOnStart", "0");
+    ObservedMain main;
+    main.Form_Load();
+    EXPECT_EQ(main.calls, (std::vector<std::string>{"LoadXML", "DoSwitchOff", "lblServers_Click 0",
+                                                    "ReloadHostServers"}));
+}
+
+TEST_F(MainWindowTest, LastServerNoLongerListedSelectsNothing) {
+    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/server-info.xml", "<servers/>"));
+    WriteSetting("LastServer", "Gone Server");
+    ObservedMain main;
+    main.Form_Load();
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(std::count(main.calls.begin(), main.calls.end(), "lblServers_Click 0"), 0);
+}
+
+TEST_F(MainWindowTest, StoredTextThatIsNoNumberStopsStartupButShowsTheWindow) {
+    WriteSetting("SystemTray", "yes");
+    ObservedMain main;
+    main.Form_Load();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in Form Load sub\r\n#13 Type mismatch");
+    EXPECT_EQ(boxes.calls[0].style, 16);
+    EXPECT_EQ(boxes.calls[0].title, "Error!");
+    EXPECT_FALSE(services.notifyIcons.present);
+    EXPECT_TRUE(main.calls.empty());
+    EXPECT_TRUE(main.isShown());
+}
+
+TEST_F(MainWindowTest, FailureLaterInStartupSkipsOnlyTheRemainingSteps) {
+    WriteSetting("UpdateTime", "99999");
+    WriteSetting("LastUpdate", "6/12/2026 9:00:00 PM");
+    services.processFacts.commandLineText = "-startup";
+    ObservedMain main;
+    main.Form_Load();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in Form Load sub\r\n#6 Overflow");
+    EXPECT_TRUE(services.notifyIcons.present);                    // step before: done
+    EXPECT_EQ(main.lblUpdate.caption(), "6/12/2026 9:00:00 PM");     // step before: done
+    EXPECT_TRUE(main.calls.empty());                                // steps after: skipped
+    EXPECT_TRUE(main.isShown());  // even with the switch, a failed start shows the window
+}
+
+TEST_F(MainWindowTest, NeverUpdatingDisablesTheTimer) {
+    WriteSetting("UpdateTime", "3");
+    ObservedMain main;
+    main.Form_Load();
+    EXPECT_EQ(main.tmrUpdate.tag(), "0");
+    EXPECT_FALSE(main.tmrUpdate.enabled());
+}
+
+TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySix) {
+    WriteSetting("UpdateOnStart", "0");
+    ObservedMain main;
+    main.Form_Load();
+    std::vector<int> updateTicks;
+    for (int tick = 1; tick <= 46; ++tick) {
+        const int before = main.updates();
+        main.tmrUpdate.tick();
+        if (main.updates() > before) updateTicks.push_back(tick);
+    }
+    EXPECT_EQ(updateTicks, (std::vector<int>{16, 31, 46}));
+}
+
+TEST_F(MainWindowTest, ReapplyingWithoutStoredFrequencyMeansAnHourAndKeepsCountdown) {
+    ObservedMain main;
+    main.Form_Load();
+    for (int i = 0; i < 5; ++i) main.tmrUpdate.tick();
+    main.ReapplySettings();
+    EXPECT_EQ(main.tmrUpdate.tag(), "60");
+    EXPECT_EQ(main.Countdown, 5);
+    WriteSetting("MonitorServer", "Brynmor");
+    main.ReapplySettings();
+    EXPECT_EQ(main.MonitorServer, "Brynmor");
+}
+
+TEST_F(MainWindowTest, ReapplyingTheTrayFlagAddsOrRemovesTheIcon) {
+    ObservedMain main;
+    main.Form_Load();
+    WriteSetting("SystemTray", "0");
+    main.ReapplySettings();
+    EXPECT_FALSE(services.notifyIcons.present);
+    EXPECT_FALSE(main.TrayEnabled);
+    WriteSetting("SystemTray", "1");
+    main.ReapplySettings();
+    EXPECT_TRUE(services.notifyIcons.present);
+}
+
+struct SwitchCase {
+    const char* commandLine;
+    const char* tray;
+    bool shown;
+};
+
+TEST_F(MainWindowTest, StartupSwitchHidesTheWindowOnlyAloneAndWithTheTray) {
+    const SwitchCase cases[] = {
+        {"  -STARTUP  ", "1", false},
+        {"-startup", "1", false},
+        {"-startup -x", "1", true},
+        {"-startup", "0", true},
+        {"", "1", true},
+    };
+    for (const SwitchCase& c : cases) {
+        platform::ScopedServices local;
+        local.processFacts.folder = m_folder + "/";
+        local.processFacts.commandLineText = c.commandLine;
+        WriteSetting("SystemTray", c.tray);
+        ObservedMain main;
+        main.Form_Load();
+        EXPECT_EQ(main.isShown(), c.shown) << '"' << c.commandLine << "\" tray " << c.tray;
+    }
+}
+
+TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitRemovesTheIcon) {
+    ObservedMain main;
+    bool ended = false;
+    main.onProgramEnd = [&] { ended = true; };
+    main.Form_Load();
+    EXPECT_FALSE(main.close());
+    EXPECT_FALSE(main.isShown());
+    EXPECT_FALSE(ended);
+    EXPECT_TRUE(services.notifyIcons.present);
+    main.TrayNotification(platform::WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(main.isShown());
+    main.cmdExit.click();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(main.isShown());
+    EXPECT_FALSE(services.notifyIcons.present);
+}
+
+TEST_F(MainWindowTest, ClosingWithoutTheTrayEndsTheProgramAndOtherWindows) {
+    WriteSetting("SystemTray", "0");
+    ObservedMain main;
+    bool ended = false;
+    main.onProgramEnd = [&] { ended = true; };
+    main.Form_Load();
+    forms::Form other("frmOther");
+    other.show();
+    EXPECT_TRUE(main.close());
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(other.isShown());
+}
+
+TEST_F(MainWindowTest, TrayMenuExitEndsTheProgram) {
+    ObservedMain main;
+    bool ended = false;
+    main.onProgramEnd = [&] { ended = true; };
+    main.Form_Load();
+    main.TrayNotification(platform::WM_RBUTTONUP);
+    EXPECT_TRUE(main.mPopUp.isShown());
+    main.mExit->click();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(services.notifyIcons.present);
+}
+
+TEST_F(MainWindowTest, FlashingAlternatesAndALeftPressStopsItWithTheNormalTip) {
+    ObservedMain main;
+    main.Form_Load();
+    main.NormalIcon = main.icoMain.picture();
+    main.AlertIcon = main.icoRed.picture();
+    main.tmrIcoFlash.setTag("Caer Dunwyn taken by Midgard from Albion");
+    main.tmrIcoFlash.setEnabled(true);
+    const std::uintptr_t normal = frmMain::iconHandle(main.icoMain.picture());
+    const std::uintptr_t alert = frmMain::iconHandle(main.icoRed.picture());
+    std::vector<std::uintptr_t> shown;
+    for (int i = 0; i < 4; ++i) {
+        main.tmrIcoFlash.tick();
+        shown.push_back(services.notifyIcons.hIcon);
+        EXPECT_EQ(trayTip(), "Caer Dunwyn taken by Midgard from Albion");
+    }
+    // The first tick with nothing shown yet shows the normal picture.
+    EXPECT_EQ(shown, (std::vector<std::uintptr_t>{normal, alert, normal, alert}));
+    main.TrayStatus = "Midgard: 3";
+    main.TrayNotification(platform::WM_LBUTTONDOWN);
+    EXPECT_FALSE(main.tmrIcoFlash.enabled());
+    EXPECT_EQ(trayTip(), "Midgard: 3");
+    EXPECT_EQ(services.notifyIcons.hIcon, normal);
+}
+
+TEST_F(MainWindowTest, TrayTipKeepsItsFirstSixtyThreeCharacters) {
+    const std::string tip(70, 'x');
+    TrayAdd(7, tip, 1);
+    EXPECT_EQ(std::string(trayRecord().szTip), std::string(63, 'x'));
+    EXPECT_EQ(trayRecord().cbSize, 88u);
+    EXPECT_EQ(trayRecord().uFlags, 7u);
+    EXPECT_EQ(trayRecord().uCallbackMessage, 512u);
+    EXPECT_EQ(trayTip(), std::string(63, 'x'));
+    TrayDelete();
+    EXPECT_FALSE(services.notifyIcons.present);
+}
+
+TEST_F(MainWindowTest, ControlsSitWhereTheWindowWasDesigned) {
+    ObservedMain main;
+    EXPECT_EQ(main.caption(), "Towerwatch");
+    EXPECT_EQ(main.clientWidth(), 7485);
+    EXPECT_EQ(main.clientHeight(), 7230);
+    EXPECT_EQ(main.lblServerInfo.caption(), "Nothing done");
+    EXPECT_EQ(main.cmdMonitorOptions.top(), 6510);
+    EXPECT_EQ(main.cmdExit.left(), 6600);
+    EXPECT_EQ(main.Label2.caption(), "Servers:");
+    EXPECT_EQ(main.tmrUpdate.interval(), 60000);
+    EXPECT_FALSE(main.tmrIcoFlash.enabled());
+    EXPECT_EQ(main.lblServerName.caption(), "Server Info");
+}
+
+}  // namespace
+}  // namespace tw
