@@ -1,0 +1,136 @@
+#include "about/frm_splash.h"
+
+#include <cstdint>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "about/about_texts.h"
+#include "about/donation_picture.h"
+#include "platform/services.h"
+
+namespace tw {
+
+namespace {
+
+constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+
+// The one about box, and a count of boxes made so a late clean-up never takes a newer one.
+frmSplash* g_current = nullptr;
+std::uint64_t g_generation = 0;
+
+void destroyCurrent() {
+    frmSplash* box = g_current;
+    g_current = nullptr;
+    delete box;
+}
+
+// Closing may come from inside one of the box's own handlers (its Close button), so the
+// box goes once that handler has returned.
+void destroyLaterIfStillClosed() {
+    const std::uint64_t generation = g_generation;
+    QTimer::singleShot(0, [generation] {
+        if (g_current && g_generation == generation && !g_current->isShown()) destroyCurrent();
+    });
+}
+
+void destroyAtQuit() {
+    static bool connected = false;
+    if (connected || !QCoreApplication::instance()) return;
+    connected = true;
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] { destroyCurrent(); });
+}
+
+}  // namespace
+
+frmSplash::frmSplash(const forms::Picture& donationPicture)
+    : Form("frmSplash"),
+      Label1(*this, "Label1"),
+      Label2(*this, "Label2"),
+      Label3(*this, "Label3"),
+      Label4(*this, "Label4"),
+      Image2(*this, "Image2"),
+      Label5(*this, "Label5"),
+      lblVersion(*this, "lblVersion"),
+      cmdClose(*this, "cmdClose") {
+    layOut(donationPicture);
+    Label4.onClick = [this] { Label4_Click(); };
+    Image2.onClick = [this] { Image2_Click(); };
+    cmdClose.onClick = [this] { cmdClose_Click(); };
+    Form_Load();
+}
+
+frmSplash::~frmSplash() {
+    if (g_current == this) g_current = nullptr;
+}
+
+void frmSplash::layOut(const forms::Picture& donationPicture) {
+    setCaption("");
+    setBackColor(forms::kWhite);
+    setClientSize(4500, 3105);
+
+    Label1.setFont({"Tahoma", 9.75, true, false});
+    Label1.setAlignment(forms::Alignment::Center);
+    Label1.setCaption("Towerwatch");
+    Label1.move(30, 30, 4425, 255);
+
+    Label2.setWordWrap(true);
+    Label2.setCaption(kCreditText);
+    Label2.move(120, 270, 4335, 1395);
+
+    Label3.setCaption("Contact:");
+    Label3.move(1290, 1770, 630, 195);
+    Label4.setCaption(kMakerAddress);
+    Label4.setForeColor(kLinkBlue);
+    Label4.setMousePointer(forms::kCustomPointer);
+    Label4.move(2010, 1770, 1320, 195);
+    // The whole address stays readable: the row has room to its right.
+    Label4.setAutoSize(true);
+
+    Image2.setStretch(true);
+    Image2.setPicture(donationPicture.isNull() ? forms::Picture(plainDonationPicture()) : donationPicture);
+    Image2.setMousePointer(forms::kCustomPointer);
+    Image2.move(180, 2040, 930, 465);
+
+    Label5.setWordWrap(true);
+    Label5.setCaption(kAuthorLine);
+    Label5.move(1260, 2040, 3195, 585);
+
+    lblVersion.move(60, 2880, 525, 195);
+    lblVersion.setAutoSize(true);
+
+    cmdClose.setCaption("&Close");
+    cmdClose.move(1620, 2760, 1245, 285);
+    cmdClose.setCancel(true);
+
+    onUnload = [](bool&) { destroyLaterIfStillClosed(); };
+}
+
+void frmSplash::Form_Load() {
+    const platform::ProcessFacts& facts = platform::processFacts();
+    lblVersion.setCaption(versionLine(facts.versionMajor(), facts.versionMinor(), facts.versionRevision()));
+}
+
+void frmSplash::Label4_Click() { platform::shell().ShellExecute("", kMailLink, "", "C:\\", 1); }
+
+void frmSplash::Image2_Click() { platform::shell().ShellExecute("", kDonationPage, "", "C:\\", 1); }
+
+void frmSplash::cmdClose_Click() { close(); }
+
+frmSplash* frmSplash::current() { return g_current; }
+
+void frmSplash::open(forms::Form* owner, bool modal, const forms::Picture& donationPicture) {
+    destroyAtQuit();
+    if (g_current && g_current->isShown()) {
+        g_current->showModeless(nullptr);  // already up: only brought to the front
+        return;
+    }
+    destroyCurrent();  // a closed box still waiting to go
+    g_current = new frmSplash(donationPicture);
+    ++g_generation;
+    g_current->centreOnScreen();
+    if (modal) g_current->showModal(owner);
+    else g_current->showModeless(owner);
+}
+
+}  // namespace tw

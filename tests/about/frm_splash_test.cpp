@@ -1,0 +1,155 @@
+#include "about/frm_splash.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "about/about_texts.h"
+#include "forms/text_metrics.h"
+#include "platform/services.h"
+
+namespace tw {
+namespace {
+
+// Lets the deferred clean-up of a closed box run.
+void settle() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+int aboutBoxesLoaded() {
+    int count = 0;
+    for (const forms::Form* form : forms::Form::openForms()) count += form->name() == "frmSplash";
+    return count;
+}
+
+void pressEscape(forms::Form& form) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(form.window(), &escape);
+}
+
+class AboutTest : public ::testing::Test {
+protected:
+    ~AboutTest() override {
+        if (frmSplash::current()) frmSplash::current()->close();
+        settle();
+    }
+    platform::ScopedServices services;
+};
+
+TEST(VersionLine, NumbersInDecimalWithBuild) {
+    EXPECT_EQ(versionLine(1, 1, 1), "Version 1.1 build 1");
+    EXPECT_EQ(versionLine(2, 10, 305), "Version 2.10 build 305");
+    EXPECT_EQ(versionLine(0, 0, 0), "Version 0.0 build 0");
+}
+
+TEST_F(AboutTest, VersionLineComesFromTheProgramsVersionAndSizesItself) {
+    services.processFacts.major = 1;
+    services.processFacts.minor = 1;
+    services.processFacts.revision = 1;
+    frmSplash box;
+    EXPECT_EQ(box.lblVersion.caption(), "Version 1.1 build 1");
+    EXPECT_EQ(box.lblVersion.width(), box.textWidth("Version 1.1 build 1"));
+    EXPECT_LE(box.lblVersion.left() + box.lblVersion.width(), box.cmdClose.left())
+        << "the version line runs under the Close button";
+}
+
+TEST_F(AboutTest, MailAndDonationLinksGoThroughTheShell) {
+    frmSplash box;
+    EXPECT_EQ("mailto:" + box.Label4.caption(), kMailLink);
+    box.Label4.click();
+    box.Image2.click();
+    const std::vector<platform::ShellRecorder::Call> expected = {
+        {"", kMailLink, "", "C:\\", 1},
+        {"", kDonationPage, "", "C:\\", 1},
+    };
+    EXPECT_EQ(services.shell.calls, expected);
+    EXPECT_EQ(box.Label4.mousePointer(), forms::kCustomPointer);
+    EXPECT_EQ(box.Image2.mousePointer(), forms::kCustomPointer);
+}
+
+TEST_F(AboutTest, DonationPictureIsTheOneGivenOrAPlainOne) {
+    QPixmap given(62, 31);
+    given.fill(Qt::red);
+    const forms::Picture picture(given);
+    frmSplash withPicture(picture);
+    EXPECT_EQ(withPicture.Image2.picture(), picture);
+    frmSplash without;
+    EXPECT_FALSE(without.Image2.picture().isNull());
+    EXPECT_EQ(without.Image2.width(), 930) << "the picture keeps the designed size";
+}
+
+TEST_F(AboutTest, EveryTextFitsItsLabelAndEveryControlLiesInsideTheWindow) {
+    frmSplash box;
+    for (const forms::Label* label : {&box.Label1, &box.Label2, &box.Label3, &box.Label4, &box.Label5}) {
+        const QWidget* widget = label->widget();
+        const QSize needed = forms::textExtent(widget->font(), forms::toDisplayLines(label->caption()),
+                                               label->wordWrap() ? widget->width() : 0);
+        EXPECT_LE(needed.height(), widget->height()) << label->name() << " cuts its text";
+        EXPECT_LE(needed.width(), widget->width()) << label->name() << " cuts its text";
+    }
+    const QRect inside = box.window()->rect();
+    for (const QWidget* child : box.window()->findChildren<QWidget*>()) {
+        if (child->isWindow()) continue;
+        const QRect area(child->mapTo(box.window(), QPoint(0, 0)), child->size());
+        EXPECT_TRUE(inside.contains(area)) << child->metaObject()->className();
+    }
+}
+
+TEST_F(AboutTest, OpeningAgainShowsTheSameBoxAndAClosedOneGoes) {
+    frmSplash::open(nullptr, false);
+    frmSplash* first = frmSplash::current();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isShown());
+    frmSplash::open(nullptr, false);
+    EXPECT_EQ(frmSplash::current(), first);
+    EXPECT_EQ(aboutBoxesLoaded(), 1);
+
+    first->cmdClose.click();
+    EXPECT_FALSE(first->isShown());
+    settle();
+    EXPECT_EQ(frmSplash::current(), nullptr);
+    EXPECT_EQ(aboutBoxesLoaded(), 0);
+
+    frmSplash::open(nullptr, false);
+    ASSERT_NE(frmSplash::current(), nullptr);
+    EXPECT_TRUE(frmSplash::current()->isShown());
+    EXPECT_EQ(aboutBoxesLoaded(), 1);
+}
+
+TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) {
+    forms::Form owner("frmMain");
+    owner.show();
+    frmSplash* seenByTray = nullptr;
+    bool wasModal = false;
+    QTimer::singleShot(20, [&] {
+        frmSplash* box = frmSplash::current();
+        ASSERT_NE(box, nullptr);
+        wasModal = box->window()->isModal();
+        frmSplash::open(nullptr, false);  // the tray menu's About while the box is up
+        seenByTray = frmSplash::current();
+        EXPECT_EQ(aboutBoxesLoaded(), 1);
+        pressEscape(*box);
+    });
+    frmSplash::open(&owner, true);
+    EXPECT_TRUE(wasModal);
+    EXPECT_NE(seenByTray, nullptr);
+    settle();
+    EXPECT_EQ(frmSplash::current(), nullptr);
+    owner.hide();
+}
+
+TEST_F(AboutTest, ReopeningBeforeTheClosedBoxIsCleanedUpMakesAFreshOne) {
+    frmSplash::open(nullptr, false);
+    frmSplash::current()->close();
+    frmSplash::open(nullptr, false);  // before the event loop has run
+    frmSplash* second = frmSplash::current();
+    ASSERT_NE(second, nullptr);
+    settle();
+    EXPECT_EQ(frmSplash::current(), second) << "the late clean-up must not take the new box";
+    EXPECT_TRUE(second->isShown());
+}
+
+}  // namespace
+}  // namespace tw
