@@ -83,6 +83,10 @@ void frmOptions::layOut() {
     chkFilterNoob.setCaption("Filter out battleground keeps");
     chkFilterNoob.move(120, 1380, 2625, 225);
 
+    // The captions take the width they need in the font actually drawn, which can be a
+    // pixel or two wider than the designed boxes; each still ends before its list.
+    for (forms::Label* label : {&Label3, &Label1, &Label2, &lblFromRealm}) label->setAutoSize(true);
+
     cmdSave.setCaption("&Save");
     cmdSave.move(1290, 3540, 855, 225);
     cmdCancel.setCaption("&Cancel");

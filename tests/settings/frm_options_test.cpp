@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "../platform/temp_folder.h"
+#include "forms/text_metrics.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -18,7 +19,7 @@ namespace {
 using platform::RegistryValue;
 
 const std::string kKey = "Software\\Vexlor\\Towerwatch";
-const std::vector<std::string> kServers = {"Gawain", "Lamorak", "Percival", "Bors"};
+const std::vector<std::string> kServers = {"Stormreach", "Ironvale", "Duskmere", "Brightwater"};
 
 class OptionsTest : public ::testing::Test {
 protected:
@@ -63,7 +64,7 @@ TEST_F(OptionsTest, StoredValuesAndTheRunEntryShowInTheControls) {
     store("UpdateOnStart", "0");
     store("UpdateTime", "3");
     store("SystemTray", "0");
-    store("MonitorServer", "Percival");
+    store("MonitorServer", "Duskmere");
     store("Realm", "2");
     store("ServerSet", "1");
     store("FilterNoob", "1");
@@ -76,7 +77,7 @@ TEST_F(OptionsTest, StoredValuesAndTheRunEntryShowInTheControls) {
     EXPECT_EQ(dlg.chkSystemTray.value(), 0);
     EXPECT_EQ(dlg.cmbFrequency.text(), "Never!");
     EXPECT_EQ(dlg.cmbServer.listIndex(), 3);
-    EXPECT_EQ(dlg.cmbServer.text(), "Percival");
+    EXPECT_EQ(dlg.cmbServer.text(), "Duskmere");
     EXPECT_TRUE(dlg.cmbRealm.enabled());
     EXPECT_TRUE(dlg.lblFromRealm.enabled());
     EXPECT_EQ(dlg.cmbRealm.text(), "Albion");
@@ -86,18 +87,18 @@ TEST_F(OptionsTest, StoredValuesAndTheRunEntryShowInTheControls) {
 
 TEST_F(OptionsTest, ServerListIsNoneThenTheMainWindowsServersInOrder) {
     cacheDocument();
-    frmOptions dlg({"Gawain", "Gawain", "Bors & Co"}, appPath);
+    frmOptions dlg({"Stormreach", "Stormreach", "Brightwater & Co"}, appPath);
     ASSERT_EQ(dlg.cmbServer.listCount(), 4);
     EXPECT_EQ(dlg.cmbServer.list(0), "None");
-    EXPECT_EQ(dlg.cmbServer.list(1), "Gawain");
-    EXPECT_EQ(dlg.cmbServer.list(2), "Gawain");
-    EXPECT_EQ(dlg.cmbServer.list(3), "Bors & Co");
+    EXPECT_EQ(dlg.cmbServer.list(1), "Stormreach");
+    EXPECT_EQ(dlg.cmbServer.list(2), "Stormreach");
+    EXPECT_EQ(dlg.cmbServer.list(3), "Brightwater & Co");
     EXPECT_TRUE(dlg.cmbServer.enabled());
     EXPECT_TRUE(dlg.Label2.enabled());
 }
 
 TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorServer) {
-    store("MonitorServer", "Lamorak");
+    store("MonitorServer", "Ironvale");
     frmOptions dlg(kServers, appPath);
     ASSERT_EQ(dlg.cmbServer.listCount(), 1);
     EXPECT_EQ(dlg.cmbServer.text(), "None");
@@ -108,13 +109,13 @@ TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorSer
 
     dlg.cmbRealm.setListIndex(3);
     dlg.cmdSave_Click();
-    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Lamorak");
+    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Ironvale");
     EXPECT_EQ(ReadSetting("Realm", ""), "3");
 }
 
 TEST_F(OptionsTest, StoredServerNotListedSelectsNoneWithRealmDisabled) {
     cacheDocument();
-    store("MonitorServer", "Galahad");
+    store("MonitorServer", "Emberfall");
     store("Realm", "1");
     frmOptions dlg(kServers, appPath);
     EXPECT_EQ(dlg.cmbServer.listIndex(), 0);
@@ -122,7 +123,7 @@ TEST_F(OptionsTest, StoredServerNotListedSelectsNoneWithRealmDisabled) {
     EXPECT_FALSE(dlg.lblFromRealm.enabled());
     EXPECT_EQ(dlg.cmbRealm.text(), "Midgard") << "the stored realm still shows";
     // Names compare exactly: another letter case is not the same server.
-    store("MonitorServer", "gawain");
+    store("MonitorServer", "stormreach");
     frmOptions again(kServers, appPath);
     EXPECT_EQ(again.cmbServer.listIndex(), 0);
 }
@@ -178,7 +179,7 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
 
     EXPECT_FALSE(dlg.isShown());
     const std::pair<const char*, const char*> expected[] = {
-        {"UpdateOnStart", "0"}, {"UpdateTime", "1"}, {"SystemTray", "0"}, {"MonitorServer", "Bors"},
+        {"UpdateOnStart", "0"}, {"UpdateTime", "1"}, {"SystemTray", "0"}, {"MonitorServer", "Brightwater"},
         {"Realm", "3"},         {"ServerSet", "1"},  {"FilterNoob", "1"},
     };
     for (const auto& [name, text] : expected)
@@ -189,7 +190,7 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
 
 TEST_F(OptionsTest, ChoosingNoneStillWritesTheRealmIndex) {
     cacheDocument();
-    store("MonitorServer", "Gawain");
+    store("MonitorServer", "Stormreach");
     store("Realm", "2");
     frmOptions dlg(kServers, appPath);
     dlg.cmbServer.setListIndex(0);
@@ -255,7 +256,7 @@ TEST_F(OptionsTest, FailingRegistryIsNotReportedAndTheDialogStillCloses) {
 TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothingAndOldValuesAreReadBack) {
     cacheDocument();
     store("UpdateTime", "1");
-    store("MonitorServer", "Gawain");
+    store("MonitorServer", "Stormreach");
     store("SystemTray", "1");
     const auto before = services.registry.keys;
 
@@ -289,7 +290,7 @@ TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothingAndOldValuesAreReadBac
     EXPECT_EQ(services.registry.keys, before);
     // What the main window re-reads once the dialog has gone.
     EXPECT_EQ(ReadSetting("UpdateTime", "2"), "1");
-    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Gawain");
+    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Stormreach");
     EXPECT_EQ(ReadSetting("SystemTray", "1"), "1");
     EXPECT_FALSE(runValue());
 }
@@ -309,6 +310,18 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
     EXPECT_FALSE(dlg.isShown());
     EXPECT_EQ(ReadSetting("UpdateTime", ""), "0");
 
+    const std::pair<const forms::Label*, const forms::ComboBox*> captions[] = {
+        {&dlg.Label3, &dlg.cmbServerSet}, {&dlg.Label1, &dlg.cmbFrequency},
+        {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}};
+    for (const auto& [label, list] : captions) {
+        const QSize needed = forms::textExtent(label->widget()->font(), forms::toDisplayLines(label->caption()));
+        EXPECT_LE(needed.width(), label->widget()->width()) << label->name() << " cuts its text";
+        EXPECT_LE(needed.height(), label->widget()->height()) << label->name() << " cuts its text";
+        EXPECT_LE(label->left() + label->width(), list->left()) << label->name() << " runs into its list";
+    }
+    for (const forms::CheckBox* check :
+         {&dlg.chkUpdateOnStart, &dlg.chkStartWithWin, &dlg.chkSystemTray, &dlg.chkFilterNoob})
+        EXPECT_LE(check->widget()->sizeHint().width(), check->widget()->width()) << check->name();
     const QRect inside = dlg.window()->rect();
     for (const QWidget* child : dlg.window()->findChildren<QWidget*>()) {
         if (!child->isVisibleTo(dlg.window()) || child->isWindow()) continue;
