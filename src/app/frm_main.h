@@ -8,6 +8,7 @@
 #include <string>
 
 #include "forms/forms.h"
+#include "history/change_detection.h"
 
 namespace tw {
 
@@ -52,7 +53,7 @@ public:
     // Procedures other parts of the program provide; overridable so the start-up order can
     // be observed on its own.
     virtual void LoadXML();
-    virtual void DoSwitchOff();
+    void DoSwitchOff();
     virtual void lblServers_Click(int Index);
 
     // The server list and the panel of the chosen server.
@@ -112,6 +113,11 @@ public:
     forms::MenuItem* mExit = nullptr;
 
 private:
+    // Snapshots of the monitored server's keeps, kept for the run.
+    OwnershipTracker m_ownership;
+    // Which alert picture AlertIcon holds.
+    tw::AlertIcon m_alert = tw::AlertIcon::None;
+
     void designControls();
     void designPanel();
     void placePopulation(int row);

@@ -34,8 +34,7 @@ void frmMain::Form_Load() {
 
     bool stayHidden = false;
     withErrorHandler("Form Load", [&] {
-        // The ownership snapshots of change detection start empty for the run; they come
-        // with the change detector.
+        m_ownership = OwnershipTracker{};
         AppPath = platform::appPath(platform::processFacts());
         // The two socket objects are created here once the socket layer is part of the
         // program.
@@ -99,25 +98,6 @@ void frmMain::ReapplySettings() {
     TrayEnabled = trayWanted;
 }
 
-void frmMain::cmdProgramOptions_Click() {
-    withErrorHandler("cmdProgramOptions_Click", [&] {
-        // The options dialog opens here, modally, once it is part of the program.
-        ReapplySettings();
-    });
-}
-
-void frmMain::cmdMonitorOptions_Click() {
-    // The history viewer opens here, modally, once it is part of the program.
-}
-
-void frmMain::cmdAbout_Click() {
-    // The about box opens here, modally, once it is part of the program.
-}
-
-void frmMain::mAbout_Click() {
-    // The about box opens here, without an owner, once it is part of the program.
-}
-
 void frmMain::Label2_Click() { LoadServers(); }
 
 void frmMain::Label5_Click() { Update(); }
@@ -156,7 +136,6 @@ void frmMain::Form_Unload(bool& Cancel) {
 }
 
 // Procedures that arrive with their own parts of the program.
-void frmMain::DoSwitchOff() {}
 void frmMain::ReloadHostServers() {}
 void frmMain::Update() {}
 

@@ -24,7 +24,6 @@ public:
         calls.push_back("LoadXML");
         lblServers[0].setCaption("Brynmor");
     }
-    void DoSwitchOff() override { calls.push_back("DoSwitchOff"); }
     void lblServers_Click(int index) override { calls.push_back("lblServers_Click " + std::to_string(index)); }
     void ReloadHostServers() override { calls.push_back("ReloadHostServers"); }
     void Update() override { calls.push_back("Update"); }
@@ -70,7 +69,7 @@ TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselected) {
     WriteSetting("UpdateOnStart", "0");
     ObservedMain main;
     main.Form_Load();
-    EXPECT_EQ(main.calls, (std::vector<std::string>{"LoadXML", "DoSwitchOff", "lblServers_Click 0",
+    EXPECT_EQ(main.calls, (std::vector<std::string>{"LoadXML", "lblServers_Click 0",
                                                     "ReloadHostServers"}));
 }
 

@@ -1,0 +1,30 @@
+// Each status document taken in is compared with the one before for the monitored server;
+// changes go to its log and may start the tray icon flashing.
+#include "app/frm_main.h"
+
+#include "platform/services.h"
+#include "runtime/general_date.h"
+#include "settings/settings_store.h"
+
+namespace tw {
+
+void frmMain::DoSwitchOff() {
+    const FlashState flash{m_alert, tmrIcoFlash.tag(), tmrIcoFlash.enabled()};
+    const platform::ProcessFacts& facts = platform::processFacts();
+    const std::string when = generalDate(facts.now(), facts.datePatterns());
+    const SwitchOffOutcome outcome = m_ownership.DoSwitchOff(
+        XMLData, MonitorServer, ReadSetting, flash, eventLogWriter(AppPath, MonitorServer, when));
+    if (!outcome.flashReplaced) return;
+    m_alert = outcome.flash.alertIcon;
+    NormalIcon = icoMain.picture();
+    switch (m_alert) {
+    case tw::AlertIcon::Red: AlertIcon = icoRed.picture(); break;
+    case tw::AlertIcon::Green: AlertIcon = icoGreen.picture(); break;
+    case tw::AlertIcon::Yellow: AlertIcon = icoYellow.picture(); break;
+    case tw::AlertIcon::None: break;
+    }
+    tmrIcoFlash.setTag(outcome.flash.tag);
+    tmrIcoFlash.setEnabled(true);
+}
+
+}  // namespace tw
