@@ -32,10 +32,5 @@ TEST(StoredCheckValue, OnlyTheNumberOneTicks) {
     EXPECT_EQ(storedCheckValue("yes"), 0);
 }
 
-TEST(StartupCommandLine, FolderExecutableAndSwitchWithoutQuotes) {
-    EXPECT_EQ(startupCommandLine("/opt/towerwatch/", "towerwatch"), "/opt/towerwatch/towerwatch -startup");
-    EXPECT_EQ(startupCommandLine("/home/ann/My Games/", "tw"), "/home/ann/My Games/tw -startup");
-}
-
 }  // namespace
 }  // namespace tw
