@@ -1,0 +1,73 @@
+// The history viewer over a log of 200 000 lines: opening the window (reading and filtering
+// the whole log, filling the rows) and one filter change (which reads it all again).
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include "forms/application.h"
+#include "history/frm_monitoring.h"
+
+namespace {
+
+constexpr int kLogLines = 200000;
+const char* const kRealms[] = {"Albion", "Midgard", "Hibernia"};
+const char* const kPlaces[] = {"Caer Brannoch", "Hrafnvik Faste", "Dun Aillen", "Dunmore",
+                               "Marrowdown Keep", "Caer Sulcombe", "Skarvik Faste"};
+
+const std::string& appPath() {
+    static const std::string path = [] {
+        char pattern[] = "/tmp/tw-viewer-bench-XXXXXX";
+        std::string folder = std::string(::mkdtemp(pattern)) + "/";
+        std::ofstream log(folder + "Stone_Bridge.log", std::ios::binary);
+        for (int i = 0; i < kLogLines; ++i) {
+            const int day = 1 + (i / 8000) % 28;
+            log << kPlaces[i % 7] << "," << kRealms[i % 3] << "," << kRealms[(i + 1) % 3] << ",5/"
+                << day << "/2024 " << 1 + i % 12 << ":" << 10 + i % 50 << ":" << 10 + i % 49
+                << (i % 2 ? " PM" : " AM") << "\r\n";
+        }
+        return folder;
+    }();
+    return path;
+}
+
+std::string readSetting(const std::string& name, const std::string& fallback) {
+    return name == "MonitorServer" ? std::string("Stone Bridge") : fallback;
+}
+
+void OpenViewer(benchmark::State& state) {
+    for (auto _ : state) {
+        tw::frmMonitoring viewer(appPath(), readSetting);
+        benchmark::DoNotOptimize(viewer.Events.size());
+    }
+}
+BENCHMARK(OpenViewer)->Unit(benchmark::kMillisecond);
+
+void ChangeFilter(benchmark::State& state) {
+    tw::frmMonitoring viewer(appPath(), readSetting);
+    int pick = 0;
+    for (auto _ : state) {
+        pick = pick % 3 + 1;  // Midgard, Albion, Hibernia in turn: always a real change
+        viewer.cmbLocation.setListIndex(pick);
+        benchmark::DoNotOptimize(viewer.Events.size());
+    }
+}
+BENCHMARK(ChangeFilter)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    tw::forms::registerBundledFonts();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(appPath());
+    return 0;
+}
