@@ -124,7 +124,7 @@ void frmMonitoring::connectHandlers() {
 }
 
 void frmMonitoring::Form_Load() {
-    withErrorHandler("Form_Load", [this] {
+    withErrorHandler("Form Load", [this] {
         // Picking "All" fires the lists' clicks, which do nothing before the tag is set.
         for (forms::ComboBox* list : {&cmbLocation, &cmbNewOwner, &cmbPreviousOwner})
             list->setListIndex(0);
