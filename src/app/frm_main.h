@@ -6,9 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "forms/forms.h"
 #include "history/change_detection.h"
+#include "net/c_socket.h"
+#include "net/reply_reader.h"
 
 namespace tw {
 
@@ -65,6 +68,14 @@ public:
     virtual void ReloadHostServers();
     virtual void Update();
 
+    // The two downloads: the status document on Sock, the location list on FetchVexlor.
+    void Sock_OnConnect();
+    void Sock_OnDataArrival(std::int32_t bytesTotal);
+    void Sock_OnClose();
+    void FetchVexlor_OnConnect();
+    void FetchVexlor_OnDataArrival(std::int32_t bytesTotal);
+    void FetchVexlor_OnClose();
+
     // --- state shared with the rest of the program ---
     std::string AppPath;
     std::string XMLData;
@@ -75,6 +86,11 @@ public:
     bool TrayEnabled = false;
     forms::Picture NormalIcon, AlertIcon, ShownIcon;
     std::int16_t Countdown = 0;
+    // Status-document location per server set, from the location list.
+    std::vector<std::string> HostServers;
+    // Made by Form_Load (or the first download) and kept for the run.
+    std::unique_ptr<CSocket> Sock;
+    std::unique_ptr<CSocket> FetchVexlor;
 
     // --- controls ---
     forms::Label Label1;
@@ -125,6 +141,18 @@ private:
     const forms::Picture& realmPicture(int picture) const;
     void connectHandlers();
     void applyUpdatePeriod(const std::string& storedIndex);
+
+    // Downloads (frm_main_downloads.cpp).
+    void createSockets();
+    void UpdateFromEvent();
+    void fetchLocationList();
+    void statusBodyComplete();
+    void locationBodyComplete();
+    ReplyReader m_sockReply{true};
+    ReplyReader m_fetchReply{false};
+    // The reply's outcome has been acted on; later events of that connection change nothing.
+    bool m_sockSettled = false;
+    bool m_fetchSettled = false;
 };
 
 // The by-line and home page shown top right and opened by a click.

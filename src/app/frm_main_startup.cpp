@@ -36,8 +36,7 @@ void frmMain::Form_Load() {
     withErrorHandler("Form Load", [&] {
         m_ownership = OwnershipTracker{};
         AppPath = platform::appPath(platform::processFacts());
-        // The two socket objects are created here once the socket layer is part of the
-        // program.
+        createSockets();
         TrayEnabled = toDouble(ReadSetting("SystemTray", "1")) == 1;
         TrayStatus = "Towerwatch";
         if (TrayEnabled) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
@@ -80,7 +79,7 @@ void frmMain::applyUpdatePeriod(const std::string& storedIndex) {
 void frmMain::tmrUpdate_Timer() {
     // Countdown only moves while the timer runs; the period is at most an hour of ticks.
     if (leadingValue(tmrUpdate.tag()) <= Countdown) {
-        Update();
+        UpdateFromEvent();
         Countdown = 0;
     }
     ++Countdown;
@@ -100,7 +99,7 @@ void frmMain::ReapplySettings() {
 
 void frmMain::Label2_Click() { LoadServers(); }
 
-void frmMain::Label5_Click() { Update(); }
+void frmMain::Label5_Click() { UpdateFromEvent(); }
 
 void frmMain::lblURL_Click() { platform::shell().ShellExecute("", kHomePage, "", "C:\\", 1); }
 
@@ -134,9 +133,5 @@ void frmMain::Form_Unload(bool& Cancel) {
     tmrIcoFlash.setEnabled(false);
     if (onProgramEnd) onProgramEnd();
 }
-
-// Procedures that arrive with their own parts of the program.
-void frmMain::ReloadHostServers() {}
-void frmMain::Update() {}
 
 }  // namespace tw

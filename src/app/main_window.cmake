@@ -1,6 +1,7 @@
 target_sources(${TW_TARGET} PRIVATE
   frm_main.cpp
   frm_main_dialogs.cpp
+  frm_main_downloads.cpp
   frm_main_history.cpp
   frm_main_panel.cpp
   frm_main_servers.cpp
