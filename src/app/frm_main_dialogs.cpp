@@ -1,27 +1,39 @@
-// The windows the main window opens: options, history viewer and about box.
+// The windows the main window opens: options, history viewer and about box. Downloads and
+// timers go on while a modal one is open.
 #include "app/frm_main.h"
 
+#include "about/frm_splash.h"
+#include "app/artwork.h"
+#include "history/frm_monitoring.h"
 #include "runtime/error_handler.h"
+#include "settings/frm_options.h"
+#include "settings/settings_store.h"
 
 namespace tw {
 
 void frmMain::cmdProgramOptions_Click() {
+    // A stored value that is not a number must not take the program down from a click.
     withErrorHandler("cmdProgramOptions_Click", [&] {
-        // The options dialog opens here, modally, once it is part of the program.
+        std::vector<std::string> servers;
+        for (int i = 0; i <= lblServers.ubound(); ++i)
+            if (lblServers.exists(i)) servers.push_back(lblServers[i].caption());
+        {
+            frmOptions dialog(servers, AppPath);
+            dialog.showModal(this);
+        }
         ReapplySettings();
     });
 }
 
 void frmMain::cmdMonitorOptions_Click() {
-    // The history viewer opens here, modally, once it is part of the program.
+    withErrorHandler("cmdMonitorOptions_Click", [&] {
+        frmMonitoring viewer(AppPath, ReadSetting);
+        viewer.showModal(this);
+    });
 }
 
-void frmMain::cmdAbout_Click() {
-    // The about box opens here, modally, once it is part of the program.
-}
+void frmMain::cmdAbout_Click() { frmSplash::open(this, true, forms::Picture(donateButtonPicture())); }
 
-void frmMain::mAbout_Click() {
-    // The about box opens here, without an owner, once it is part of the program.
-}
+void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, forms::Picture(donateButtonPicture())); }
 
 }  // namespace tw

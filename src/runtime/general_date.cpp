@@ -94,7 +94,10 @@ std::string formatWithPattern(const LocalDateTime& when, const std::string& patt
 std::string generalDate(const LocalDateTime& when, const DatePatterns& patterns) {
     std::string text = formatWithPattern(when, patterns.shortDate, patterns);
     if (when.hour != 0 || when.minute != 0 || when.second != 0)
-        text += " " + formatWithPattern(when, patterns.longTime, patterns);
+    {
+        text += ' ';
+        text += formatWithPattern(when, patterns.longTime, patterns);
+    }
     std::string clean;
     for (char c : text)
         if (c != ',') clean.push_back(c);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -255,6 +257,48 @@ TEST_F(MainWindowTest, TrayTipKeepsItsFirstSixtyThreeCharacters) {
     EXPECT_EQ(trayTip(), std::string(63, 'x'));
     TrayDelete();
     EXPECT_FALSE(services.notifyIcons.present);
+}
+
+// Closes whichever window of that name is open as soon as the event loop runs.
+void closeSoon(const std::string& formName, std::vector<std::string>& seen) {
+    QTimer::singleShot(0, [formName, &seen] {
+        for (forms::Form* form : forms::Form::openForms())
+            if (form->name() == formName && form->isShown()) {
+                seen.push_back(formName);
+                form->close();
+            }
+    });
+}
+
+TEST_F(MainWindowTest, OptionsClosedWithoutSavingStillReappliesTheStoredSettings) {
+    WriteSetting("UpdateOnStart", "0");
+    ObservedMain main;
+    main.Form_Load();
+    EXPECT_EQ(main.tmrUpdate.tag(), "15");
+    std::vector<std::string> seen;
+    closeSoon("frmOptions", seen);
+    main.cmdProgramOptions.click();
+    EXPECT_EQ(seen, (std::vector<std::string>{"frmOptions"}));
+    EXPECT_EQ(main.tmrUpdate.tag(), "60");  // nothing stored: the re-read default
+    EXPECT_EQ(ReadSetting("UpdateTime", "none"), "none");
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(MainWindowTest, HistoryViewerOpensModallyAndAboutBoxOnlyOnce) {
+    ObservedMain main;
+    main.Form_Load();
+    std::vector<std::string> seen;
+    closeSoon("frmMonitoring", seen);
+    main.cmdMonitorOptions.click();
+    EXPECT_EQ(seen, (std::vector<std::string>{"frmMonitoring"}));
+    main.mAbout->click();
+    main.mAbout->click();
+    int boxesOpen = 0;
+    for (forms::Form* form : forms::Form::openForms())
+        if (form->name() == "frmSplash" && form->isShown()) ++boxesOpen;
+    EXPECT_EQ(boxesOpen, 1);
+    main.cmdExit.click();  // takes the about box along
+    for (forms::Form* form : forms::Form::openForms()) EXPECT_FALSE(form->isShown()) << form->name();
 }
 
 TEST_F(MainWindowTest, ControlsSitWhereTheWindowWasDesigned) {

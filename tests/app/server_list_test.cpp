@@ -71,7 +71,9 @@ TEST_F(ServerListTest, RowsCarryLampNameAndPopulationOneBelowTheOther) {
         EXPECT_EQ(main.lblPopSize[n].top(), name.top());
         EXPECT_EQ(main.lblPopSize[n].left(), name.left() + name.width() + 50);
         EXPECT_EQ(main.shpServerUp[n].top(), name.top() + 60);
-        if (n > 0) EXPECT_EQ(name.top(), main.lblServers[n - 1].top() + main.lblServers[n - 1].height() + 20);
+        if (n > 0) {
+            EXPECT_EQ(name.top(), main.lblServers[n - 1].top() + main.lblServers[n - 1].height() + 20);
+        }
     }
     EXPECT_EQ(main.lblServers[0].top(), 930);
     EXPECT_TRUE(boxes.calls.empty());
