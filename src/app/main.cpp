@@ -1,6 +1,7 @@
 // Towerwatch: watches the herald's status document and the keeps of one server.
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
     tw::frmMain main;
     main.onProgramEnd = [] { QCoreApplication::quit(); };
     routeTerminationSignals(main);
-    main.Form_Load();
+    // Start-up runs inside the event loop, so a message box it shows cannot outlive a
+    // request to end the program.
+    QTimer::singleShot(0, &app, [&main] { main.Form_Load(); });
     return app.exec();
 }
