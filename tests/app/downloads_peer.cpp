@@ -1,0 +1,125 @@
+#include "downloads_peer.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace tw::testing {
+
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    // A short repeating timer wakes the loop so the predicate is looked at even when the
+    // only thing that changes is on the peer's side.
+    QTimer wake;
+    wake.start(2);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void pumpFor(std::chrono::milliseconds span) {
+    const auto until = std::chrono::steady_clock::now() + span;
+    pumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, span + std::chrono::seconds(1));
+}
+
+ScriptedPeer::ScriptedPeer() {
+    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(m_listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &len);
+    m_port = ntohs(a.sin_port);
+    ::listen(m_listener, 8);
+    m_pollTimer = std::make_unique<QTimer>();
+    QObject::connect(m_pollTimer.get(), &QTimer::timeout, [this] { poll(); });
+    m_pollTimer->start(1);
+}
+
+ScriptedPeer::~ScriptedPeer() {
+    for (Connection& c : m_connections)
+        if (c.fd >= 0) ::close(c.fd);
+    ::close(m_listener);
+}
+
+void ScriptedPeer::readFrom(Connection& c) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            const bool wasComplete = c.received.find("\r\n\r\n") != std::string::npos;
+            c.received.append(buffer, static_cast<std::size_t>(n));
+            if (!wasComplete && c.received.find("\r\n\r\n") != std::string::npos) m_requests.push_back(c.received);
+            continue;
+        }
+        if (n == 0) c.clientDone = true;
+        return;
+    }
+}
+
+void ScriptedPeer::poll() {
+    for (;;) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) break;
+        ++m_accepted;
+        Connection c;
+        c.fd = fd;
+        m_connections.push_back(std::move(c));
+    }
+    for (Connection& c : m_connections) {
+        if (c.fd < 0) continue;
+        readFrom(c);
+        if (m_responder && !c.answered && c.received.find("\r\n\r\n") != std::string::npos) {
+            c.answered = true;
+            const std::string reply = m_responder(c.received);
+            ::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+            ::shutdown(c.fd, SHUT_WR);
+        }
+    }
+}
+
+bool ScriptedPeer::waitForRequests(std::size_t count) {
+    return pumpUntil([&] { return requests().size() >= count; });
+}
+
+void ScriptedPeer::send(const std::string& bytes) {
+    poll();
+    if (m_connections.empty()) return;
+    // A large piece does not fit the socket's buffer at once: let the client read meanwhile.
+    std::size_t sent = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (sent < bytes.size() && std::chrono::steady_clock::now() < deadline) {
+        const ssize_t n = ::send(m_connections.back().fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) sent += static_cast<std::size_t>(n);
+        else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return;
+        else QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void ScriptedPeer::closeConnection() {
+    if (m_connections.empty() || m_connections.back().fd < 0) return;
+    ::close(m_connections.back().fd);
+    m_connections.back().fd = -1;
+}
+
+bool ScriptedPeer::clientClosed() {
+    poll();
+    return !m_connections.empty() && m_connections.back().clientDone;
+}
+
+std::string lengthReply(const std::string& body, const std::string& status) {
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+}  // namespace tw::testing

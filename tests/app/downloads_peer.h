@@ -1,0 +1,77 @@
+#pragma once
+// Test support for the download tests: a scripted HTTP peer on a loopback port and a way to
+// run the real event loop until something has happened. The peer lives on the test's own
+// thread: it is polled from the event loop (a short timer), so the test decides exactly which bytes arrive
+// in which piece and when the connection ends.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+namespace tw::testing {
+
+// Runs the event loop until `done` holds or the time is up; true when it held.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
+// Runs the event loop for a while, for checking that nothing more happens.
+void pumpFor(std::chrono::milliseconds span);
+
+class ScriptedPeer {
+public:
+    // Answers a complete request with the returned bytes and closes; unset, the test sends.
+    using Responder = std::function<std::string(const std::string& request)>;
+
+    ScriptedPeer();
+    ~ScriptedPeer();
+    ScriptedPeer(const ScriptedPeer&) = delete;
+    ScriptedPeer& operator=(const ScriptedPeer&) = delete;
+
+    int port() const { return m_port; }
+    std::string hostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
+    void respondWith(Responder responder) { m_responder = std::move(responder); }
+
+    // Accepts waiting connections and reads what they sent; call from pumpUntil predicates.
+    void poll();
+    // Every complete request received so far, in order.
+    const std::vector<std::string>& requests() {
+        poll();
+        return m_requests;
+    }
+    int connectionsAccepted() {
+        poll();
+        return m_accepted;
+    }
+    // Waits (running the event loop) until `count` complete requests have arrived.
+    bool waitForRequests(std::size_t count);
+
+    // Manual replies on the newest connection.
+    void send(const std::string& bytes);
+    void closeConnection();
+    // True once the client closed its side of the newest connection.
+    bool clientClosed();
+
+private:
+    struct Connection {
+        int fd = -1;
+        std::string received;
+        bool answered = false;
+        bool clientDone = false;
+    };
+    void readFrom(Connection& c);
+
+    int m_listener = -1;
+    int m_port = 0;
+    int m_accepted = 0;
+    Responder m_responder;
+    std::vector<Connection> m_connections;
+    std::vector<std::string> m_requests;
+    std::unique_ptr<QTimer> m_pollTimer;  // keeps answering while the event loop runs
+};
+
+// The bytes of an HTTP reply with a Content-Length header.
+std::string lengthReply(const std::string& body, const std::string& status = "200 OK");
+
+}  // namespace tw::testing
