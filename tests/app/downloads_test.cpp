@@ -25,7 +25,8 @@ using testing::ScriptedPeer;
 using namespace std::chrono_literals;
 
 // A previous cache that no reply of these tests could produce, binary bytes included.
-const std::string kOldCache = std::string("<servers>old\0copy\xff</servers>\r\n", 32);
+constexpr char kOldCacheBytes[] = "<servers>old\0copy\xff</servers>\r\n";
+const std::string kOldCache(kOldCacheBytes, sizeof kOldCacheBytes - 1);
 
 class DownloadTest : public ::testing::Test {
 protected:
