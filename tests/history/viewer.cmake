@@ -1,8 +1,7 @@
 add_executable(history_viewer_tests
-  ${CMAKE_CURRENT_LIST_DIR}/viewer_test_main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frm_monitoring_test.cpp
 )
-target_link_libraries(history_viewer_tests PRIVATE tw_history GTest::gtest)
+target_link_libraries(history_viewer_tests PRIVATE tw_history tw_forms_test_main)
 gtest_discover_tests(history_viewer_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 

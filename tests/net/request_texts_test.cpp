@@ -3,19 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "error_number.h"
 #include "runtime/runtime_error.h"
 
 namespace tw {
 namespace {
 
-int errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using tw::testing::errorNumberOf;
 
 TEST(RequestTexts, StatusRequestByteForByte) {
     const Location where = splitLocation("herald.example.net/game/server-info.xml");
@@ -50,10 +44,10 @@ TEST(RequestTexts, LocationSplitsAtTheFirstSlashAndPortDefaultsToEighty) {
 }
 
 TEST(RequestTexts, EntriesWithoutSlashAndBadPortsAreInvalidArguments) {
-    EXPECT_EQ(errorOf([] { splitLocation(""); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { splitLocation("no-slash.example"); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { splitLocation(""); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { splitLocation("no-slash.example"); }), kErrInvalidArgument);
     for (const char* bad : {"h:", "h:0", "h:65536", "h:8o", "h:123456", "h:-1"})
-        EXPECT_EQ(errorOf([&] { splitHostPort(bad); }), kErrInvalidArgument) << bad;
+        EXPECT_EQ(errorNumberOf([&] { splitHostPort(bad); }), kErrInvalidArgument) << bad;
     EXPECT_EQ(splitHostPort("h:65535").port, 65535);
 }
 
@@ -100,8 +94,8 @@ TEST(LocationList, MissingFileAsksForTheFetchAndKeepsRoomForTheSet) {
 
 TEST(LocationList, ShortFileOrNegativeSetIsSubscriptOutOfRange) {
     std::vector<std::string> hosts;
-    EXPECT_EQ(errorOf([&] { reloadLocations(hosts, 3, std::string("a/1\r\n")); }), kErrSubscriptOutOfRange);
-    EXPECT_EQ(errorOf([&] { reloadLocations(hosts, -1, std::nullopt); }), kErrSubscriptOutOfRange);
+    EXPECT_EQ(errorNumberOf([&] { reloadLocations(hosts, 3, std::string("a/1\r\n")); }), kErrSubscriptOutOfRange);
+    EXPECT_EQ(errorNumberOf([&] { reloadLocations(hosts, -1, std::nullopt); }), kErrSubscriptOutOfRange);
     // One line plus the final CR LF: set 1 exists but is empty.
     std::vector<std::string> one;
     reloadLocations(one, 1, std::string("a/1\r\n"));

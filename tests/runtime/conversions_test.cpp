@@ -2,19 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "error_number.h"
 #include "runtime/runtime_error.h"
 
 namespace tw {
 namespace {
 
-int errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using tw::testing::errorNumberOf;
 
 TEST(StoredNumbers, DecimalTextConverts) {
     EXPECT_EQ(toInt16("3"), 3);
@@ -29,15 +23,15 @@ TEST(StoredNumbers, DecimalTextConverts) {
 
 TEST(StoredNumbers, TextThatIsNoNumberIsATypeMismatch) {
     for (const char* bad : {"", "   ", "abc", "1x", "--1", ".", "1e", "1 2"})
-        EXPECT_EQ(errorOf([&] { toInt16(bad); }), kErrTypeMismatch) << '"' << bad << '"';
+        EXPECT_EQ(errorNumberOf([&] { toInt16(bad); }), kErrTypeMismatch) << '"' << bad << '"';
 }
 
 TEST(StoredNumbers, OutOfRangeIsAnOverflow) {
-    EXPECT_EQ(errorOf([] { toInt16("32768"); }), kErrOverflow);
-    EXPECT_EQ(errorOf([] { toInt16("-32769"); }), kErrOverflow);
+    EXPECT_EQ(errorNumberOf([] { toInt16("32768"); }), kErrOverflow);
+    EXPECT_EQ(errorNumberOf([] { toInt16("-32769"); }), kErrOverflow);
     EXPECT_EQ(toInt16("-32768"), -32768);
-    EXPECT_EQ(errorOf([] { toInt32("2147483648"); }), kErrOverflow);
-    EXPECT_EQ(errorOf([] { toDouble("1e999"); }), kErrOverflow);
+    EXPECT_EQ(errorNumberOf([] { toInt32("2147483648"); }), kErrOverflow);
+    EXPECT_EQ(errorNumberOf([] { toDouble("1e999"); }), kErrOverflow);
 }
 
 }  // namespace

@@ -2,19 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "error_number.h"
 #include "runtime/runtime_error.h"
 
 namespace tw {
 namespace {
 
-int errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using tw::testing::errorNumberOf;
 
 TEST(TextHelpers, MidCountsFromOneAndStopsAtTheEnd) {
     EXPECT_EQ(mid("Caer Benowyc", 6), "Benowyc");
@@ -25,13 +19,13 @@ TEST(TextHelpers, MidCountsFromOneAndStopsAtTheEnd) {
 }
 
 TEST(TextHelpers, InvalidStartsAndLengthsRaiseInvalidArgument) {
-    EXPECT_EQ(errorOf([] { mid("abc", 0); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { mid("abc", 1, -2); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { leftOf("abc", -1); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { rightOf("abc", -1); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { inStr(0, "abc", "a"); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { inStrRev("abc", "a", 0); }), kErrInvalidArgument);
-    EXPECT_EQ(errorOf([] { repeatChar(-1, ' '); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { mid("abc", 0); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { mid("abc", 1, -2); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { leftOf("abc", -1); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { rightOf("abc", -1); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { inStr(0, "abc", "a"); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { inStrRev("abc", "a", 0); }), kErrInvalidArgument);
+    EXPECT_EQ(errorNumberOf([] { repeatChar(-1, ' '); }), kErrInvalidArgument);
 }
 
 TEST(TextHelpers, InStrFindsOneBasedPositionsOrZero) {
