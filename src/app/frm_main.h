@@ -153,6 +153,9 @@ private:
     // The reply's outcome has been acted on; later events of that connection change nothing.
     bool m_sockSettled = false;
     bool m_fetchSettled = false;
+    // A location list fetch is under way, and an update waits for its result.
+    bool m_listFetchPending = false;
+    bool m_updateAfterList = false;
 };
 
 // The by-line and home page shown top right and opened by a click.

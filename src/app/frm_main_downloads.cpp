@@ -48,6 +48,12 @@ void frmMain::createSockets() {
 
 void frmMain::Update() {
     createSockets();
+    // On a first run the location list is still on its way: the update waits for it
+    // instead of failing, and starts as soon as the list has been saved.
+    if (m_listFetchPending && chosenLocation(HostServers).empty()) {
+        m_updateAfterList = true;
+        return;
+    }
     const Location location = splitLocation(chosenLocation(HostServers));
     const HostAndPort target = splitHostPort(location.host);
     // An earlier download still under way ends here for good: its socket is dropped by the
@@ -139,6 +145,7 @@ void frmMain::fetchLocationList() {
     FetchVexlor->GetData(leftOver);
     m_fetchReply.reset();
     m_fetchSettled = true;
+    m_listFetchPending = true;
     FetchVexlor->Connect(maker.name, maker.port);
 }
 
@@ -170,6 +177,7 @@ void frmMain::FetchVexlor_OnDataArrival(std::int32_t) {
     if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
     if (step.progress == ReplyProgress::NeedMore) return;
     m_fetchSettled = true;
+    m_listFetchPending = false;
     if (step.progress == ReplyProgress::Complete) locationBodyComplete();
     else FetchVexlor->CloseSocket();
 }
@@ -179,6 +187,7 @@ void frmMain::FetchVexlor_OnClose() {
     if (m_fetchSettled) return;
     const ReplyStep step = m_fetchReply.peerClosed();
     m_fetchSettled = true;
+    m_listFetchPending = false;
     if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
     if (step.progress == ReplyProgress::Complete) locationBodyComplete();
 }
@@ -193,6 +202,10 @@ void frmMain::locationBodyComplete() {
     }
     lblServerInfo.setCaption("XML Locations Updated");
     ReloadHostServers();
+    if (m_updateAfterList) {
+        m_updateAfterList = false;
+        UpdateFromEvent();
+    }
 }
 
 }  // namespace tw

@@ -1,5 +1,5 @@
-add_executable(app_tests frm_main_test.cpp server_list_test.cpp qt_test_main.cpp)
-target_link_libraries(app_tests PRIVATE tw_app GTest::gtest)
+add_executable(app_tests frm_main_test.cpp server_list_test.cpp)
+target_link_libraries(app_tests PRIVATE tw_app tw_forms_test_main)
 target_compile_definitions(app_tests PRIVATE TW_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
 gtest_discover_tests(app_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
