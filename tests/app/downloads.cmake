@@ -4,6 +4,7 @@ add_executable(downloads_tests
   ${CMAKE_CURRENT_LIST_DIR}/downloads_peer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/downloads_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/downloads_live_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/history_e2e_test.cpp
 )
 target_link_libraries(downloads_tests PRIVATE tw_app tw_forms_test_main)
 target_compile_definitions(downloads_tests PRIVATE HERALD_SIM_PATH="$<TARGET_FILE:herald-sim>")

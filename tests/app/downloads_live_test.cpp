@@ -24,7 +24,9 @@
 namespace tw {
 namespace {
 
+using testing::ChildProcess;
 using testing::pumpUntil;
+using testing::startHeraldSimulator;
 using namespace std::chrono_literals;
 
 // A port that was free a moment ago, for servers that cannot pick their own.
@@ -51,23 +53,6 @@ bool accepting(int port) {
     return ok;
 }
 
-// A child process that is always stopped when the test ends.
-class Child {
-public:
-    ~Child() {
-        if (m_process.state() == QProcess::NotRunning) return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
-};
-
 class LiveDownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,15 +74,10 @@ protected:
         return pumpUntil([&] { return caption() == "Update complete"; }, 10s);
     }
 
-    // Starts the simulator and returns "127.0.0.1:PORT" from its first line.
-    std::string startSimulator(Child& sim, bool chunked) {
-        QStringList args{"--port", "0", "--seed", "7", "--interval", "0", "--exit-after", "30"};
-        if (chunked) args << "--chunked";
-        sim.process().start(HERALD_SIM_PATH, args);
-        if (!pumpUntil([&] { return sim.process().canReadLine(); }, 10s)) return {};
-        const std::string line = sim.process().readLine().trimmed().toStdString();
-        const std::string prefix = "listening on ";
-        return line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : std::string();
+    std::string startSimulator(ChildProcess& sim, bool chunked) {
+        std::vector<std::string> args{"--seed", "7", "--interval", "0", "--exit-after", "30"};
+        if (chunked) args.push_back("--chunked");
+        return startHeraldSimulator(sim, args);
     }
 
     platform::ScopedServices services;
@@ -110,7 +90,7 @@ TEST_F(LiveDownloadTest, SimulatorListAndDocumentsArriveWithBothReplyKinds) {
     for (const bool chunked : {false, true}) {
         SCOPED_TRACE(chunked ? "chunked" : "Content-Length");
         std::filesystem::remove(m_folder + "towerwatchlocations.txt");
-        Child sim;
+        ChildProcess sim;
         const std::string self = startSimulator(sim, chunked);
         ASSERT_FALSE(self.empty());
         WriteSetting("LocationHost", self);
@@ -174,7 +154,7 @@ TEST_F(LiveDownloadTest, StockNginxStaticAndChunkedReplies) {
         << "  types { text/xml xml; text/html html; }\n"
         << "  server { listen 127.0.0.1:" << port << "; root " << root << ";\n"
         << "    location /ssi/ { ssi on; } } }\n";
-    Child server;
+    ChildProcess server;
     server.process().start(QString::fromStdString(nginx),
                            {"-p", QString::fromStdString(m_folder), "-e", QString::fromStdString(m_folder + "error.log"),
                             "-c", QString::fromStdString(m_folder + "nginx.conf")});

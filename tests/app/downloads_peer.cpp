@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QProcess>
+#include <QStringList>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -120,6 +122,27 @@ bool ScriptedPeer::clientClosed() {
 std::string lengthReply(const std::string& body, const std::string& status) {
     return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
            "\r\n\r\n" + body;
+}
+
+ChildProcess::ChildProcess() : m_process(std::make_unique<QProcess>()) {}
+
+ChildProcess::~ChildProcess() {
+    if (m_process->state() == QProcess::NotRunning) return;
+    m_process->terminate();
+    if (!m_process->waitForFinished(3000)) {
+        m_process->kill();
+        m_process->waitForFinished(3000);
+    }
+}
+
+std::string startHeraldSimulator(ChildProcess& simulator, const std::vector<std::string>& arguments) {
+    QStringList args{"--port", "0"};
+    for (const std::string& argument : arguments) args << QString::fromStdString(argument);
+    simulator.process().start(HERALD_SIM_PATH, args);
+    if (!pumpUntil([&] { return simulator.process().canReadLine(); }, std::chrono::seconds(10))) return {};
+    const std::string line = simulator.process().readLine().trimmed().toStdString();
+    const std::string prefix = "listening on ";
+    return line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : std::string();
 }
 
 }  // namespace tw::testing

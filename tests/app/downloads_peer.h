@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class QProcess;
 class QTimer;
 
 namespace tw::testing {
@@ -70,6 +71,23 @@ private:
     std::vector<std::string> m_requests;
     std::unique_ptr<QTimer> m_pollTimer;  // keeps answering while the event loop runs
 };
+
+// A child process that is always stopped when the test ends.
+class ChildProcess {
+public:
+    ChildProcess();
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    QProcess& process() { return *m_process; }
+
+private:
+    std::unique_ptr<QProcess> m_process;
+};
+
+// Starts the bundled herald simulator with these arguments after "--port 0" and returns
+// "127.0.0.1:PORT" from its first line ("" when it did not start).
+std::string startHeraldSimulator(ChildProcess& simulator, const std::vector<std::string>& arguments);
 
 // The bytes of an HTTP reply with a Content-Length header.
 std::string lengthReply(const std::string& body, const std::string& status = "200 OK");
