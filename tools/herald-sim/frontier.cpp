@@ -15,9 +15,9 @@ struct Place {
 };
 
 const std::array<Place, 6> kRelics = {{
-    {"Hammer of the Frost Anvil", "Midgard"},  {"Horn of the Iron Raven", "Midgard"},
-    {"Chalice of the Sunken Crown", "Albion"}, {"Lance of the Ashen Dawn", "Albion"},
-    {"Harp of the Willow Court", "Hibernia"},  {"Stone of the Tidal Moon", "Hibernia"},
+    // Short names: the relic column of the main window is narrow.
+    {"Frost Anvil", "Midgard"}, {"Raven Horn", "Midgard"}, {"Sunken Crown", "Albion"},
+    {"Ashen Lance", "Albion"},  {"Willow Harp", "Hibernia"}, {"Tidal Stone", "Hibernia"},
 }};
 
 const std::array<Place, 14> kKeeps = {{
