@@ -16,6 +16,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "loopback.h"
 #include "net/c_socket.h"
 
 namespace {
@@ -26,15 +27,7 @@ class Peer {
 public:
     Peer() : m_body(kBodySize, '\0') {
         for (std::size_t i = 0; i < m_body.size(); ++i) m_body[i] = static_cast<char>('a' + i % 26);
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &len);
-        m_port = ntohs(a.sin_port);
-        ::listen(m_listener, 4);
+        m_listener = tw::testing::bindLoopback(m_port, 4);
         m_thread = std::thread([this] { serve(); });
     }
     ~Peer() {

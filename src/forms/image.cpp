@@ -6,19 +6,19 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "forms/clickable_widget.h"
 #include "forms/container.h"
 
 namespace tw::forms {
 
 namespace {
 
-class ImageWidget : public QWidget {
+class ImageWidget : public ClickableWidget {
 public:
-    explicit ImageWidget(QWidget* parent) : QWidget(parent) {}
+    explicit ImageWidget(QWidget* parent) : ClickableWidget(parent) {}
 
     QPixmap pixmap;
     bool stretch = false;
-    std::function<void()> clicked;
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -30,13 +30,6 @@ protected:
         } else {
             painter.drawPixmap(0, 0, pixmap);
         }
-    }
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        event->accept();
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-            clicked)
-            clicked();
     }
 };
 

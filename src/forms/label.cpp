@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "forms/clickable_widget.h"
 #include "forms/container.h"
 #include "forms/qt_values.h"
 #include "forms/text_codec.h"
@@ -18,14 +19,13 @@ namespace {
 
 // Draws the caption line by line with the cell height the label is sized by, and reports
 // a left click released over it.
-class LabelWidget : public QWidget {
+class LabelWidget : public ClickableWidget {
 public:
-    explicit LabelWidget(QWidget* parent) : QWidget(parent) {}
+    explicit LabelWidget(QWidget* parent) : ClickableWidget(parent) {}
 
     QString text;
     Qt::Alignment alignment = Qt::AlignLeft;
     bool wordWrap = false;
-    std::function<void()> clicked;
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -44,13 +44,6 @@ protected:
             painter.drawText(x, y, line);  // plain text: names from outside are never markup
             y += cell.lineHeight;
         }
-    }
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        event->accept();
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-            clicked)
-            clicked();
     }
 };
 

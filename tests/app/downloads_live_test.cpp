@@ -16,6 +16,7 @@
 
 #include "app/frm_main.h"
 #include "downloads_peer.h"
+#include "loopback.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -31,15 +32,10 @@ using namespace std::chrono_literals;
 
 // A port that was free a moment ago, for servers that cannot pick their own.
 int freeLoopbackPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(s);
-    return ntohs(a.sin_port);
+    int port = 0;
+    const int s = testing::bindLoopback(port, 0);
+    if (s >= 0) ::close(s);
+    return port;
 }
 
 bool accepting(int port) {

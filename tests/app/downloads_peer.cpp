@@ -1,4 +1,5 @@
 #include "downloads_peer.h"
+#include "loopback.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -34,15 +35,7 @@ void pumpFor(std::chrono::milliseconds span) {
 }
 
 ScriptedPeer::ScriptedPeer() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(m_listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &len);
-    m_port = ntohs(a.sin_port);
-    ::listen(m_listener, 8);
+    m_listener = bindLoopback(m_port, 8, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC);
     m_pollTimer = std::make_unique<QTimer>();
     QObject::connect(m_pollTimer.get(), &QTimer::timeout, [this] { poll(); });
     m_pollTimer->start(1);
