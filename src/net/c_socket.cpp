@@ -392,6 +392,8 @@ void CSocket::DestroySocket() {
         m_bound = false;
         m_broadcast = false;
         m_requestHandle = 0;
+        // Unsent bytes belonged to that connection; they must never reach the next one.
+        m_sendBuffer.clear();
         MSocketSupport::UnregisterSocket(s);
         if (ws::closesocket(s) != 0) RaiseError(ws::wsaGetLastError(), "CSocket.DestroySocket");
     }

@@ -301,6 +301,23 @@ TEST_F(LoopbackPair, ReconnectWhileStillConnectedStartsAFreshConnection) {
     ASSERT_TRUE(runUntil([&] { return client.sock.State() == sckConnected && second.sock.State() == sckConnected; }));
 }
 
+TEST_F(LoopbackPair, UnsentBytesOfAnEndedConnectionNeverReachTheNextOne) {
+    connectClient();
+    peer.takeOnArrival = false;
+    peer.sock.OnDataArrival = nullptr;  // the first peer reads nothing: the client's send backs up
+    client.sock.SendData(std::string(64 << 20, 'x'));
+    client.sock.CloseSocket();
+    Watched second;
+    second.takeOnArrival = true;
+    listener.OnConnectionRequest = [&](std::int32_t id) { second.sock.Accept(id); };
+    client.sock.Connect("127.0.0.1", listener.LocalPort());
+    ASSERT_TRUE(runUntil([&] { return client.sock.State() == sckConnected && second.sock.State() == sckConnected; }));
+    client.sock.SendData(std::string("GET / HTTP/1.1\r\n\r\n"));
+    ASSERT_TRUE(runUntil([&] { return second.received.size() >= 18; }));
+    testing::drainEvents();
+    EXPECT_EQ(second.received, "GET / HTTP/1.1\r\n\r\n");
+}
+
 TEST(CSocketDatagram, UdpRoundTripFillsTheSender) {
     CSocket receiver, sender;
     receiver.Protocol(sckUDPProtocol);
