@@ -3,6 +3,7 @@
 #include <map>
 
 #include "app/artwork.h"
+#include "app/frm_main_design.h"
 #include "platform/notify_icon.h"
 
 namespace tw {
@@ -12,27 +13,14 @@ const char* const kByLine = "Towerwatch by Vexlor";
 
 namespace {
 
-constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+using namespace main_design;
+
 constexpr forms::Colour kWhite = forms::rgb(255, 255, 255);
 constexpr forms::Colour kRuleGrey = forms::rgb(160, 160, 176);
-
-void placeLabel(forms::Label& label, const std::string& caption, int left, int top, int width,
-                int height) {
-    label.move(left, top, width, height);
-    label.setAutoSize(true);
-    label.setCaption(caption);
-}
 
 void makeLink(forms::Label& label) {
     label.setForeColor(kLinkBlue);
     label.setMousePointer(forms::kCustomPointer);
-}
-
-forms::Font boldFont(double size) {
-    forms::Font font;
-    font.size = size;
-    font.bold = true;
-    return font;
 }
 
 }  // namespace
@@ -113,10 +101,8 @@ void frmMain::designControls() {
     makeLink(lblURL);
     placeLabel(Label2, "Servers:", 120, 690, 615, 195);
 
-    placeLabel(lblServers[0], "", 210, 930, 45, 195);
-    placeLabel(lblPopSize[0], "", 630, 930, 45, 195);
-    lblServers[0].setVisible(false);
-    lblPopSize[0].setVisible(false);
+    placeLabel(lblServers[0], "", 210, 930, 45, 195, false);
+    placeLabel(lblPopSize[0], "", 630, 930, 45, 195, false);
     shpServerUp[0].move(60, 990, 105, 105);
     shpServerUp[0].setKind(forms::Shape::Circle);
     shpServerUp[0].setFilled(true);

@@ -2,6 +2,7 @@
 // Falls holder, and the tray tip that sums them up.
 #include "app/frm_main.h"
 
+#include "app/frm_main_design.h"
 #include "app/tray_icon.h"
 #include <QWidget>
 
@@ -14,27 +15,12 @@
 namespace tw {
 namespace {
 
-constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+using namespace main_design;
 
 // What an auto-sized label would measure with this caption, in twips.
 QSize autoSizeOf(const forms::Label& label, const std::string& caption) {
     const QSize pixels = forms::textExtent(label.widget()->font(), forms::toQString(caption));
     return QSize(forms::pixelsToTwips(pixels.width()), forms::pixelsToTwips(pixels.height()));
-}
-
-forms::Font boldFont(double size) {
-    forms::Font font;
-    font.size = size;
-    font.bold = true;
-    return font;
-}
-
-void designLabel(forms::Label& label, const std::string& caption, int left, int top, int width,
-                 int height, bool visible) {
-    label.move(left, top, width, height);
-    label.setAutoSize(true);
-    label.setCaption(caption);
-    label.setVisible(visible);
 }
 
 void designImage(forms::Image& image, int left, int top) {
@@ -46,24 +32,24 @@ void designImage(forms::Image& image, int left, int top) {
 }  // namespace
 
 void frmMain::designPanel() {
-    designLabel(lblServerName, "Server Info", 2250, 720, 1110, 240, true);
+    placeLabel(lblServerName, "Server Info", 2250, 720, 1110, 240, true);
     lblServerName.setFont(boldFont(9.75));
     lblServerName.setEnabled(false);
-    designLabel(KeepLabel, "Keep Ownership", 2250, 1050, 1350, 195, false);
+    placeLabel(KeepLabel, "Keep Ownership", 2250, 1050, 1350, 195, false);
     KeepLabel.setFont(boldFont(8.25));
-    designLabel(RelicLabel, "Relic Ownership", 5310, 1050, 1335, 225, false);
+    placeLabel(RelicLabel, "Relic Ownership", 5310, 1050, 1335, 225, false);
     RelicLabel.setFont(boldFont(8.25));
-    designLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
+    placeLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
     designImage(imgKeepOwn[0], 2220, 1320);
-    designLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
+    placeLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
     lblClaimed[0].setForeColor(kLinkBlue);
     lblClaimed[0].setMousePointer(forms::kCustomPointer);
-    designLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
-    designLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
+    placeLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
+    placeLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
     designImage(imgRelicOwn[0], 5280, 1320);
-    designLabel(DFLabel, "Darkness Falls", 2250, 6660, 1215, 195, false);
+    placeLabel(DFLabel, "Darkness Falls", 2250, 6660, 1215, 195, false);
     DFLabel.setFont(boldFont(8.25));
-    designLabel(lblDF, "DF", 2580, 6900, 195, 195, false);
+    placeLabel(lblDF, "DF", 2580, 6900, 195, 195, false);
     designImage(imgDF, 2340, 6900);
 }
 

@@ -1,6 +1,7 @@
 // The server list on the left of the main window, and the selection of one server.
 #include "app/frm_main.h"
 
+#include "app/frm_main_design.h"
 #include "herald/scanning.h"
 #include "platform/files.h"
 #include "runtime/conversions.h"
@@ -10,7 +11,8 @@
 namespace tw {
 namespace {
 
-constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+using main_design::kLinkBlue;
+
 constexpr forms::Colour kLampUp = forms::rgb(0, 255, 0);
 constexpr forms::Colour kLampDown = forms::rgb(255, 0, 0);
 
