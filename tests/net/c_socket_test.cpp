@@ -106,7 +106,7 @@ TEST(CSocketResolution, ResolvedHostThatCannotBeConnectedStaysHostResolvedWithEr
 TEST(CSocketResolution, UnresolvableNameEndsInErrorStateWithItsCode) {
     Watched w;
     w.sock.Connect("no-such-host.invalid", 80);
-    ASSERT_TRUE(runUntil([&] { return !w.errors.empty(); }));
+    ASSERT_TRUE(runUntil([&] { return !w.errors.empty(); }, testing::kFailedLookupDeadlineMs));
     EXPECT_EQ(w.sock.State(), sckError);
     EXPECT_GE(w.errors[0].number, 11001);
     EXPECT_LE(w.errors[0].number, 11004);

@@ -139,7 +139,7 @@ TEST_F(ServiceFixture, ResolutionCompletesOnceAndLeavesNothingBehind) {
 
 TEST_F(ServiceFixture, FailedResolutionReachesTheObjectWithNoTaskAndNoName) {
     ASSERT_NE(MSocketSupport::ResolveHost("no-such-host.invalid", &sink), 0u);
-    ASSERT_TRUE(runUntil([&] { return !sink.hosts.empty(); }));
+    ASSERT_TRUE(runUntil([&] { return !sink.hosts.empty(); }, testing::kFailedLookupDeadlineMs));
     EXPECT_EQ(sink.hosts[0].task, 0u);
     EXPECT_EQ(sink.hosts[0].address, 0u);
     EXPECT_EQ(sink.hosts[0].name, "");

@@ -230,7 +230,7 @@ TEST(HostResolver, ResolvesOffThreadAndCancelledTasksPostNothing) {
     EXPECT_EQ(wsaCancelAsyncRequest(cancelled), 0);
     const std::uint32_t ok = wsaAsyncGetHostByName(w, m, "localhost");
     const std::uint32_t bad = wsaAsyncGetHostByName(w, m, "no-such-host.invalid");
-    ASSERT_TRUE(runUntil([&] { return done.size() == 2; }));
+    ASSERT_TRUE(runUntil([&] { return done.size() == 2; }, tw::testing::kFailedLookupDeadlineMs));
     tw::testing::drainEvents();
     ASSERT_EQ(done.size(), 2u);
     for (auto [task, error] : done) {

@@ -21,6 +21,10 @@ inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 5000) {
     return done();
 }
 
+// How long a test waits for a name that does not exist: the system resolver may ask a
+// name server that answers slowly, or only after its own timeout.
+inline constexpr int kFailedLookupDeadlineMs = 30000;
+
 // Lets everything already queued (and what it queues in turn, for a short while) run.
 inline void drainEvents(int ms = 50) {
     bool timedOut = false;
