@@ -1,15 +1,11 @@
 #include "history/event_log.h"
 
+#include "history/event_fields.h"
 #include "platform/files.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
 namespace tw {
-namespace {
-
-constexpr char kFieldSeparator = ',';
-
-}  // namespace
 
 std::string EventLogPath(const std::string& appPath, const std::string& serverName) {
     return appPath + replaceAll(serverName, " ", "_") + ".log";
@@ -25,10 +21,11 @@ bool isSafeLogServerName(const std::string& serverName) {
 
 std::string eventRecordLine(const std::string& place, const std::string& newOwner,
                             const std::string& oldOwner, const std::string& when) {
+    const std::string_view fields[] = {place, newOwner, oldOwner, when};
     std::string line;
     line.reserve(place.size() + newOwner.size() + oldOwner.size() + when.size() + 5);
-    line.append(place).append(1, kFieldSeparator).append(newOwner).append(1, kFieldSeparator);
-    line.append(oldOwner).append(1, kFieldSeparator).append(when).append("\r\n");
+    appendEventFields(line, fields);
+    line.append("\r\n");
     return line;
 }
 
@@ -41,36 +38,28 @@ void appendEventRecord(const std::string& appPath, const std::string& serverName
         throw RuntimeError(kErrPathFileAccess);
 }
 
-std::optional<HistoryEventView> splitEventLine(std::string_view line) {
+std::optional<HistoryEventView> splitEventLine(std::string_view line, std::string& scratch) {
     std::string_view fields[4];
-    size_t count = 0;
-    size_t from = 0;
-    while (true) {
-        const size_t comma = line.find(kFieldSeparator, from);
-        if (count == 4) return std::nullopt;  // a fifth field
-        fields[count++] = line.substr(from, comma == std::string_view::npos ? line.npos : comma - from);
-        if (comma == std::string_view::npos) break;
-        from = comma + 1;
-    }
-    // An empty line is one empty field, so it never reaches four.
-    if (count != 4) return std::nullopt;
+    if (!splitEventFields(line, fields, scratch)) return std::nullopt;
     return HistoryEventView{fields[0], fields[3], fields[1], fields[2]};
 }
 
 std::optional<HistoryEvent> parseEventLine(std::string_view line) {
-    const auto fields = splitEventLine(line);
+    std::string scratch;
+    const auto fields = splitEventLine(line, scratch);
     if (!fields) return std::nullopt;
     return fields->toEvent();
 }
 
 void forEachEventView(std::string_view logText,
                       const std::function<void(const HistoryEventView&)>& visit) {
+    std::string scratch;
     size_t from = 0;
     while (from < logText.size()) {
         const size_t end = logText.find_first_of("\r\n", from);
         const std::string_view line =
             logText.substr(from, end == std::string_view::npos ? logText.npos : end - from);
-        if (auto event = splitEventLine(line)) visit(*event);
+        if (auto event = splitEventLine(line, scratch)) visit(*event);
         if (end == std::string_view::npos) break;
         // CR LF is one line end; a lone CR or LF is one too.
         from = end + 1;

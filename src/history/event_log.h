@@ -1,7 +1,8 @@
 #pragma once
 // The ownership event log: one plain text file per monitored server in the program's folder,
 // one CR LF line per recorded change, four fields joined by "," (place, new owner, old owner,
-// date text). The program only ever appends to it; the history viewer reads it back.
+// date text; a field holding a "," is quoted, see event_fields.h). The program only ever
+// appends to it; the history viewer reads it back.
 
 #include <functional>
 #include <optional>
@@ -51,8 +52,9 @@ void appendEventRecord(const std::string& appPath, const std::string& serverName
                        const std::string& place, const std::string& newOwner,
                        const std::string& oldOwner, const std::string& when);
 
-// The four fields of one line, or nothing unless the line splits at "," into exactly four.
-std::optional<HistoryEventView> splitEventLine(std::string_view line);
+// The four fields of one line, or nothing unless the line splits into exactly four. The
+// views point into `line` or into `scratch`, which is overwritten.
+std::optional<HistoryEventView> splitEventLine(std::string_view line, std::string& scratch);
 std::optional<HistoryEvent> parseEventLine(std::string_view line);
 
 // Calls `visit` for every usable line of a log's text, oldest first. Lines end at LF, CR

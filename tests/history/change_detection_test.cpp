@@ -7,6 +7,7 @@
 #include <map>
 
 #include "history/event_log.h"
+#include "history/history_filter.h"
 #include "platform/files.h"
 #include "runtime/message_box.h"
 
@@ -367,6 +368,45 @@ TEST_F(ChangeDetectionWithLogFile, RecordedChangesReachTheServersLogDatedByTheCa
     EXPECT_EQ(platform::readWholeFile(m_dir + "Stone_Bridge.log"),
               "Caer Ashwold,Midgard,Albion,7/23/2003 2:05:10 PM\r\n"
               "Vornfaste,Hibernia,Midgard,7/23/2003 2:05:10 PM\r\n");
+}
+
+TEST_F(ChangeDetectionWithLogFile, NamesWithCommasAndQuotesReadBackAsTheSameChange) {
+    const std::string server = "Stone Bridge";
+    const std::string before = document(serverBlock(server, {{"Caer Ash, North", "Albion", "Albion"},
+                                                             {"Vornfaste", "Midgard", "Hib,ernia"},
+                                                             {"Dun Mellow", "Hibernia", "Midgard"}}));
+    const std::string after = document(serverBlock(server, {{"Caer Ash, North", "Albion", "Hib,ernia"},
+                                                            {"Vornfaste", "Midgard", "\"Wolf\" Clan"},
+                                                            {"Dun Mellow", "Hibernia", "Albion"}}));
+    auto reader = [](const std::string&, const std::string& fallback) { return fallback; };
+    const std::string when = "7/23/2003 2:05:10 PM";
+    tracker.DoSwitchOff(before, server, reader, flash, eventLogWriter(m_dir, server, when));
+    const auto outcome = tracker.DoSwitchOff(after, server, reader, flash, eventLogWriter(m_dir, server, when));
+    ASSERT_EQ(outcome.logged.size(), 3u);
+    // A line of plain names keeps the bytes older copies wrote, so they still read it, and an
+    // old line next to the new ones still reads.
+    const std::string logPath = m_dir + "Stone_Bridge.log";
+    EXPECT_NE(platform::readWholeFile(logPath)->find("\r\nDun Mellow,Albion,Midgard,7/23/2003 2:05:10 PM\r\n"),
+              std::string::npos);
+    ASSERT_TRUE(platform::appendToFile(logPath, "Caer Old,Midgard,Albion,7/24/2003\r\n"));
+
+    const auto events = readEventLog(m_dir, server);
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->size(), 4u);
+    for (size_t i = 0; i < outcome.logged.size(); ++i) {
+        const OwnershipChange& change = outcome.logged[i];
+        EXPECT_EQ((*events)[i], (HistoryEvent{change.place, when, change.newOwner, change.oldOwner}));
+    }
+    EXPECT_EQ((*events)[3], (HistoryEvent{"Caer Old", "7/24/2003", "Midgard", "Albion"}));
+
+    // The viewer's filters see the real names.
+    const auto albion = readSortedEvents(m_dir, server, {"Hib,ernia", "Albion", "Albion"});
+    ASSERT_TRUE(albion);
+    ASSERT_EQ(albion->size(), 1u);
+    EXPECT_EQ((*albion)[0].Place, "Caer Ash, North");
+    const auto wolf = readSortedEvents(m_dir, server, {"\"Wolf\" Clan", "Hib,ernia", "All"});
+    ASSERT_TRUE(wolf);
+    EXPECT_EQ(wolf->size(), 1u);
 }
 
 TEST_F(ChangeDetectionWithLogFile, HostileServerNameFailsTheRunInsteadOfWritingElsewhere) {

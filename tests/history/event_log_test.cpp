@@ -118,11 +118,28 @@ TEST(EventLogReading, OnlyLinesOfExactlyFourFieldsAreEvents) {
         {"LF only and no final line end", "Caer A,M,A,d\nCaer B,M,A,d", {"Caer A", "Caer B"}},
         {"lone CR ends a line", "Caer A,M,A,d\rCaer B,M,A,d\r", {"Caer A", "Caer B"}},
         {"blank lines between", "\r\n\r\nCaer A,M,A,d\r\n\r\n", {"Caer A"}},
+        {"quoted fields hold commas", "\"Caer A, North\",\"Hib,ernia\",M,\"Jan 1, 2003\"\r\n", {"Caer A, North"}},
+        {"doubled quotes", "\"\"\"Q\"\" Keep\",M,A,d", {"\"Q\" Keep"}},
+        {"a quote that never closes stands as written", "\"Caer A,M,A,d", {"\"Caer A"}},
+        {"text after a closing quote stands as written", "\"Caer\" A,M,A,d", {"\"Caer\" A"}},
+        {"quoted comma between five fields", "\"a,b\",M,A,d,e\r\n", {}},
     };
     for (const ReadCase& c : cases) {
         std::vector<std::string> places;
         for (const HistoryEvent& e : parseEventLog(c.text)) places.push_back(e.Place);
         EXPECT_EQ(places, c.places) << c.label;
+    }
+}
+
+TEST(EventLogWriting, OnlyFieldsWithACommaOrALeadingQuoteAreQuotedAndAllReadBack) {
+    EXPECT_EQ(eventRecordLine("Caer Ash, North", "Mid\"gard", "\"Q\"", "d"),
+              "\"Caer Ash, North\",Mid\"gard,\"\"\"Q\"\"\",d\r\n");
+    const std::string awkward[] = {"", ",", "\"", "\"\"", "a\"b", " , ", "\"a\",b", "x,\"", "Jan 1, 2003"};
+    for (const std::string& field : awkward) {
+        const std::string line = eventRecordLine(field, "Midgard", field, field);
+        const auto event = parseEventLine(std::string_view(line).substr(0, line.size() - 2));
+        ASSERT_TRUE(event) << line;
+        EXPECT_EQ(*event, (HistoryEvent{field, field, "Midgard", field})) << line;
     }
 }
 
