@@ -26,6 +26,18 @@ std::string normalizedKey(std::string_view key) {
     return std::string(key);
 }
 
+// A physical line as stored keeps its line end; its content is what the reader sees: the
+// text before the LF, less one CR before it (or at the very end of the file).
+std::string_view lineContent(std::string_view raw) {
+    if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    return raw;
+}
+
+std::string_view lineEnd(std::string_view raw) { return raw.substr(lineContent(raw).size()); }
+
+bool isBlankLine(std::string_view raw) { return trimmed(lineContent(raw)).empty(); }
+
 bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
 int hexDigit(char c) {
@@ -187,27 +199,28 @@ std::string renderValueLine(const std::string& name, const RegistryValue& value)
 
 RegistryDocument RegistryDocument::parse(std::string_view text) {
     RegistryDocument doc;
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;  // each with its line end, so text() gives back every byte
     for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.emplace_back(line);
-        start = end + 1;
+        const size_t newline = text.find('\n', start);
+        const size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
+        lines.push_back(text.substr(start, end - start));
+        start = end;
     }
 
     std::optional<std::string> section;  // the key of the HKEY_CURRENT_USER section we are in
     bool seenContent = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         Entry entry;
-        entry.lines.push_back(lines[i]);
-        std::string logical(trimmed(lines[i]));
-        while (continuesOnNextLine(logical) && i + 1 < lines.size()) {
+        entry.lines.emplace_back(lines[i]);
+        std::string logical(trimmed(lineContent(lines[i])));
+        // A continued hex line goes on to the next line unless that line is blank or missing:
+        // a writer may then add lines after it without them being swallowed.
+        while (continuesOnNextLine(logical) && i + 1 < lines.size() && !isBlankLine(lines[i + 1])) {
             logical.pop_back();
-            logical += trimmed(lines[++i]);
-            entry.lines.push_back(lines[i]);
+            logical += trimmed(lineContent(lines[++i]));
+            entry.lines.emplace_back(lines[i]);
         }
+        entry.openContinuation = continuesOnNextLine(logical);
         const std::string_view t = logical;
         if (!seenContent && !t.empty()) {
             seenContent = true;
@@ -240,14 +253,28 @@ RegistryDocument RegistryDocument::parse(std::string_view text) {
 
 RegistryDocument::Entry RegistryDocument::plainLine(std::string text) {
     Entry entry;
-    entry.lines.push_back(std::move(text));
+    entry.lines.push_back(std::move(text) + "\n");
     return entry;
 }
 
 std::string RegistryDocument::text() const {
     std::string out;
-    for (const Entry& e : m_entries)
-        for (const std::string& line : e.lines) out += line + "\n";
+    for (const Entry& e : m_entries) {
+        for (const std::string& line : e.lines) {
+            // Only the file's last line may lack its LF; it gets one when lines follow.
+            if (!out.empty() && out.back() != '\n') out += '\n';
+            out += line;
+        }
+    }
+    return out;
+}
+
+RegistryContents RegistryDocument::contents() const {
+    RegistryContents out;
+    for (const Entry& e : m_entries) {
+        if (e.kind == Kind::Section) out.sections.push_back(e.key);
+        if (e.kind == Kind::Value) out.values.push_back({e.key, e.name, e.value});
+    }
     return out;
 }
 
@@ -270,32 +297,43 @@ std::optional<RegistryValue> RegistryDocument::value(const std::string& key, con
     return std::nullopt;
 }
 
-size_t RegistryDocument::insertionPointFor(const std::string& key) const {
-    // After the last non-blank line of the last section of this key.
-    size_t point = m_entries.size();
-    bool inside = false;
-    for (size_t i = 0; i < m_entries.size(); ++i) {
+std::optional<size_t> RegistryDocument::lastSectionOf(const std::string& key) const {
+    for (size_t i = m_entries.size(); i-- > 0;)
+        if (m_entries[i].kind == Kind::Section && sameRegistryName(m_entries[i].key, key)) return i;
+    return std::nullopt;
+}
+
+size_t RegistryDocument::insertionPointAfter(size_t section) const {
+    // After the last non-blank line of the section.
+    size_t point = section + 1;
+    for (size_t i = section + 1; i < m_entries.size(); ++i) {
         const Entry& e = m_entries[i];
-        if (e.kind == Kind::Section || e.kind == Kind::ForeignSection) {
-            inside = e.kind == Kind::Section && sameRegistryName(e.key, key);
-            if (inside) point = i + 1;
-        } else if (inside && !trimmed(e.lines.front()).empty()) {
-            point = i + 1;
-        }
+        if (e.kind == Kind::Section || e.kind == Kind::ForeignSection) break;
+        if (!isBlankLine(e.lines.front())) point = i + 1;
     }
     return point;
+}
+
+void RegistryDocument::insertEntry(size_t at, Entry entry) {
+    // A blank line ends a continued line that has nothing after it, so the new line does not
+    // become its next part.
+    if (at > 0 && m_entries[at - 1].openContinuation) {
+        m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(at), plainLine(""));
+        ++at;
+    }
+    m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
 }
 
 bool RegistryDocument::setValue(const std::string& key, const std::string& name, const RegistryValue& value) {
     const std::string k = normalizedKey(key);
     if (k.empty() || hasLineBreakOrNul(k) || hasLineBreakOrNul(name)) return false;
-    Entry entry{Kind::Value, {renderValueLine(name, value)}, k, name, value};
+    Entry entry{Kind::Value, {renderValueLine(name, value) + "\n"}, k, name, value};
 
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
         if (it->kind == Kind::Value && sameRegistryName(it->key, k) && sameRegistryName(it->name, name)) {
             entry.key = it->key;
-            entry.name = it->name;  // keep the spelling already in the file
-            entry.lines = {renderValueLine(entry.name, value)};
+            entry.name = it->name;  // keep the spelling already in the file, and its line end
+            entry.lines = {renderValueLine(entry.name, value) + std::string(lineEnd(it->lines.back()))};
             *it = std::move(entry);
             return true;
         }
@@ -304,11 +342,12 @@ bool RegistryDocument::setValue(const std::string& key, const std::string& name,
         m_entries.insert(m_entries.begin(), {plainLine(std::string(kHeader)), plainLine("")});
         m_hasHeader = true;
     }
-    if (keyExistsAsSection(k)) {
-        m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(insertionPointFor(k)), std::move(entry));
+    if (const auto section = lastSectionOf(k)) {
+        entry.key = m_entries[*section].key;
+        insertEntry(insertionPointAfter(*section), std::move(entry));
         return true;
     }
-    if (!m_entries.empty() && !trimmed(m_entries.back().lines.back()).empty())
+    if (!m_entries.empty() && !isBlankLine(m_entries.back().lines.back()))
         m_entries.push_back(plainLine(""));
     Entry section = plainLine("[" + std::string(kUserRoot) + "\\" + k + "]");
     section.kind = Kind::Section;
@@ -325,12 +364,6 @@ bool RegistryDocument::deleteValue(const std::string& key, const std::string& na
         return e.kind == Kind::Value && sameRegistryName(e.key, k) && sameRegistryName(e.name, name);
     });
     return m_entries.size() != before;
-}
-
-bool RegistryDocument::keyExistsAsSection(const std::string& key) const {
-    for (const Entry& e : m_entries)
-        if (e.kind == Kind::Section && sameRegistryName(e.key, key)) return true;
-    return false;
 }
 
 }  // namespace tw::platform

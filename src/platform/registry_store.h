@@ -2,7 +2,9 @@
 // The REGEDIT4 text form of the registry file, parsed into lines that can be changed one at
 // a time and written back. Only HKEY_CURRENT_USER sections are read; every other line
 // (comments, other roots, deletion entries, lines that do not parse) is kept as it was, so a
-// hand-edited or damaged file loses nothing when a value is changed. Plain C++, no files.
+// hand-edited or damaged file loses nothing when a value is changed, and every line keeps
+// its own line end. A hex value whose line ends in "\" goes on on the next line, unless that
+// line is blank or the file ends there. Plain C++, no files.
 
 #include <optional>
 #include <string>
@@ -13,11 +15,29 @@
 
 namespace tw::platform {
 
+// What a document gives its readers: the key of every HKEY_CURRENT_USER section and every
+// value entry, in file order. Two documents with equal contents answer every keyExists and
+// value call alike.
+struct RegistryContents {
+    struct Value {
+        std::string key;
+        std::string name;
+        RegistryValue value;
+        bool operator==(const Value&) const = default;
+    };
+    std::vector<std::string> sections;
+    std::vector<Value> values;
+    bool operator==(const RegistryContents&) const = default;
+};
+
 class RegistryDocument {
 public:
-    // Reads as much of the text as makes sense; never fails.
+    // Reads as much of the text as makes sense; never fails. parse and text agree: text()
+    // of a parsed document gives back the same bytes, and after any change its parse has
+    // the contents of the changed document.
     static RegistryDocument parse(std::string_view text);
     std::string text() const;
+    RegistryContents contents() const;
 
     // A key exists when a section names it or one of its subkeys.
     bool keyExists(const std::string& key) const;
@@ -35,14 +55,16 @@ private:
     enum class Kind { Other, Section, ForeignSection, Value };
     struct Entry {
         Kind kind = Kind::Other;
-        std::vector<std::string> lines;  // physical lines as read, or as last rendered
+        std::vector<std::string> lines;  // physical lines with their line ends, as read or rendered
         std::string key;                 // Section: its key; Value: its section's key
         std::string name;                // Value only
         RegistryValue value;             // Value only
+        bool openContinuation = false;   // its last line asks for a next part it did not get
     };
     static Entry plainLine(std::string text);
-    size_t insertionPointFor(const std::string& key) const;
-    bool keyExistsAsSection(const std::string& key) const;
+    std::optional<size_t> lastSectionOf(const std::string& key) const;
+    size_t insertionPointAfter(size_t section) const;
+    void insertEntry(size_t at, Entry entry);
 
     std::vector<Entry> m_entries;
     bool m_hasHeader = false;

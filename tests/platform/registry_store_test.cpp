@@ -85,7 +85,7 @@ TEST(RegistryDocumentReading, DamagedLinesAreSkippedAndTheRestStillReads) {
     }
     EXPECT_FALSE(doc.keyExists("Software\\Broken"));
     // Nothing of it is lost when the text is written back.
-    EXPECT_EQ(doc.text(), damaged + "\n");
+    EXPECT_EQ(doc.text(), damaged);
 }
 
 TEST(RegistryDocumentReading, TruncatedAndEmptyTextsNeverFail) {
@@ -98,6 +98,66 @@ TEST(RegistryDocumentReading, TruncatedAndEmptyTextsNeverFail) {
         EXPECT_EQ(doc.text().substr(0, cut), full.substr(0, cut)) << "cut at " << cut;
     }
     EXPECT_EQ(RegistryDocument::parse(full).value(kKey, "B"), (RegistryValue{REG_BINARY, "\x01\x02"}));
+}
+
+// The values of `contents` whose name is not `name`.
+std::vector<RegistryContents::Value> valuesOtherThan(const RegistryContents& contents, const std::string& name) {
+    std::vector<RegistryContents::Value> out;
+    for (const auto& v : contents.values)
+        if (!sameRegistryName(v.name, name)) out.push_back(v);
+    return out;
+}
+
+TEST(RegistryDocumentRoundTrip, ReadingAndWritingAgreeOnTrickyFiles) {
+    const std::string section = "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]";
+    const std::string inputs[] = {
+        "",
+        "\n",
+        "\"A\"=\"no header, no section\"",
+        "REGEDIT4\r\n\r\n" + section + "\r\r\n\"A\"=\"1\"\r\n",
+        "REGEDIT4\r\r\n" + section + "\r\n\"A\"=\"1\"\r\r\n\"B\"=\"2\"\r\n",
+        "REGEDIT4\n" + section + "\r\"A\"=\"1\"\n" + section + "\n\"B\"=\"2\"\r",
+        "REGEDIT4\n" + section + "\n\"A\"=\"1\"\n\"Blob\"=hex:01,\\",
+        "REGEDIT4\n" + section + "\n\"A\"=\"1\"\n\"Blob\"=hex:01,\\\n\n",
+        "REGEDIT4\n" + section + "\n\"Blob\"=hex:01,\\\n  \t\n\"A\"=\"1\"\n\"Tail\"=hex:\\\r\n",
+        "REGEDIT4\n" + section + "\n\"W\"=hex:61,\\\r\n  62\r\n\"A\"=hex(7):61,\\\n" + section + "\n",
+        "REGEDIT4\n" + section + "\n\"Esc\\\\\\\"\"=\"a\\\\b\\\"c\\q\"\n\"A\"=\"\\\\\"\n@=\"\"\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\software\\VEXLOR\\towerwatch]\n\"a\"=\"1\"\n\n" + section + "\n\"B\"=\"2\"\n"
+            "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch\\]\n\"A\"=\"3\"\n",
+        "REGEDIT4\n" + section + "\n\"A\"=\"x\0y\"\n\0\n\"N\0\"=\"1\"\n[HKEY_CURRENT_USER\\Software\0]\n\"A\"=\"2\"\n"s,
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n\"A\"=\"1\"\r\n" + section,
+    };
+    const RegistryValue written = text("written");
+    struct Write {
+        const char* label;
+        std::string key;
+        std::string name;
+        bool remove;
+    };
+    const Write writes[] = {
+        {"replace", kKey, "A", false},
+        {"add to the section", kKey, "Fresh", false},
+        {"add a key", "Software\\Fresh", "Fresh", false},
+        {"delete", kKey, "A", true},
+    };
+    for (const std::string& input : inputs) {
+        SCOPED_TRACE(::testing::PrintToString(input));
+        const auto doc = RegistryDocument::parse(input);
+        EXPECT_EQ(doc.text(), input);
+        EXPECT_EQ(RegistryDocument::parse(doc.text()).contents(), doc.contents());
+        for (const Write& w : writes) {
+            SCOPED_TRACE(w.label);
+            auto changed = doc;
+            if (w.remove)
+                changed.deleteValue(w.key, w.name);
+            else
+                ASSERT_TRUE(changed.setValue(w.key, w.name, written));
+            const auto reread = RegistryDocument::parse(changed.text());
+            EXPECT_EQ(reread.contents(), changed.contents()) << changed.text();
+            EXPECT_EQ(valuesOtherThan(reread.contents(), w.name), valuesOtherThan(doc.contents(), w.name));
+            EXPECT_EQ(reread.value(w.key, w.name), w.remove ? std::nullopt : std::optional(written));
+        }
+    }
 }
 
 TEST(RegistryDocumentWriting, TextsWithBackslashQuoteOrLineBreaksRoundTrip) {
