@@ -40,7 +40,8 @@ std::string document(const std::vector<KeepLine>& keeps, bool second) {
 // The program folder for the logs, made once per run and left empty after every input.
 const std::string& logFolder() {
     static const std::string folder = [] {
-        std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + std::string("/tw-fuzz-XXXXXX");
+        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        pattern += "/tw-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data())) abort();
         return pattern + "/";
     }();
@@ -72,18 +73,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tw::OwnershipTracker tracker;
     const tw::ChangeLogger logger = tw::eventLogWriter(folder, kServer, kWhen);
     tracker.DoSwitchOff(document(keeps, false), kServer, settingFor, {}, logger);
-    const tw::SwitchOffOutcome outcome = tracker.DoSwitchOff(document(keeps, true), kServer, settingFor, {}, logger);
+    const tw::SwitchOffOutcome outcome =
+        tracker.DoSwitchOff(document(keeps, true), kServer, settingFor, {}, logger);
     tw::fuzz::check(outcome.compared && !outcome.error, "changes-compared",
                     [] { return "two documents of the same keeps were not compared"; });
 
     const auto read = tw::readEventLog(folder, kServer);
     unlink(logPath.c_str());
     std::vector<tw::HistoryEvent> expected;
-    for (const tw::OwnershipChange& c : outcome.logged) expected.push_back({c.place, kWhen, c.newOwner, c.oldOwner});
+    for (const tw::OwnershipChange& c : outcome.logged)
+        expected.push_back({c.place, kWhen, c.newOwner, c.oldOwner});
     tw::fuzz::check(read.value_or(std::vector<tw::HistoryEvent>{}) == expected, "changes-read-back", [&] {
         std::string text = std::to_string(expected.size()) + " logged, " +
                            std::to_string(read ? read->size() : 0) + " read back";
-        for (const auto& e : expected) text += "\n  logged: " + e.Place + " | " + e.NewOwner + " | " + e.OldOwner;
+        for (const auto& e : expected)
+            text += "\n  logged: " + e.Place + " | " + e.NewOwner + " | " + e.OldOwner;
         return text;
     });
     return 0;

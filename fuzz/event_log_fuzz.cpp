@@ -42,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string rewritten;
     std::vector<std::optional<std::string>> whenTexts;
     for (const tw::HistoryEvent& e : events) {
-        tw::fuzz::check(cleanField(e.Place) && cleanField(e.NewOwner) && cleanField(e.OldOwner) && cleanField(e.When),
-                        "log-fields", [&] { return "a field holds a comma or a line end"; });
+        const bool clean =
+            cleanField(e.Place) && cleanField(e.NewOwner) && cleanField(e.OldOwner) && cleanField(e.When);
+        tw::fuzz::check(clean, "log-fields", [] { return "a field holds a comma or a line end"; });
         rewritten += tw::eventRecordLine(e.Place, e.NewOwner, e.OldOwner, e.When);
         if (whenTexts.size() < tw::kHistoryRows) whenTexts.emplace_back(e.When);
     }
@@ -52,10 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const tw::HistoryFilters hibernia{"Hibernia", "All", "Hibernia"};
     std::size_t passed = 0;
-    tw::forEachEventView(log, [&](const tw::HistoryEventView& view) { passed += tw::PassFilters(view, hibernia); });
+    tw::forEachEventView(log, [&](const tw::HistoryEventView& view) {
+        passed += tw::PassFilters(view, hibernia);
+    });
     std::size_t expected = 0;
     for (const tw::HistoryEvent& e : events) expected += tw::PassFilters(e, hibernia);
-    tw::fuzz::check(passed == expected, "log-views", [] { return "the view reading and the copying one differ"; });
+    tw::fuzz::check(passed == expected, "log-views",
+                    [] { return "the view reading and the copying one differ"; });
 
     for (const tw::DatePatterns& patterns : localePatterns()) tw::daySeparatorRows(whenTexts, patterns);
     return 0;

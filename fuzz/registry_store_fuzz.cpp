@@ -46,7 +46,7 @@ void addOnce(std::vector<std::string>& list, std::string item, std::size_t limit
 void harvest(std::string_view text, Candidates& out) {
     while (!text.empty()) {
         std::string_view line = tw::fuzz::takeField(text, '\n');
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+        while (!line.empty() && std::string_view("\r \t").find(line.back()) != line.npos) line.remove_suffix(1);
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
         if (line.empty()) continue;
         if (line.front() == '[') {
@@ -56,7 +56,8 @@ void harvest(std::string_view text, Candidates& out) {
         } else if (line.front() == '"') {
             std::string name;
             for (std::size_t i = 1; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '\\' || line[i + 1] == '"')) ++i;
+                const bool escape = line[i] == '\\' && i + 1 < line.size();
+                if (escape && (line[i + 1] == '\\' || line[i + 1] == '"')) ++i;
                 name.push_back(line[i]);
             }
             addOnce(out.names, std::move(name), kMaxNames);
@@ -125,7 +126,7 @@ void writeReadsBack(std::string_view original, const Candidates& candidates) {
         if (isProbe) expected[i] = after[i] = std::nullopt;
     }
     tw::fuzz::check(after == expected, "registry-write",
-                    [&] { return "writing [" + key + "] \"FuzzProbe\" changed " + firstDifference(expected, after, candidates); });
+                    [&] { return "writing the probe changed " + firstDifference(expected, after, candidates); });
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const tw::PanelRow& row : panel->keepRows) {
         if (!row.claimant || !tw::fuzz::isValidUtf8(row.claimant->tooltip)) continue;
         tw::fuzz::check(tw::fuzz::isValidUtf8(row.claimant->caption), "claimant-utf8",
-                        [&] { return "\"" + row.claimant->tooltip + "\" cut to \"" + row.claimant->caption + "\""; });
+                        [&] { return row.claimant->tooltip + " cut to " + row.claimant->caption; });
     }
     return 0;
 }
