@@ -37,12 +37,15 @@ std::string document(const std::vector<KeepLine>& keeps, bool second) {
     return text + "  </server>\r\n</heraldstatus>\r\n";
 }
 
-// The program folder for the logs, made once per run and left empty after every input.
+// The program folder for the logs, made once per run, left empty after every input and
+// removed at exit.
 const std::string& logFolder() {
     static const std::string folder = [] {
         std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         pattern += "/tw-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data())) abort();
+        static std::string made = pattern;
+        atexit([] { rmdir(made.c_str()); });
         return pattern + "/";
     }();
     return folder;
