@@ -67,7 +67,8 @@ void frmMain::Update() {
         if (!m_listFetchPending) fetchLocationList();
         return;
     }
-    // Everything the request will carry is checked before anything is connected.
+    // Everything the request will carry (the entry, and the maker's host for the User-Agent
+    // line) is checked before anything is connected.
     const Location location = splitLocation(chosenLocation(HostServers));
     const HostAndPort target = splitHostPort(location.host);
     currentMakerHost();

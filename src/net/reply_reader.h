@@ -25,7 +25,7 @@ namespace tw {
 enum class ReplyProgress {
     NeedMore,          // keep feeding
     Complete,          // body() holds the whole body
-    HeaderParseError,  // "Content-Length:" appears only after the blank line
+    HeaderParseError,  // no framing header, and "Content-Length:" appears after the blank line
     Abandoned,         // the reply does not fit the limits; keep whatever copy was there
     EndedEarly,        // the server closed before the body was complete; nothing to use
     BadStatus,         // not a 2xx reply (statusCode() says which), or not HTTP at all
@@ -101,7 +101,7 @@ private:
     std::size_t m_headerEnd = 0;      // first character after the blank line, once found
     int m_status = 0;
     std::vector<std::pair<std::string, std::string>> m_fields;
-    std::size_t m_lengthNameMatched = 0;  // characters of "Content-Length:" ending the body so far
+    std::size_t m_lengthNameMatched = 0;  // how much of "content-length:" the body so far ends with
     std::size_t m_lineStart = 0;      // the unfinished line being searched for its CR LF
     std::size_t m_lineScanned = 0;
     std::optional<ReplyProgress> m_final;
