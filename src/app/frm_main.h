@@ -75,6 +75,7 @@ public:
     void FetchVexlor_OnConnect();
     void FetchVexlor_OnDataArrival(std::int32_t bytesTotal);
     void FetchVexlor_OnClose();
+    void FetchVexlor_OnError(std::int16_t Number, const std::string& Description);
 
     // --- state shared with the rest of the program ---
     std::string AppPath;
@@ -148,6 +149,7 @@ private:
     void fetchLocationList();
     void statusBodyComplete();
     void locationBodyComplete();
+    void listFetchFailed(const std::string& caption);
     ReplyReader m_sockReply{true};
     ReplyReader m_fetchReply{false};
     // The reply's outcome has been acted on; later events of that connection change nothing.
@@ -156,6 +158,9 @@ private:
     // A location list fetch is under way, and an update waits for its result.
     bool m_listFetchPending = false;
     bool m_updateAfterList = false;
+    // The caption of a status download that failed and started a list fetch, shown again
+    // when that fetch sends it nowhere new.
+    std::string m_statusFailure;
 };
 
 // The by-line and home page shown top right and opened by a click.

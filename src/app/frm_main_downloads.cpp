@@ -1,8 +1,11 @@
 // The main window's two downloads: the status document on Sock and the location list on
 // FetchVexlor. Both send one request when connected, feed every arrival to a reply reader
 // and act once on its outcome. A finished body replaces its file atomically, so a broken,
-// abandoned or unsaved reply leaves the previous copy exactly as it was.
+// abandoned, non-2xx or unsaved reply leaves the previous copy exactly as it was. A reply
+// that is given up ends its connection at once.
 #include "app/frm_main.h"
+
+#include <utility>
 
 #include "net/http_requests.h"
 #include "net/location_list.h"
@@ -21,6 +24,10 @@ constexpr const char* kStatusFile = "server-info.xml";
 constexpr const char* kCrLf = "\r\n";
 
 std::string currentMakerHost() { return makerWebHost(ReadSetting("LocationHost", "")); }
+
+std::string listFetchErrorCaption(const std::string& description) {
+    return "Updating XML Locations failed: " + description;
+}
 
 // The chosen set's location entry; error 9 when the list has no entry for it.
 const std::string& chosenLocation(const std::vector<std::string>& hostServers) {
@@ -43,19 +50,28 @@ void frmMain::createSockets() {
         FetchVexlor->OnConnect = [this] { FetchVexlor_OnConnect(); };
         FetchVexlor->OnDataArrival = [this](std::int32_t bytesTotal) { FetchVexlor_OnDataArrival(bytesTotal); };
         FetchVexlor->OnClose = [this] { FetchVexlor_OnClose(); };
+        FetchVexlor->OnError = [this](std::int16_t Number, const std::string& Description, std::int32_t,
+                                      const std::string&, const std::string&, std::int32_t,
+                                      bool&) { FetchVexlor_OnError(Number, Description); };
     }
 }
 
 void frmMain::Update() {
     createSockets();
-    // On a first run the location list is still on its way: the update waits for it
-    // instead of failing, and starts as soon as the list has been saved.
-    if (m_listFetchPending && chosenLocation(HostServers).empty()) {
+    // Without a location the list comes first: the update waits for a fetch under way, or
+    // starts one while the list file is missing (a first run, or a fetch that failed), and
+    // runs as soon as the list has been saved.
+    if (chosenLocation(HostServers).empty() &&
+        (m_listFetchPending || !platform::fileExists(AppPath + std::string(kLocationListFile)))) {
         m_updateAfterList = true;
+        if (!m_listFetchPending) fetchLocationList();
         return;
     }
+    // Everything the request will carry (the entry, and the maker's host for the User-Agent
+    // line) is checked before anything is connected.
     const Location location = splitLocation(chosenLocation(HostServers));
     const HostAndPort target = splitHostPort(location.host);
+    currentMakerHost();
     // An earlier download still under way ends here for good: its socket is dropped by the
     // new Connect and whatever it left unread is thrown away, so nothing of it reaches the
     // new reply.
@@ -64,6 +80,7 @@ void frmMain::Update() {
     Sock->GetData(leftOver);
     m_sockReply.reset();
     m_sockSettled = true;
+    m_statusFailure.clear();
     lblServerInfo.setCaption("Connecting...");
     Sock->RemoteHost(target.name);
     Sock->RemotePort(target.port);
@@ -84,8 +101,17 @@ void frmMain::Sock_OnConnect() {
     m_sockReply.reset();
     m_sockSettled = false;
     lblServerInfo.setCaption("Sending request...");
-    const Location location = splitLocation(chosenLocation(HostServers));
-    Sock->SendData(statusRequest(location, currentMakerHost()));
+    std::string request;
+    try {
+        request = statusRequest(splitLocation(chosenLocation(HostServers)), currentMakerHost());
+    } catch (const RuntimeError&) {
+        // The list changed under the connect into something that cannot be sent.
+        m_sockSettled = true;
+        Sock->CloseSocketNow();
+        lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
+        return;
+    }
+    Sock->SendData(request);
 }
 
 void frmMain::Sock_OnDataArrival(std::int32_t) {
@@ -96,8 +122,17 @@ void frmMain::Sock_OnDataArrival(std::int32_t) {
     if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
     if (step.progress == ReplyProgress::NeedMore) return;
     m_sockSettled = true;
-    if (step.progress == ReplyProgress::Complete) statusBodyComplete();
-    else Sock->CloseSocket();
+    if (step.progress == ReplyProgress::Complete) {
+        statusBodyComplete();
+        return;
+    }
+    // Nothing more of a reply given up is read, however much the server still sends.
+    Sock->CloseSocketNow();
+    // A herald that moved may answer with an error page: ask the maker's host where to.
+    if (step.progress == ReplyProgress::BadStatus) {
+        m_statusFailure = step.caption;
+        fetchLocationList();
+    }
 }
 
 void frmMain::Sock_OnClose() {
@@ -139,14 +174,26 @@ void frmMain::statusBodyComplete() {
 
 void frmMain::fetchLocationList() {
     createSockets();
-    const HostAndPort maker = splitHostPort(currentMakerHost());
     FetchVexlor->CloseSocket();
     std::string leftOver;
     FetchVexlor->GetData(leftOver);
     m_fetchReply.reset();
     m_fetchSettled = true;
-    m_listFetchPending = true;
-    FetchVexlor->Connect(maker.name, maker.port);
+    try {
+        const HostAndPort maker = splitHostPort(currentMakerHost());
+        m_listFetchPending = true;
+        FetchVexlor->Connect(maker.name, maker.port);
+    } catch (const RuntimeError&) {
+        // A maker's host that cannot be used ends the fetch before it starts.
+        listFetchFailed(std::string(kCaptionUpdateFailed));
+    }
+}
+
+void frmMain::listFetchFailed(const std::string& caption) {
+    m_listFetchPending = false;
+    m_updateAfterList = false;
+    // A failed status download that led here is the news that matters.
+    lblServerInfo.setCaption(m_statusFailure.empty() ? caption : std::exchange(m_statusFailure, {}));
 }
 
 void frmMain::ReloadHostServers() {
@@ -178,8 +225,12 @@ void frmMain::FetchVexlor_OnDataArrival(std::int32_t) {
     if (step.progress == ReplyProgress::NeedMore) return;
     m_fetchSettled = true;
     m_listFetchPending = false;
-    if (step.progress == ReplyProgress::Complete) locationBodyComplete();
-    else FetchVexlor->CloseSocket();
+    if (step.progress == ReplyProgress::Complete) {
+        locationBodyComplete();
+        return;
+    }
+    FetchVexlor->CloseSocketNow();
+    listFetchFailed(step.caption);
 }
 
 void frmMain::FetchVexlor_OnClose() {
@@ -188,8 +239,16 @@ void frmMain::FetchVexlor_OnClose() {
     const ReplyStep step = m_fetchReply.peerClosed();
     m_fetchSettled = true;
     m_listFetchPending = false;
-    if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
     if (step.progress == ReplyProgress::Complete) locationBodyComplete();
+    else listFetchFailed(std::string(kCaptionUpdateFailed));
+}
+
+void frmMain::FetchVexlor_OnError(std::int16_t, const std::string& Description) {
+    // Refused, unknown host, timed out or reset: only a fetch under way has anything to end.
+    if (!m_listFetchPending) return;
+    m_fetchSettled = true;
+    FetchVexlor->CloseSocketNow();  // a failed name lookup still holds its handle
+    listFetchFailed(listFetchErrorCaption(Description));
 }
 
 void frmMain::locationBodyComplete() {
@@ -197,11 +256,13 @@ void frmMain::locationBodyComplete() {
     const std::string body = m_fetchReply.takeBody();
     if (!platform::writeFileAtomically(AppPath + std::string(kLocationListFile), body + kCrLf)) {
         // Reloading now would find the old list (or none, and fetch again and again).
-        lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
+        listFetchFailed(std::string(kCaptionUpdateFailed));
         return;
     }
     lblServerInfo.setCaption("XML Locations Updated");
     ReloadHostServers();
+    // The list sent the failed status download nowhere new (a new one clears the failure).
+    if (!m_statusFailure.empty()) lblServerInfo.setCaption(std::exchange(m_statusFailure, {}));
     if (m_updateAfterList) {
         m_updateAfterList = false;
         UpdateFromEvent();

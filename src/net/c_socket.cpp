@@ -385,6 +385,19 @@ void CSocket::CloseSocket() {
     }
 }
 
+void CSocket::CloseSocketNow() {
+    // CloseSocket's half close would keep reading until the peer stops, which an endless
+    // or hostile reply never does.
+    m_recvBuffer.clear();
+    m_bytesReceived = 0;
+    try {
+        DestroySocket();
+    } catch (...) {
+        // The handle is gone either way.
+    }
+    m_state = sckClosed;
+}
+
 void CSocket::DestroySocket() {
     if (m_socket != ws::kInvalidSocket) {
         const ws::Socket s = m_socket;

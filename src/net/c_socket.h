@@ -75,6 +75,10 @@ public:
     void Connect(const std::optional<std::string>& strRemoteHost = std::nullopt,
                  const std::optional<std::int32_t>& lngRemotePort = std::nullopt);
     void CloseSocket();
+    // Ends the connection at once, for a reply that is given up: the handle is closed without
+    // waiting for the peer (which sees the connection end), nothing more is read, bytes not
+    // yet taken are dropped and no OnClose follows. State 0 afterwards; never fails.
+    void CloseSocketNow();
     // Appends to whatever is still waiting to be sent.
     void SendData(const SocketValue& varData);
     void SendData(const std::string& text) { SendData(SocketValue(text)); }

@@ -18,11 +18,24 @@ std::string requestText(std::string_view path, std::string_view host, std::strin
     return text;
 }
 
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
 }  // namespace
+
+bool fitsRequest(std::string_view text, RequestPart part) {
+    for (char c : text)
+        if (isControl(c) || (c == ' ' && part == RequestPart::Host)) return false;
+    return true;
+}
 
 std::string makerWebHost(std::string_view locationHostSetting) {
     std::string host = trimSpaces(locationHostSetting);
-    return host.empty() ? std::string(kMakerWebHost) : host;
+    if (host.empty()) return std::string(kMakerWebHost);
+    if (!fitsRequest(host, RequestPart::Host)) throw RuntimeError(kErrInvalidArgument);
+    return host;
 }
 
 HostAndPort splitHostPort(std::string_view host) {
@@ -42,7 +55,10 @@ HostAndPort splitHostPort(std::string_view host) {
 Location splitLocation(std::string_view entry) {
     const std::size_t slash = entry.find('/');
     if (slash == std::string_view::npos) throw RuntimeError(kErrInvalidArgument);
-    return {std::string(entry.substr(0, slash)), std::string(entry.substr(slash))};
+    Location location{std::string(entry.substr(0, slash)), std::string(entry.substr(slash))};
+    if (!fitsRequest(location.host, RequestPart::Host) || !fitsRequest(location.path, RequestPart::Path))
+        throw RuntimeError(kErrInvalidArgument);
+    return location;
 }
 
 std::string statusRequest(const Location& location, std::string_view makerHost) {

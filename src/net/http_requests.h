@@ -15,8 +15,16 @@ inline constexpr std::string_view kMakerWebHost = "towerwatch.vexlor.example";
 inline constexpr std::uint16_t kHttpPort = 80;
 inline constexpr std::string_view kLocationListPath = "/towerwatchlocations.txt";
 
+enum class RequestPart { Host, Path };
+// True when the text can go into a request as that part, exactly as it stands: no control
+// character (below 32, or 127; CR, LF and NUL among them) and, in a host, no blank. Anything
+// else could end a request line early, forge a header line or name one host to the name
+// lookup and another in the Host line.
+bool fitsRequest(std::string_view text, RequestPart part);
+
 // The maker's web host to use: the setting's value without surrounding spaces, or
-// kMakerWebHost when the setting is empty or absent.
+// kMakerWebHost when the setting is empty or absent. A value that does not fit a request
+// raises error 5.
 std::string makerWebHost(std::string_view locationHostSetting);
 
 struct HostAndPort {
@@ -33,7 +41,8 @@ struct Location {
 };
 
 // Splits a location entry at its first "/". An entry without one (an empty entry too)
-// raises error 5, as taking the text before a missing "/" always has.
+// raises error 5, as taking the text before a missing "/" always has; so does a host or a
+// path that does not fit a request.
 Location splitLocation(std::string_view entry);
 
 // "GET " path " HTTP/1.1", the User-Agent line naming the maker's host, "Host: " with the

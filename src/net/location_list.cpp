@@ -6,7 +6,11 @@
 namespace tw {
 
 std::vector<std::string> parseLocationList(std::string_view fileText) {
-    return splitText(fileText, "\r\n");
+    // Lists written by hand or served from elsewhere often end their lines with LF alone.
+    std::vector<std::string> entries = splitText(fileText, "\n");
+    for (std::string& entry : entries)
+        if (!entry.empty() && entry.back() == '\r') entry.pop_back();
+    return entries;
 }
 
 std::string formatLocationList(const std::vector<std::string>& entries) {

@@ -1,6 +1,7 @@
 #pragma once
 // The location list "towerwatchlocations.txt": one status-document location per line, lines
-// ended by CR LF, line k+1 holding the location of server set k. Reading it into the
+// ended by CR LF (a bare LF is read as a line end too), line k+1 holding the location of
+// server set k. Reading it into the
 // program's list of locations and deciding what the reload leads to.
 
 #include <optional>
@@ -12,8 +13,8 @@ namespace tw {
 
 inline constexpr std::string_view kLocationListFile = "towerwatchlocations.txt";
 
-// The text split at every CR LF, in order; a file ending with CR LF gives a last empty
-// entry, an empty file gives none.
+// The text split at every LF, a CR just before it dropped, in order; a file ending with a
+// line end gives a last empty entry, an empty file gives none.
 std::vector<std::string> parseLocationList(std::string_view fileText);
 // A list file holding these entries: each one followed by CR LF.
 std::string formatLocationList(const std::vector<std::string>& entries);

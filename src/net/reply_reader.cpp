@@ -9,8 +9,8 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kBlankLine = "\r\n\r\n";
-constexpr std::string_view kChunkedHeader = "Transfer-Encoding: chunked";
-constexpr std::string_view kLengthHeader = "Content-Length:";
+constexpr std::string_view kLengthName = "Content-Length";
+constexpr std::string_view kTransferCodingName = "Transfer-Encoding";
 constexpr std::uint64_t kTooLarge = std::numeric_limits<std::uint64_t>::max();
 
 // Used text is dropped from the front of the buffer only once it is large and makes up at
@@ -35,11 +35,54 @@ std::uint64_t chunkSizeFromHex(std::string_view hex) {
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// "HTTP/1.x NNN", then the end of the line or a blank and the reason; 0 for anything else.
+int statusFromLine(std::string_view line) {
+    if (line.size() < 12 || line.substr(0, 7) != "HTTP/1." || !isDigit(line[7]) || line[8] != ' ') return 0;
+    if (!isDigit(line[9]) || !isDigit(line[10]) || !isDigit(line[11])) return 0;
+    if (line.size() > 12 && line[12] != ' ') return 0;
+    return (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
+}
+
+// The body is chunked when the last transfer coding named (in the last such field, after
+// its last comma) is "chunked", in any letter case.
+bool endsWithChunked(const std::vector<std::pair<std::string, std::string>>& fields) {
+    std::string_view last;
+    for (const auto& [name, value] : fields) {
+        if (!equalIgnoringCase(name, kTransferCodingName)) continue;
+        std::string_view codings = trimBlanks(value);
+        while (!codings.empty() && codings.back() == ',') codings = trimBlanks(codings.substr(0, codings.size() - 1));
+        const std::size_t comma = codings.rfind(',');
+        last = trimBlanks(comma == std::string_view::npos ? codings : codings.substr(comma + 1));
+    }
+    return equalIgnoringCase(last, "chunked");
+}
+
+std::string failureCaption(ReplyProgress progress, int status) {
+    if (progress == ReplyProgress::HeaderParseError) return std::string(kCaptionHeaderParseError);
+    if (progress == ReplyProgress::BadStatus && status > 0)
+        return "An error occurred, update failed (HTTP " + std::to_string(status) + ").";
+    return std::string(kCaptionUpdateFailed);
+}
 
 // The Content-Length value: blanks around it are allowed, anything but digits is not.
 std::optional<std::uint64_t> decimalLength(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    text = trimBlanks(text);
     if (text.empty()) return std::nullopt;
     std::uint64_t value = 0;
     for (char c : text) {
@@ -115,56 +158,78 @@ ReplyProgress ReplyReader::readHeader(std::string& caption) {
     // the held-text limit ends the wait if the server keeps sending.
     if (m_lengthUnreadable) return ReplyProgress::NeedMore;
 
-    if (m_mode != ReplyMode::Chunked) {
+    if (m_headerEnd == 0) {
         const std::size_t blank = m_buffer.find(kBlankLine, m_headerScanned);
         if (blank == std::string::npos) {
-            if (m_buffer.size() > kMaxHeaderBytes) return ReplyProgress::Abandoned;
+            // A blank line still to come starts at most three characters before the end, so
+            // this is the same limit as the one below whatever the arrivals were.
+            if (m_buffer.size() > kMaxHeaderBytes + kBlankLine.size() - 1) return ReplyProgress::Abandoned;
             m_headerScanned = m_buffer.size() < 3 ? 0 : m_buffer.size() - 3;
             return ReplyProgress::NeedMore;
         }
         if (blank > kMaxHeaderBytes) return ReplyProgress::Abandoned;
         m_headerEnd = blank + kBlankLine.size();
-        // Plain searches, not a header-line parse: the chunked marker counts only before the
-        // blank line, while "Content-Length:" is looked for in everything received so far.
-        const std::string_view header(m_buffer.data(), blank);
-        if (header.find(kChunkedHeader) == std::string_view::npos) {
-            const std::size_t at = m_buffer.find(kLengthHeader);
-            if (at == std::string::npos) {
-                m_mode = ReplyMode::UntilClose;
-                m_headerDone = true;
-                m_pos = m_headerEnd;
-                if (m_showProgress) caption = kCaptionReceiving;
-                return ReplyProgress::NeedMore;
-            }
-            if (at >= blank) return ReplyProgress::HeaderParseError;
-            m_mode = ReplyMode::ContentLength;
-            const std::size_t valueStart = at + kLengthHeader.size();
-            const std::size_t valueEnd = m_buffer.find(kCrLf, valueStart);
-            const auto length = decimalLength(std::string_view(m_buffer).substr(valueStart, valueEnd - valueStart));
-            if (!length) {
-                m_lengthUnreadable = true;
-                return ReplyProgress::NeedMore;
-            }
-            if (*length > kMaxBodyBytes) return ReplyProgress::Abandoned;
-            m_length = *length;
-            m_headerDone = true;
-            m_pos = m_headerEnd;
-            if (m_showProgress) caption = kCaptionReceiving;
-            return ReplyProgress::NeedMore;
-        }
-        m_mode = ReplyMode::Chunked;
+        parseHeaderBlock(std::string_view(m_buffer.data(), blank));
+        if (m_status < 200 || m_status > 299) return ReplyProgress::BadStatus;
+        const ReplyProgress framing = chooseFraming(caption);
+        if (m_mode != ReplyMode::Chunked) return framing;
     }
 
     // Chunked: the header counts as read only once the first size line is complete.
     bool tooLong = false;
     const auto end = lineEnd(m_headerEnd, tooLong);
     if (!end) return tooLong ? ReplyProgress::Abandoned : ReplyProgress::NeedMore;
+    if (*end - m_headerEnd > kMaxSizeLineBytes) return ReplyProgress::Abandoned;
     m_length = chunkSizeFromHex(std::string_view(m_buffer).substr(m_headerEnd, *end - m_headerEnd));
     if (m_length > kMaxBodyBytes) return ReplyProgress::Abandoned;
     m_pos = *end + kCrLf.size();
     m_headerDone = true;
     if (m_showProgress) caption = kCaptionReceiving;
     return ReplyProgress::NeedMore;
+}
+
+// The status line and the fields of the header block; a line without a colon, or one that
+// starts with a blank (an old-style continuation), is no field.
+void ReplyReader::parseHeaderBlock(std::string_view block) {
+    std::size_t end = block.find(kCrLf);
+    m_status = statusFromLine(block.substr(0, end));
+    while (end != std::string_view::npos) {
+        const std::size_t start = end + kCrLf.size();
+        end = block.find(kCrLf, start);
+        const std::string_view line = block.substr(start, end == std::string_view::npos ? end : end - start);
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos || colon == 0 || isBlank(line.front())) continue;
+        m_fields.emplace_back(line.substr(0, colon), trimBlanks(line.substr(colon + 1)));
+    }
+}
+
+ReplyProgress ReplyReader::chooseFraming(std::string& caption) {
+    if (endsWithChunked(m_fields)) {
+        m_mode = ReplyMode::Chunked;
+        return ReplyProgress::NeedMore;
+    }
+    if (const auto value = header(kLengthName)) {
+        m_mode = ReplyMode::ContentLength;
+        const auto length = decimalLength(*value);
+        if (!length) {
+            m_lengthUnreadable = true;
+            return ReplyProgress::NeedMore;
+        }
+        if (*length > kMaxBodyBytes) return ReplyProgress::Abandoned;
+        m_length = *length;
+    } else {
+        m_mode = ReplyMode::UntilClose;
+    }
+    m_headerDone = true;
+    m_pos = m_headerEnd;
+    if (m_showProgress) caption = kCaptionReceiving;
+    return ReplyProgress::NeedMore;
+}
+
+std::optional<std::string_view> ReplyReader::header(std::string_view name) const {
+    for (const auto& [fieldName, value] : m_fields)
+        if (equalIgnoringCase(fieldName, name)) return std::string_view(value);
+    return std::nullopt;
 }
 
 ReplyProgress ReplyReader::readCounted(std::string& caption) {
@@ -203,7 +268,11 @@ ReplyProgress ReplyReader::readChunks(std::string& caption) {
         if (end == data + size) {
             m_lineStart = next;
             m_lineScanned = size - 1;  // a CR at the very end may still get its LF
-            if (size - next > kMaxSizeLineBytes) progress = ReplyProgress::Abandoned;
+            if (size - next > kMaxSizeLineBytes + 1) progress = ReplyProgress::Abandoned;
+            break;
+        }
+        if (static_cast<std::size_t>(end - (data + next)) > kMaxSizeLineBytes) {
+            progress = ReplyProgress::Abandoned;
             break;
         }
         m_body.append(data + pos, static_cast<std::size_t>(length));
@@ -225,11 +294,33 @@ ReplyProgress ReplyReader::readChunks(std::string& caption) {
 }
 
 ReplyProgress ReplyReader::readUntilClose(std::string& caption) {
-    if (m_body.size() + bufferedSize() > kMaxBodyBytes) return ReplyProgress::Abandoned;
-    m_body.append(m_buffer, m_pos);
+    // The header named no length, so "Content-Length:" in the text after the blank line is a
+    // misplaced header. It is searched for as the text streams in, up to the same point of
+    // the reply as the body limit, so the outcome never depends on how the text was cut.
+    const std::string_view fresh(m_buffer.data() + m_pos, bufferedSize());
+    const std::size_t room = kMaxBodyBytes + 1 - m_body.size();
+    if (lengthNameIn(fresh.substr(0, room))) return ReplyProgress::HeaderParseError;
+    if (fresh.size() >= room) return ReplyProgress::Abandoned;
+    m_body.append(fresh);
     m_pos = m_buffer.size();
     if (m_showProgress && m_body.size() > 1000) caption = kilobyteCaption();
     return ReplyProgress::NeedMore;
+}
+
+// Streams the text past a matcher of "content-length:" in any letter case. The name's first
+// letter occurs nowhere else in it, so after a mismatch the match restarts at that letter
+// or at nothing: no text is looked at twice and a name cut between arrivals is still found.
+bool ReplyReader::lengthNameIn(std::string_view text) {
+    constexpr std::string_view kName = "content-length:";
+    std::size_t matched = m_lengthNameMatched;
+    for (char c : text) {
+        c = lowerAscii(c);
+        if (c == kName[matched]) ++matched;
+        else matched = c == kName[0] ? 1 : 0;
+        if (matched == kName.size()) return true;
+    }
+    m_lengthNameMatched = matched;
+    return false;
 }
 
 std::string ReplyReader::kilobyteCaption() const {
@@ -251,7 +342,8 @@ std::optional<std::size_t> ReplyReader::lineEnd(std::size_t start, bool& tooLong
         if (end != data + size) return static_cast<std::size_t>(end - data);
         m_lineScanned = size - 1;  // a CR at the very end may still get its LF
     }
-    tooLong = size > start && size - start > kMaxSizeLineBytes;
+    // Past the limit even if the last character is the CR of its CR LF.
+    tooLong = size > start && size - start > kMaxSizeLineBytes + 1;
     return std::nullopt;
 }
 
@@ -269,13 +361,12 @@ ReplyStep ReplyReader::settle(ReplyStep step) {
     case ReplyProgress::Complete:
         break;
     case ReplyProgress::HeaderParseError:
-        step.caption = kCaptionHeaderParseError;
-        break;
     case ReplyProgress::Abandoned:
-        step.caption = kCaptionUpdateFailed;
+    case ReplyProgress::BadStatus:
+        step.caption = failureCaption(step.progress, m_status);
         [[fallthrough]];
     case ReplyProgress::EndedEarly:
-        // Nothing of the reply is used: let its memory go now.
+        // Nothing of the reply's body is used: let its memory go now. The header fields stay.
         m_body = std::string();
         m_buffer = std::string();
         m_pos = 0;

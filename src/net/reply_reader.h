@@ -1,11 +1,14 @@
 #pragma once
 // The reading side of one HTTP/1.1 download: fed the text that arrived on the socket, it
-// finds the header block (ended by the first CR LF CR LF), decides between chunked coding
-// and Content-Length by plain search of the received text, collects the body and says what
-// the status line should show. It never touches a socket: the caller closes the connection
-// on every outcome other than NeedMore.
+// finds the header block (ended by the first CR LF CR LF), checks the status line, reads the
+// header fields (names in any letter case), decides between chunked coding and
+// Content-Length, collects the body and says what the status line should show. It never
+// touches a socket: the caller closes the connection on every outcome other than NeedMore.
 //
-// Any status code is taken. A reply with neither header is read until the server closes.
+// Only a 2xx status gives a body; anything else, or a status line that is not HTTP, is
+// BadStatus. Chunked wins when both framing headers are present. A reply with neither is
+// read until the server closes, and fails with HeaderParseError where "Content-Length:"
+// (any letter case) appears in its body, whatever the arrivals it came in.
 // Memory stays bounded: a body over kMaxBodyBytes, a header block over kMaxHeaderBytes or a
 // chunk-size line over kMaxSizeLineBytes abandons the reply.
 
@@ -14,15 +17,18 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tw {
 
 enum class ReplyProgress {
     NeedMore,          // keep feeding
     Complete,          // body() holds the whole body
-    HeaderParseError,  // "Content-Length:" appears only after the blank line
+    HeaderParseError,  // no framing header, and "Content-Length:" appears after the blank line
     Abandoned,         // the reply does not fit the limits; keep whatever copy was there
     EndedEarly,        // the server closed before the body was complete; nothing to use
+    BadStatus,         // not a 2xx reply (statusCode() says which), or not HTTP at all
 };
 
 // How the body's end is known; the numbers are those the download code has always used,
@@ -59,6 +65,12 @@ public:
     const std::string& body() const { return m_body; }
     std::string takeBody();
 
+    // Once the header block has been read: the status code (0 when the status line is not
+    // "HTTP/1.x NNN ...") and the value of the first field of that name (any letter case),
+    // blanks around it removed; nullopt when there is no such field. Kept until reset.
+    int statusCode() const { return m_status; }
+    std::optional<std::string_view> header(std::string_view name) const;
+
     ReplyMode mode() const { return m_mode; }
     bool headerDone() const { return m_headerDone; }
     // Text received and not yet taken into the body.
@@ -66,10 +78,12 @@ public:
 
 private:
     ReplyProgress readHeader(std::string& caption);
-    ReplyProgress startCounted(std::size_t headerEnd, std::string& caption);
+    ReplyProgress chooseFraming(std::string& caption);
+    void parseHeaderBlock(std::string_view block);
     ReplyProgress readCounted(std::string& caption);
     ReplyProgress readChunks(std::string& caption);
     ReplyProgress readUntilClose(std::string& caption);
+    bool lengthNameIn(std::string_view text);
     std::optional<std::size_t> lineEnd(std::size_t start, bool& tooLong);
     void compact();
     ReplyStep settle(ReplyStep step);
@@ -85,6 +99,9 @@ private:
     bool m_lengthUnreadable = false;
     std::size_t m_headerScanned = 0;  // where the search for the blank line goes on
     std::size_t m_headerEnd = 0;      // first character after the blank line, once found
+    int m_status = 0;
+    std::vector<std::pair<std::string, std::string>> m_fields;
+    std::size_t m_lengthNameMatched = 0;  // how much of "content-length:" the body so far ends with
     std::size_t m_lineStart = 0;      // the unfinished line being searched for its CR LF
     std::size_t m_lineScanned = 0;
     std::optional<ReplyProgress> m_final;

@@ -57,7 +57,8 @@ void ScriptedPeer::readFrom(Connection& c) {
             if (!wasComplete && c.received.find("\r\n\r\n") != std::string::npos) m_requests.push_back(c.received);
             continue;
         }
-        if (n == 0) c.clientDone = true;
+        // An orderly close, or a reset from a client that closed with bytes unread.
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) c.clientDone = true;
         return;
     }
 }
@@ -87,18 +88,19 @@ bool ScriptedPeer::waitForRequests(std::size_t count) {
     return pumpUntil([&] { return requests().size() >= count; });
 }
 
-void ScriptedPeer::send(const std::string& bytes) {
+bool ScriptedPeer::send(const std::string& bytes) {
     poll();
-    if (m_connections.empty()) return;
+    if (m_connections.empty()) return false;
     // A large piece does not fit the socket's buffer at once: let the client read meanwhile.
     std::size_t sent = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (sent < bytes.size() && std::chrono::steady_clock::now() < deadline) {
         const ssize_t n = ::send(m_connections.back().fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n > 0) sent += static_cast<std::size_t>(n);
-        else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return;
+        else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
         else QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
+    return sent == bytes.size();
 }
 
 void ScriptedPeer::closeConnection() {

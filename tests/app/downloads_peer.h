@@ -48,10 +48,11 @@ public:
     // Waits (running the event loop) until `count` complete requests have arrived.
     bool waitForRequests(std::size_t count);
 
-    // Manual replies on the newest connection.
-    void send(const std::string& bytes);
+    // Manual replies on the newest connection; false once the client has ended it (or
+    // stopped reading for seconds).
+    bool send(const std::string& bytes);
     void closeConnection();
-    // True once the client closed its side of the newest connection.
+    // True once the client closed its side of the newest connection (or reset it).
     bool clientClosed();
 
 private:

@@ -27,6 +27,9 @@ using namespace std::chrono_literals;
 // A previous cache that no reply of these tests could produce, binary bytes included.
 constexpr char kOldCacheBytes[] = "<servers>old\0copy\xff</servers>\r\n";
 const std::string kOldCache(kOldCacheBytes, sizeof kOldCacheBytes - 1);
+// A document of twenty characters that lists a server, so that it is taken without asking
+// the maker's host for the location list.
+const std::string kListed = "<server name=\"Up\" />";
 
 class DownloadTest : public ::testing::Test {
 protected:
@@ -89,10 +92,10 @@ TEST_F(DownloadTest, RequestBytesOfBothDownloadsAreExact) {
 TEST_F(DownloadTest, ContentLengthReplyInOnePieceSavesBodyAndTime) {
     services.processFacts.clock = {2025, 3, 9, 18, 5, 7};
     startUpdate();
-    peer.send(lengthReply("0123456789"));
+    peer.send(lengthReply(kListed));
     ASSERT_TRUE(waitForCaption("Update complete"));
-    EXPECT_EQ(cache(), "0123456789\r\n");
-    EXPECT_EQ(main.XMLData, "0123456789");
+    EXPECT_EQ(cache(), kListed + "\r\n");
+    EXPECT_EQ(main.XMLData, kListed);
     const std::string when = generalDate(services.processFacts.clock, services.processFacts.patterns);
     EXPECT_EQ(main.lblUpdate.caption(), when);
     EXPECT_EQ(ReadSetting("LastUpdate", ""), when);
@@ -102,18 +105,18 @@ TEST_F(DownloadTest, ContentLengthReplyInOnePieceSavesBodyAndTime) {
 
 TEST_F(DownloadTest, ContentLengthReplyInThreePiecesShowsPercentAfterEach) {
     startUpdate();
-    deliver("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n012");
+    deliver("HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\n" + kListed.substr(0, 6));
     EXPECT_EQ(caption(), "Receiving update (30%)");
-    deliver("345");
+    deliver(kListed.substr(6, 6));
     EXPECT_EQ(caption(), "Receiving update (60%)");
     EXPECT_EQ(cache(), "<none>");
-    deliver("6789");
+    deliver(kListed.substr(12));
     EXPECT_EQ(caption(), "Update complete");
-    EXPECT_EQ(cache(), "0123456789\r\n");
+    EXPECT_EQ(cache(), kListed + "\r\n");
 }
 
 TEST_F(DownloadTest, ChunkedRepliesDecodeWhateverTheSplit) {
-    const std::string data26 = "abcdefghijklmnopqrstuvwxyz", data5 = "ABCDE";
+    const std::string data26 = "<server name=\"abcdefghij\">", data5 = "ABCDE";
     const std::string head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     const std::string body = "1a\r\n" + data26 + "\r\n5\r\n" + data5 + "\r\n0\r\n\r\n";
     struct Split {
@@ -138,7 +141,7 @@ TEST_F(DownloadTest, ChunkedRepliesDecodeWhateverTheSplit) {
 
 TEST_F(DownloadTest, HeaderTextsAreOnlyHeadersBeforeTheBlankLine) {
     // "Transfer-Encoding: chunked" inside the body: read by its Content-Length.
-    const std::string body = "Transfer-Encoding: chunked\r\nstill body";
+    const std::string body = kListed + "Transfer-Encoding: chunked\r\nstill body";
     startUpdate();
     peer.send(lengthReply(body));
     ASSERT_TRUE(waitForCaption("Update complete"));
@@ -164,12 +167,15 @@ TEST_F(DownloadTest, LengthsThePlainReadingGotWrong) {
     };
     const Case cases[] = {
         {"zero length completes empty", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", false, ""},
-        {"no blank after the colon", "HTTP/1.1 200 OK\r\nContent-Length:12\r\n\r\n123456789012", false, "123456789012"},
-        {"several blanks", "HTTP/1.1 200 OK\r\nContent-Length:    3\r\n\r\nxyz", false, "xyz"},
-        {"no length at all: read until close", "HTTP/1.0 200 OK\r\nServer: old\r\n\r\n<a>until close</a>", true,
-         "<a>until close</a>"},
-        {"long header block", "HTTP/1.1 200 OK\r\nX-Pad: " + std::string(40000, 'p') + "\r\nContent-Length: 2\r\n\r\nok",
-         false, "ok"},
+        {"no blank after the colon", "HTTP/1.1 200 OK\r\nContent-Length:20\r\n\r\n" + kListed, false, kListed},
+        {"several blanks", "HTTP/1.1 200 OK\r\nContent-Length:    20\r\n\r\n" + kListed, false, kListed},
+        {"no length at all: read until close", "HTTP/1.0 200 OK\r\nServer: old\r\n\r\n" + kListed, true, kListed},
+        {"long header block", "HTTP/1.1 200 OK\r\nX-Pad: " + std::string(40000, 'p') + "\r\nContent-Length: 20\r\n\r\n" + kListed,
+         false, kListed},
+        {"header names in lower case", "HTTP/1.1 200 OK\r\ncontent-length: 20\r\n\r\n" + kListed, false, kListed},
+        {"chunked in lower case, beside a length",
+         "HTTP/1.1 200 OK\r\ncontent-length: 99\r\ntransfer-encoding: chunked\r\n\r\n14\r\n" + kListed + "\r\n0\r\n\r\n", false,
+         kListed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -215,6 +221,25 @@ TEST_F(DownloadTest, BadRepliesLeaveTheCacheByteIdentical) {
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+TEST_F(DownloadTest, GivingUpOnAReplyEndsTheConnectionHoweverMuchTheServerStillSends) {
+    // A misplaced length, an error status and a header that never ends are each given up;
+    // a server that keeps sending then finds the connection gone instead of read to its end.
+    const std::string starts[] = {"HTTP/1.1 200 OK\r\n\r\nContent-Length: 1\r\n", "HTTP/1.1 503 Busy\r\n\r\n",
+                                  "HTTP/1.1 200 OK\r\nX-Endless: "};
+    const std::string endless(64 * 1024, 'q');
+    for (const std::string& start : starts) {
+        SCOPED_TRACE(start);
+        startUpdate();
+        bool open = peer.send(start);
+        std::size_t sent = 0;
+        for (; open && sent < (std::size_t{64} << 20); sent += endless.size()) open = peer.send(endless);
+        EXPECT_FALSE(open);
+        EXPECT_LT(sent, std::size_t{32} << 20);
+        EXPECT_EQ(main.Sock->SocketHandle(), -1);
+        EXPECT_EQ(main.XMLData, "");
+    }
+}
+
 TEST_F(DownloadTest, NewUpdateEndsASilentOrUnfinishedDownloadForGood) {
     // The first peer connection never answers; the second sends half a reply; the third
     // completes. Nothing the first two send later may reach the third.
@@ -224,10 +249,10 @@ TEST_F(DownloadTest, NewUpdateEndsASilentOrUnfinishedDownloadForGood) {
     deliver("HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\nOLDOLD");
     EXPECT_EQ(caption(), "Receiving update (30%)");
     startUpdate();
-    peer.send(lengthReply("new"));
+    peer.send(lengthReply(kListed));
     ASSERT_TRUE(waitForCaption("Update complete"));
-    EXPECT_EQ(main.XMLData, "new");
-    EXPECT_EQ(cache(), "new\r\n");
+    EXPECT_EQ(main.XMLData, kListed);
+    EXPECT_EQ(cache(), kListed + "\r\n");
     EXPECT_EQ(peer.requests().size(), 3u);
 }
 
@@ -248,21 +273,23 @@ TEST_F(DownloadTest, FailedCacheWriteIsNotReportedAsSuccess) {
 
 class LocationListTest : public DownloadTest {
 protected:
-    // Serves an empty herald document for every status path and `list` as the location list.
-    void serveEmptyHeraldAnd(const std::string* list) {
+    // Serves statusReply for every status path and `list` as the location list, with
+    // listStatus, from the maker's host.
+    void serveHeraldAnd(const std::string* list) {
         WriteSetting("LocationHost", peer.hostPort());
         peer.respondWith([this, list](const std::string& request) {
             if (request.rfind("GET /towerwatchlocations.txt ", 0) == 0) {
                 ++listRequests;
-                return lengthReply(*list, "200 OK");
+                return lengthReply(*list, listStatus);
             }
             statusPaths.push_back(request.substr(4, request.find(' ', 4) - 4));
-            return lengthReply("<servers>\r\n</servers>", "404 Not Found");
+            return statusReply;
         });
     }
-    std::string listFile() const {
-        return platform::readWholeFile(m_folder + "towerwatchlocations.txt").value_or("<none>");
-    }
+    std::string listPath() const { return m_folder + "towerwatchlocations.txt"; }
+    std::string listFile() const { return platform::readWholeFile(listPath()).value_or("<none>"); }
+    std::string statusReply = lengthReply("<servers>\r\n</servers>");  // a herald without servers
+    std::string listStatus = "200 OK";
     int listRequests = 0;
     std::vector<std::string> statusPaths;
 };
@@ -270,7 +297,7 @@ protected:
 TEST_F(LocationListTest, EmptyDocumentFetchesTheListOnceAndUpdatesOnlyOnAChange) {
     // The list names the same location: one fetch, no second download.
     std::string list = statusLocation();
-    serveEmptyHeraldAnd(&list);
+    serveHeraldAnd(&list);
     ASSERT_TRUE(platform::writeFileAtomically(m_folder + "towerwatchlocations.txt", list + "\r\n"));
     main.ReloadHostServers();
     main.Update();
@@ -317,7 +344,7 @@ TEST_F(LocationListTest, TwoLineListWithSetOneLoadsWithoutDownloadingUntilItChan
 TEST_F(LocationListTest, MissingListAtStartupIsFetchedOnceThenUsed) {
     WriteSetting("UpdateOnStart", "0");
     const std::string list = statusLocation() + "\r\n" + statusLocation("/euro.xml");
-    serveEmptyHeraldAnd(&list);
+    serveHeraldAnd(&list);
     main.Form_Load();
     ASSERT_TRUE(waitForCaption("XML Locations Updated"));
     pumpFor(200ms);
@@ -332,7 +359,7 @@ TEST_F(LocationListTest, MissingListAtStartupIsFetchedOnceThenUsed) {
 
 TEST_F(LocationListTest, FirstRunUpdateWaitsForTheListThenDownloads) {
     const std::string list = statusLocation();
-    serveEmptyHeraldAnd(&list);
+    serveHeraldAnd(&list);
     main.Form_Load();  // no list yet, update on start: no error, the update waits
     EXPECT_TRUE(boxes.calls.empty());
     ASSERT_TRUE(pumpUntil([&] { return statusPaths.size() == 1; }));
@@ -340,17 +367,119 @@ TEST_F(LocationListTest, FirstRunUpdateWaitsForTheListThenDownloads) {
     EXPECT_TRUE(boxes.calls.empty());
 }
 
-TEST_F(LocationListTest, UpdateWithoutAnyLocationFailsWithoutEndingTheProgram) {
-    // The list cannot be had: the waiting update is dropped, a later click only says so.
-    WriteSetting("LocationHost", peer.hostPort());
-    peer.respondWith([](const std::string&) { return std::string("HTTP/1.1 503 Busy\r\n"); });
-    main.Form_Load();
+TEST_F(LocationListTest, ErrorRepliesNeverReplaceTheDocumentOrTheList) {
+    struct Case {
+        const char* label;
+        std::string statusReply, listStatus;
+        bool documentKept;
+        std::string caption;
+    };
+    const std::string noServers = "<servers>\r\n</servers>";
+    const Case cases[] = {
+        // An error page may come from a herald that moved: the list is asked where it went,
+        // names the same place, and the status line keeps the failure.
+        {"herald busy", lengthReply(noServers, "503 Service Unavailable"), "200 OK", true,
+         "An error occurred, update failed (HTTP 503)."},
+        {"not HTTP at all", "ICY 200 OK\r\n\r\n" + noServers, "200 OK", true, "An error occurred, update failed."},
+        // A herald without servers asks for the list, which the maker's host does not have.
+        {"list not found", lengthReply(noServers), "404 Not Found", false, "An error occurred, update failed (HTTP 404)."},
+    };
+    std::string list = statusLocation();
+    serveHeraldAnd(&list);
+    ASSERT_TRUE(platform::writeFileAtomically(listPath(), list + "\r\n"));
+    main.ReloadHostServers();
+    int fetches = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(platform::writeFileAtomically(m_folder + "server-info.xml", kOldCache));
+        main.XMLData = "kept";
+        statusReply = c.statusReply;
+        listStatus = c.listStatus;
+        main.Label5.click();
+        ++fetches;
+        ASSERT_TRUE(pumpUntil([&] { return listRequests == fetches && caption() == c.caption; })) << caption();
+        pumpFor(100ms);
+        EXPECT_EQ(caption(), c.caption);
+        EXPECT_EQ(listRequests, fetches);
+        EXPECT_EQ(cache(), c.documentKept ? kOldCache : noServers + "\r\n");
+        EXPECT_EQ(main.XMLData, c.documentKept ? "kept" : noServers);
+        EXPECT_EQ(listFile(), list + "\r\n");
+        EXPECT_EQ(main.HostServers, (std::vector<std::string>{list, ""}));
+    }
     EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_TRUE(peer.waitForRequests(1));
-    pumpFor(300ms);  // the busy answer ends the fetch
+}
+
+TEST_F(LocationListTest, RefusedListFetchEndsVisiblyAndTheNextUpdateTriesAgain) {
+    // A first run whose maker's host refuses (the fixture's port 1): the waiting update goes
+    // with the failed fetch, and the status line says what happened.
+    const std::string refused = "Updating XML Locations failed: Connection refused.";
+    main.Form_Load();
+    ASSERT_TRUE(waitForCaption(refused));
+    EXPECT_TRUE(boxes.calls.empty());
+    // A click tries the list again, and fails visibly again.
+    main.lblServerInfo.setCaption("");
+    main.Label5.click();
+    ASSERT_TRUE(waitForCaption(refused));
+
+    // The host answers at last. A list fetched now starts no download of its own, since the
+    // updates that waited for the failed fetches were dropped with them...
+    const std::string list = statusLocation();
+    serveHeraldAnd(&list);
+    main.ReloadHostServers();
+    ASSERT_TRUE(waitForCaption("XML Locations Updated"));
+    pumpFor(200ms);
+    EXPECT_TRUE(statusPaths.empty());
+    // ...and with the list missing again, the next click fetches it and then downloads.
+    std::filesystem::remove(listPath());
+    main.HostServers = {""};
+    main.Label5.click();
+    ASSERT_TRUE(pumpUntil([&] { return statusPaths.size() == 1; }));
+    EXPECT_EQ(listRequests, 2);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(LocationListTest, EntriesThatCannotBeSentAreRefusedAndLfOnlyListsWork) {
+    const std::string port = std::to_string(peer.port());
+    const std::string badEntries[] = {
+        statusLocation() + "\rX-Forged: 1",                                 // a header line of its own
+        std::string("127.0.0.1\0evil.example:", 23) + port + "/server-info.xml",  // the lookup stops at the NUL
+        statusLocation("/a\x7f.xml"),
+        statusLocation("/a\tb.xml"),
+        "127.0.0.1 :" + port + "/server-info.xml",
+    };
+    for (const std::string& entry : badEntries) {
+        SCOPED_TRACE(entry);
+        ASSERT_TRUE(platform::writeFileAtomically(listPath(), entry + "\r\n"));
+        main.HostServers.clear();
+        main.ReloadHostServers();
+        main.lblServerInfo.setCaption("");
+        main.Label5.click();
+        EXPECT_EQ(caption(), "An error occurred, update failed.");
+    }
+    // The maker's host is held to the same rule, for the list and for the status request.
+    WriteSetting("LocationHost", peer.hostPort() + "\r\nX-Forged: 1");
+    ASSERT_TRUE(platform::writeFileAtomically(listPath(), statusLocation() + "\r\n"));
+    main.HostServers.clear();
+    main.ReloadHostServers();
     main.Label5.click();
     EXPECT_EQ(caption(), "An error occurred, update failed.");
-    EXPECT_EQ(listFile(), "<none>");
+    std::filesystem::remove(listPath());
+    main.HostServers = {""};
+    main.lblServerInfo.setCaption("");
+    main.Label5.click();
+    EXPECT_EQ(caption(), "An error occurred, update failed.");
+    pumpFor(200ms);
+    EXPECT_EQ(peer.connectionsAccepted(), 0);
+
+    // A list with LF line ends: one entry per line.
+    WriteSetting("LocationHost", peer.hostPort());
+    WriteSetting("ServerSet", "1");
+    ASSERT_TRUE(platform::writeFileAtomically(listPath(), statusLocation("/us.xml") + "\n" + statusLocation("/eu.xml") + "\n"));
+    main.HostServers.clear();
+    main.ReloadHostServers();
+    main.Label5.click();
+    ASSERT_TRUE(peer.waitForRequests(1));
+    EXPECT_EQ(peer.requests()[0].substr(0, 19), "GET /eu.xml HTTP/1.");
 }
 
 }  // namespace

@@ -274,6 +274,22 @@ TEST_F(LoopbackPair, CloseWhileConnectedWaitsForTheCloseNotification) {
     EXPECT_EQ(peer.sock.State(), sckClosed);
 }
 
+TEST_F(LoopbackPair, CloseNowEndsAtOnceWithoutOnCloseAndDropsWhatWasUnread) {
+    connectClient();
+    peer.sock.SendData("unread");
+    ASSERT_TRUE(runUntil([&] { return !client.arrivals.empty(); }));
+    client.sock.CloseSocketNow();
+    EXPECT_EQ(client.sock.State(), sckClosed);
+    EXPECT_EQ(client.sock.SocketHandle(), -1);
+    std::string text = "untouched";
+    client.sock.GetData(text);
+    EXPECT_EQ(text, "untouched");
+    // The peer learns of the end (a close or a reset); the client hears nothing more.
+    ASSERT_TRUE(runUntil([&] { return peer.sock.State() == sckClosed || peer.sock.State() == sckError; }));
+    testing::drainEvents();
+    EXPECT_EQ(client.log, (std::vector<std::string>{"connect", "data"}));
+}
+
 TEST_F(LoopbackPair, PeerClosingFirstDeliversItsLastDataBeforeOnClose) {
     connectClient();
     peer.sock.SendData("last words");

@@ -43,9 +43,19 @@ TEST(RequestTexts, LocationSplitsAtTheFirstSlashAndPortDefaultsToEighty) {
     EXPECT_EQ(splitLocation("/only-path").host, "");
 }
 
-TEST(RequestTexts, EntriesWithoutSlashAndBadPortsAreInvalidArguments) {
+TEST(RequestTexts, EntriesThatCannotBeSentAsTheyStandAreInvalidArguments) {
     EXPECT_EQ(errorNumberOf([] { splitLocation(""); }), kErrInvalidArgument);
     EXPECT_EQ(errorNumberOf([] { splitLocation("no-slash.example"); }), kErrInvalidArgument);
+    // Control characters anywhere (a forged header line, a name cut short at a NUL) and
+    // blanks in the host; the maker's host setting is held to the same rule.
+    const std::string badHosts[] = {std::string("h\0evil", 6), "h h", "h\n", "h\x01:80", "\t h", "h\r\nX: y"};
+    for (const std::string& host : badHosts) {
+        EXPECT_EQ(errorNumberOf([&] { splitLocation(host + "/x"); }), kErrInvalidArgument) << host;
+        EXPECT_EQ(errorNumberOf([&] { makerWebHost(host); }), kErrInvalidArgument) << host;
+    }
+    for (const std::string path : {"/x\r\nX-Forged: 1", "/x\ty", "/\x7f", "/x\r"})
+        EXPECT_EQ(errorNumberOf([&] { splitLocation("h" + path); }), kErrInvalidArgument) << path;
+    EXPECT_EQ(splitLocation("h\xc3\xa9/a b").path, "/a b");
     for (const char* bad : {"h:", "h:0", "h:65536", "h:8o", "h:123456", "h:-1"})
         EXPECT_EQ(errorNumberOf([&] { splitHostPort(bad); }), kErrInvalidArgument) << bad;
     EXPECT_EQ(splitHostPort("h:65535").port, 65535);
@@ -66,7 +76,8 @@ TEST(LocationList, LinesAreEntriesInOrderAndFormattingRoundTrips) {
     EXPECT_EQ(read[1], "eu.example:81/x.xml");
     EXPECT_EQ(read[2], "");
     EXPECT_TRUE(parseLocationList("").empty());
-    EXPECT_EQ(parseLocationList("a\nb").size(), 1u);  // a bare LF does not end a line
+    // LF alone ends a line as well; a CR elsewhere stays (and the entry is refused on use).
+    EXPECT_EQ(parseLocationList("a/1\nb/2\r\nc\r/3\n"), (std::vector<std::string>{"a/1", "b/2", "c\r/3", ""}));
 }
 
 TEST(LocationList, FirstLoadWithSetOneTakesTheSecondLineWithoutUpdating) {
