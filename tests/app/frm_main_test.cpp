@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/tray_icon.h"
+#include "file_size_limit.h"
+#include "history/event_log.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -313,6 +315,44 @@ TEST_F(MainWindowTest, ControlsSitWhereTheWindowWasDesigned) {
     EXPECT_EQ(main.tmrUpdate.interval(), 60000);
     EXPECT_FALSE(main.tmrIcoFlash.enabled());
     EXPECT_EQ(main.lblServerName.caption(), "Server Info");
+}
+
+// A status document whose one server has one keep, held by `owner`.
+std::string frontierHeldBy(const std::string& owner) {
+    return "<heraldstatus>\n  <server name=\"Stormreach\">\n    <status>Up</status>\n"
+           "    <population>1482</population>\n    <keep name=\"Caer Ashwold\" realm=\"Albion\">\n"
+           "      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
+}
+
+TEST_F(MainWindowTest, LoggedChangeFollowsACutShortLineAndAFailedOneLeavesTheLogAsItWas) {
+    WriteSetting("UpdateOnStart", "0");
+    WriteSetting("MonitorServer", "Stormreach");
+    ObservedMain main;
+    main.Form_Load();
+    // The last run ran out of disk part-way through a record.
+    const std::string log = m_folder + "/Stormreach.log";
+    ASSERT_TRUE(platform::writeFileAtomically(log, "Dun Mellow,Hibernia,Midgard,5/16/2024\r\nVornfaste,Alb"));
+    main.XMLData = frontierHeldBy("Albion");
+    main.DoSwitchOff();
+    main.XMLData = frontierHeldBy("Midgard");
+    main.DoSwitchOff();
+    EXPECT_TRUE(boxes.calls.empty());
+    const auto events = readEventLog(main.AppPath, "Stormreach");
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->size(), 2u);
+    EXPECT_EQ((*events)[0].Place, "Dun Mellow");
+    EXPECT_EQ((*events)[1], (HistoryEvent{"Caer Ashwold", "5/17/2024 2:30:00 PM", "Midgard", "Albion"}));
+
+    // The disk fills up again: the change is reported and no part of it stays behind.
+    const std::string before = platform::readWholeFile(log).value_or("");
+    main.XMLData = frontierHeldBy("Hibernia");
+    {
+        const testing::ScopedFileSizeLimit fullDisk(before.size() + 10);
+        main.DoSwitchOff();
+    }
+    EXPECT_EQ(platform::readWholeFile(log), before);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#75 Path/File access error");
 }
 
 }  // namespace
