@@ -213,6 +213,44 @@ TEST_F(MainWindowTest, ClosingWithoutTheTrayEndsTheProgramAndOtherWindows) {
     EXPECT_FALSE(other.isShown());
 }
 
+TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppearsIsAdopted) {
+    services.notifyIcons.hostAvailable = false;
+    services.processFacts.commandLineText = "-startup";
+    {
+        ObservedMain main;
+        bool ended = false;
+        main.onProgramEnd = [&] { ended = true; };
+        main.Form_Load();
+        EXPECT_TRUE(main.isShown()) << "no icon to come back through, so the switch cannot hide the window";
+        EXPECT_FALSE(services.notifyIcons.present);
+        EXPECT_TRUE(main.close());
+        EXPECT_TRUE(ended);
+    }
+    // The session starts the panel a little after the program.
+    ObservedMain main;
+    bool ended = false;
+    main.onProgramEnd = [&] { ended = true; };
+    main.Form_Load();
+    ASSERT_TRUE(main.tmrTrayHost.enabled());
+    EXPECT_GT(main.tmrTrayHost.interval(), 0);
+    main.tmrTrayHost.tick();
+    EXPECT_FALSE(services.notifyIcons.present);
+    services.notifyIcons.hostAvailable = true;
+    main.tmrTrayHost.tick();
+    EXPECT_TRUE(services.notifyIcons.present);
+    EXPECT_EQ(trayTip(), "Towerwatch");
+    EXPECT_FALSE(main.tmrTrayHost.enabled());
+    EXPECT_FALSE(main.close());
+    EXPECT_FALSE(main.isShown());
+    EXPECT_FALSE(ended);
+    // Switching the option off stops the watch for good.
+    services.notifyIcons.hostAvailable = false;
+    WriteSetting("SystemTray", "0");
+    main.ReapplySettings();
+    EXPECT_FALSE(services.notifyIcons.present);
+    EXPECT_FALSE(main.tmrTrayHost.enabled());
+}
+
 TEST_F(MainWindowTest, TrayMenuExitEndsTheProgram) {
     ObservedMain main;
     bool ended = false;
