@@ -64,7 +64,8 @@ std::string withoutExtension(const std::string& fileName) {
 
 std::string liveProgramPath(std::string exeLink) {
     constexpr std::string_view kDeleted = " (deleted)";
-    if (exeLink.ends_with(kDeleted) && !fileExists(exeLink)) exeLink.resize(exeLink.size() - kDeleted.size());
+    if (exeLink.ends_with(kDeleted) && !fileExists(exeLink))
+        exeLink.resize(exeLink.size() - kDeleted.size());
     return exeLink;
 }
 

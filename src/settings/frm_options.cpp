@@ -158,7 +158,8 @@ void frmOptions::cmdSave_Click() {
         if (ticked != StartWithWin) {
             platform::Registry& registry = platform::registry();
             if (ticked) {
-                const std::string command = startupCommandLine(platform::processFacts().executablePath());
+                const std::string command =
+                    startupCommandLine(platform::processFacts().executablePath());
                 registry.setValue(platform::kRunKey, platform::kAutostartValueName,
                                   {platform::REG_SZ, command});
             } else {
