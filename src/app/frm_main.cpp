@@ -17,6 +17,8 @@ using namespace main_design;
 
 constexpr forms::Colour kWhite = forms::rgb(255, 255, 255);
 constexpr forms::Colour kRuleGrey = forms::rgb(160, 160, 176);
+// A session often starts the program before its panel: look for the tray this often.
+constexpr int kTrayHostPollMs = 5000;
 
 void makeLink(forms::Label& label) {
     label.setForeColor(kLinkBlue);
@@ -66,6 +68,7 @@ frmMain::frmMain()
       cmdExit(*this, "cmdExit"),
       tmrUpdate(*this, "tmrUpdate"),
       tmrIcoFlash(*this, "tmrIcoFlash"),
+      tmrTrayHost(*this, "tmrTrayHost"),
       mPopUp(*this, "mPopUp", "popup") {
     designControls();
     connectHandlers();
@@ -145,6 +148,8 @@ void frmMain::designControls() {
     tmrUpdate.setEnabled(true);
     tmrIcoFlash.setInterval(1000);
     tmrIcoFlash.setEnabled(false);
+    tmrTrayHost.setInterval(kTrayHostPollMs);
+    tmrTrayHost.setEnabled(false);
 
     mServers = &mPopUp.addItem("mServers", "&Show Servers");
     mPopUp.addSeparator("msep1");
@@ -166,6 +171,7 @@ void frmMain::connectHandlers() {
     mServers->onClick = [this] { mServers_Click(); };
     tmrUpdate.onTimer = [this] { tmrUpdate_Timer(); };
     tmrIcoFlash.onTimer = [this] { tmrIcoFlash_Timer(); };
+    tmrTrayHost.onTimer = [this] { tmrTrayHost_Timer(); };
     lblServers.onClick = [this](int index) { lblServers_Click(index); };
     lblClaimed.onClick = [this](int index) { lblClaimed_Click(index); };
 }

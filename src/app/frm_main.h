@@ -39,6 +39,8 @@ public:
     void mServers_Click();
     void tmrUpdate_Timer();
     void tmrIcoFlash_Timer();
+    // Looks for a notification area again while the tray option is on but none was found.
+    void tmrTrayHost_Timer();
     // A mouse notification from the notification-area icon (513, 515, 517).
     void TrayNotification(std::uint32_t mouseMessage);
 
@@ -84,6 +86,7 @@ public:
     std::string TrayStatus;
     std::string DFServer, DFStatus;
     bool ClosingDown = false;
+    // The tray icon is in use: the option is on and the desktop has a notification area.
     bool TrayEnabled = false;
     forms::Picture NormalIcon, AlertIcon, ShownIcon;
     std::int16_t Countdown = 0;
@@ -124,6 +127,8 @@ public:
     forms::Button cmdExit;
     forms::Timer tmrUpdate;
     forms::Timer tmrIcoFlash;
+    // Runs while the tray option is on and no notification area has been found yet.
+    forms::Timer tmrTrayHost;
     forms::Menu mPopUp;
     forms::MenuItem* mServers = nullptr;
     forms::MenuItem* mAbout = nullptr;
@@ -142,6 +147,7 @@ private:
     const forms::Picture& realmPicture(int picture) const;
     void connectHandlers();
     void applyUpdatePeriod(const std::string& storedIndex);
+    void applyTrayOption(bool wanted);
 
     // Downloads (frm_main_downloads.cpp).
     void createSockets();

@@ -37,9 +37,9 @@ void frmMain::Form_Load() {
         m_ownership = OwnershipTracker{};
         AppPath = platform::appPath(platform::processFacts());
         createSockets();
-        TrayEnabled = toDouble(ReadSetting("SystemTray", "1")) == 1;
+        const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
         TrayStatus = "Towerwatch";
-        if (TrayEnabled) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+        applyTrayOption(trayWanted);
         lblUpdate.setCaption(ReadSetting("LastUpdate", "Never updated"));
         MonitorServer = ReadSetting("MonitorServer", "");
         if (platform::fileExists(AppPath + "server-info.xml")) {
@@ -89,12 +89,23 @@ void frmMain::ReapplySettings() {
     // Here a missing frequency means an hour; at start-up it means a quarter of an hour.
     applyUpdatePeriod(ReadSetting("UpdateTime", "2"));
     MonitorServer = ReadSetting("MonitorServer", "");
-    const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
-    if (trayWanted != TrayEnabled) {
-        if (trayWanted) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+    applyTrayOption(toDouble(ReadSetting("SystemTray", "1")) == 1);
+}
+
+void frmMain::applyTrayOption(bool wanted) {
+    // Without a notification area the icon could not be seen: the program then behaves as
+    // with the option off, so the window is never hidden out of reach.
+    const bool useTray = wanted && platform::notifyIconShell().trayHostAvailable();
+    if (useTray != TrayEnabled) {
+        if (useTray) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
         else TrayDelete();
     }
-    TrayEnabled = trayWanted;
+    TrayEnabled = useTray;
+    tmrTrayHost.setEnabled(wanted && !useTray);
+}
+
+void frmMain::tmrTrayHost_Timer() {
+    if (platform::notifyIconShell().trayHostAvailable()) applyTrayOption(true);
 }
 
 void frmMain::Label2_Click() { LoadServers(); }
@@ -131,6 +142,7 @@ void frmMain::Form_Unload(bool& Cancel) {
     if (TrayEnabled) TrayDelete();
     tmrUpdate.setEnabled(false);
     tmrIcoFlash.setEnabled(false);
+    tmrTrayHost.setEnabled(false);
     if (onProgramEnd) onProgramEnd();
 }
 

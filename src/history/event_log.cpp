@@ -34,7 +34,7 @@ void appendEventRecord(const std::string& appPath, const std::string& serverName
                        const std::string& oldOwner, const std::string& when) {
     if (!isSafeLogServerName(serverName)) throw RuntimeError(kErrBadFileName);
     const std::string line = eventRecordLine(place, newOwner, oldOwner, when);
-    if (!platform::appendToFile(EventLogPath(appPath, serverName), line))
+    if (!platform::appendLine(EventLogPath(appPath, serverName), line))
         throw RuntimeError(kErrPathFileAccess);
 }
 

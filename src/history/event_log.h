@@ -45,9 +45,10 @@ bool isSafeLogServerName(const std::string& serverName);
 std::string eventRecordLine(const std::string& place, const std::string& newOwner,
                             const std::string& oldOwner, const std::string& when);
 
-// Appends one record (the file is opened, written and closed, and created when missing).
-// Raises RuntimeError 52 (bad file name) for a server name isSafeLogServerName refuses,
-// and 75 (path/file access error) when the file cannot be opened or written.
+// Appends one record (the file is opened, written and closed, and created when missing),
+// on a line of its own even after a cut-short earlier append. Raises RuntimeError 52 (bad
+// file name) for a server name isSafeLogServerName refuses, and 75 (path/file access error)
+// when the file cannot be opened or written; a failed write leaves the file as it was.
 void appendEventRecord(const std::string& appPath, const std::string& serverName,
                        const std::string& place, const std::string& newOwner,
                        const std::string& oldOwner, const std::string& when);

@@ -36,6 +36,22 @@ std::string envFolder(const char* name, const std::string& fallback) {
     return folder;
 }
 
+// The line end an unterminated last line needs before more lines follow it: CR LF, or only
+// LF after a lone CR. Nothing when the file is empty, ends in LF or cannot be read.
+std::string pendingLineEnd(int fd, off_t size) {
+    char last = '\n';
+    if (size <= 0 || ::pread(fd, &last, 1, size - 1) != 1) return {};
+    if (last == '\n') return {};
+    return last == '\r' ? "\n" : "\r\n";
+}
+
+// Best effort: when the file cannot be cut back either, the caller still reports the failure.
+template <typename Truncate>
+void cutBack(Truncate truncate) {
+    while (truncate() != 0 && errno == EINTR) {
+    }
+}
+
 }  // namespace
 
 bool fileExists(const std::string& path) {
@@ -68,11 +84,25 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes) {
     return false;
 }
 
-bool appendToFile(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+bool appendLine(const std::string& path, const std::string& line) {
+    // Read access is wanted only to look at the last byte; a write-only file is still appended to.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) return false;
-    const bool ok = writeAll(fd, bytes);
-    return ::close(fd) == 0 && ok;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const off_t size = regular ? st.st_size : 0;
+    // One write for the line end and the line, so a failure undoes both.
+    const std::string bytes = (regular ? pendingLineEnd(fd, size) : std::string()) + line;
+    bool ok = writeAll(fd, bytes);
+    // A full disk or a size limit may have let part of the line through: cut it off again,
+    // or the next line would join it and the reader would drop both.
+    if (!ok && regular) cutBack([&] { return ::ftruncate(fd, size); });
+    if (::close(fd) != 0) {
+        if (ok && regular) cutBack([&] { return ::truncate(path.c_str(), size); });
+        ok = false;
+    }
+    return ok;
 }
 
 bool makeFolders(const std::string& path) {

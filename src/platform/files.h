@@ -17,8 +17,11 @@ std::optional<std::string> readWholeFile(const std::string& path);
 // untouched, when any step fails.
 bool writeFileAtomically(const std::string& path, const std::string& bytes);
 
-// Appends bytes, creating the file when missing. False when it cannot be written.
-bool appendToFile(const std::string& path, const std::string& bytes);
+// Appends one line (its line end included), creating the file when missing. When the file's
+// last line is unterminated (an earlier append was cut short), it is ended first, so the new
+// line stands on its own. False when the line cannot be written; a regular file is then cut
+// back to the size it had, so no part of the line stays behind.
+bool appendLine(const std::string& path, const std::string& line);
 
 // Creates the folder and its parents; true when it exists afterwards.
 bool makeFolders(const std::string& path);

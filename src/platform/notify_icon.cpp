@@ -134,12 +134,18 @@ bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA&
     return true;
 }
 
+bool QtNotifyIconShell::trayHostAvailable() const {
+    // Qt asks the session bus whether a status-notifier host is registered, or the X server
+    // who owns the tray selection: one short local round trip, never a wait on the panel.
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 // ---- NotifyIconRecorder
 
 bool NotifyIconRecorder::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) {
     const bool sameIcon = present && data.hWnd == hWnd && data.uID == uID;
     bool ok = false;
-    if (message == NIM_ADD && !present) {
+    if (message == NIM_ADD && !present && hostAvailable) {
         present = ok = true;
         hWnd = data.hWnd;
         uID = data.uID;

@@ -46,6 +46,9 @@ public:
     // Adds, changes or removes an icon. Adding an icon that exists, and changing or removing
     // one that does not, fails (false) and changes nothing.
     virtual bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) = 0;
+    // Whether the desktop has a notification area to show icons in right now. Without one an
+    // added icon is seen nowhere. One short local round trip; fine to ask every few seconds.
+    virtual bool trayHostAvailable() const = 0;
     // One handler per window handle; an empty function removes it.
     void setMessageHandler(uintptr_t hWnd, MessageHandler handler);
 
@@ -63,13 +66,15 @@ public:
     QtNotifyIconShell();
     ~QtNotifyIconShell() override;
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
+    bool trayHostAvailable() const override;
 
 private:
     struct Icon;
     std::map<std::pair<uintptr_t, uint32_t>, Icon*> m_icons;
 };
 
-// Records every call and keeps the state of the one icon, for tests.
+// Records every call and keeps the state of the one icon, for tests. While hostAvailable is
+// false (a desktop without a notification area) adding the icon fails.
 class NotifyIconRecorder : public NotifyIconShell {
 public:
     struct Call {
@@ -78,11 +83,13 @@ public:
         bool result = false;
     };
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
+    bool trayHostAvailable() const override { return hostAvailable; }
     // A mouse notification from the icon, as the user's click would send; nothing happens
     // while no icon is present or it was added without NIF_MESSAGE.
     void simulate(uint32_t mouseMessage);
 
     std::vector<Call> calls;
+    bool hostAvailable = true;
     bool present = false;
     std::string tip;
     uintptr_t hIcon = 0;

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string_view>
+
 #include <QDateTime>
 #include <QLocale>
 
@@ -17,7 +19,7 @@
 namespace tw::platform {
 namespace {
 
-std::string executablePath() {
+std::string selfExeLink() {
     std::string buffer(4096, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n <= 0 || static_cast<size_t>(n) >= buffer.size()) return {};
@@ -60,10 +62,19 @@ std::string withoutExtension(const std::string& fileName) {
     return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
 }
 
+std::string liveProgramPath(std::string exeLink) {
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (exeLink.ends_with(kDeleted) && !fileExists(exeLink))
+        exeLink.resize(exeLink.size() - kDeleted.size());
+    return exeLink;
+}
+
 std::string ProcessFacts::commandLine() const {
     const auto cmdline = readWholeFile("/proc/self/cmdline");
     return cmdline ? joinedArguments(*cmdline) : std::string();
 }
+
+std::string ProcessFacts::executablePath() const { return liveProgramPath(selfExeLink()); }
 
 std::string ProcessFacts::programFolder() const {
     const std::string exe = executablePath();

@@ -17,6 +17,8 @@ public:
     virtual std::string programFolder() const;
     // The executable's file name without its extension.
     virtual std::string exeName() const;
+    // The full path of the running executable, symbolic links resolved; "" when unknown.
+    virtual std::string executablePath() const;
     virtual std::string productName() const;
     virtual int versionMajor() const;
     virtual int versionMinor() const;
@@ -32,6 +34,7 @@ public:
     std::string commandLine() const override { return commandLineText; }
     std::string programFolder() const override { return folder; }
     std::string exeName() const override { return exe; }
+    std::string executablePath() const override { return exePath; }
     std::string productName() const override { return product; }
     int versionMajor() const override { return major; }
     int versionMinor() const override { return minor; }
@@ -42,6 +45,7 @@ public:
     std::string commandLineText;
     std::string folder = "/opt/towerwatch/";
     std::string exe = "towerwatch";
+    std::string exePath = "/opt/towerwatch/towerwatch";
     std::string product = "Towerwatch";
     int major = 1, minor = 0, revision = 0;
     LocalDateTime clock{2024, 5, 17, 14, 30, 0};
@@ -52,6 +56,9 @@ public:
 std::string joinedArguments(const std::string& procCmdline);  // NUL-separated, program first
 std::string folderWithSlash(std::string folder);               // exactly one trailing "/"
 std::string withoutExtension(const std::string& fileName);
+// The program file a link to the running executable names. A file replaced while the program
+// runs (an upgrade) reads back as "<path> (deleted)"; then the new file at <path> is meant.
+std::string liveProgramPath(std::string exeLink);
 
 // The folder the program keeps its files in, with one trailing "/": the program's folder
 // when it can be written to, else $XDG_DATA_HOME/towerwatch/ (created when missing).

@@ -52,6 +52,8 @@ ScopedServices::ScopedServices()
     g_processFacts = &processFacts;
 }
 
+void ScopedServices::installRegistry(Registry& other) { g_registry = &other; }
+
 ScopedServices::~ScopedServices() {
     g_registry = m_previousRegistry;
     g_shell = m_previousShell;

@@ -23,6 +23,10 @@ public:
     ScopedServices(const ScopedServices&) = delete;
     ScopedServices& operator=(const ScopedServices&) = delete;
 
+    // Puts another store in place of the in-memory one (such as a FileRegistry in a test
+    // folder) until this object ends; `other` must outlive it.
+    void installRegistry(Registry& other);
+
     MemoryRegistry registry;
     ShellRecorder shell;
     NotifyIconRecorder notifyIcons;

@@ -159,7 +159,7 @@ void frmOptions::cmdSave_Click() {
             platform::Registry& registry = platform::registry();
             if (ticked) {
                 const std::string command =
-                    startupCommandLine(m_appPath, platform::processFacts().exeName());
+                    startupCommandLine(platform::processFacts().executablePath());
                 registry.setValue(platform::kRunKey, platform::kAutostartValueName,
                                   {platform::REG_SZ, command});
             } else {

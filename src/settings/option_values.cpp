@@ -30,8 +30,8 @@ int storedCheckValue(const std::string& text) {
     return storedNumber(text, value) && value == 1 ? 1 : 0;
 }
 
-std::string startupCommandLine(const std::string& AppPath, const std::string& exeName) {
-    return AppPath + exeName + " -startup";
+std::string startupCommandLine(const std::string& executablePath) {
+    return executablePath + " -startup";
 }
 
 }  // namespace tw

@@ -15,8 +15,9 @@ int storedListIndex(const std::string& text, int count);
 // reads the same flags.
 int storedCheckValue(const std::string& text);
 
-// The Run value's command: the program folder (with its trailing "/"), the executable's
-// name without extension, then the start-up switch.
-std::string startupCommandLine(const std::string& AppPath, const std::string& exeName);
+// The Run value's command: the running executable's own path, then the start-up switch.
+// Not the program folder: an installed copy keeps its files elsewhere, and the entry has to
+// name the program itself.
+std::string startupCommandLine(const std::string& executablePath);
 
 }  // namespace tw

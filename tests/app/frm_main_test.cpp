@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/tray_icon.h"
+#include "file_size_limit.h"
+#include "history/event_log.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -211,6 +213,44 @@ TEST_F(MainWindowTest, ClosingWithoutTheTrayEndsTheProgramAndOtherWindows) {
     EXPECT_FALSE(other.isShown());
 }
 
+TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppearsIsAdopted) {
+    services.notifyIcons.hostAvailable = false;
+    services.processFacts.commandLineText = "-startup";
+    {
+        ObservedMain main;
+        bool ended = false;
+        main.onProgramEnd = [&] { ended = true; };
+        main.Form_Load();
+        EXPECT_TRUE(main.isShown()) << "no icon to come back through, so the switch cannot hide the window";
+        EXPECT_FALSE(services.notifyIcons.present);
+        EXPECT_TRUE(main.close());
+        EXPECT_TRUE(ended);
+    }
+    // The session starts the panel a little after the program.
+    ObservedMain main;
+    bool ended = false;
+    main.onProgramEnd = [&] { ended = true; };
+    main.Form_Load();
+    ASSERT_TRUE(main.tmrTrayHost.enabled());
+    EXPECT_GT(main.tmrTrayHost.interval(), 0);
+    main.tmrTrayHost.tick();
+    EXPECT_FALSE(services.notifyIcons.present);
+    services.notifyIcons.hostAvailable = true;
+    main.tmrTrayHost.tick();
+    EXPECT_TRUE(services.notifyIcons.present);
+    EXPECT_EQ(trayTip(), "Towerwatch");
+    EXPECT_FALSE(main.tmrTrayHost.enabled());
+    EXPECT_FALSE(main.close());
+    EXPECT_FALSE(main.isShown());
+    EXPECT_FALSE(ended);
+    // Switching the option off stops the watch for good.
+    services.notifyIcons.hostAvailable = false;
+    WriteSetting("SystemTray", "0");
+    main.ReapplySettings();
+    EXPECT_FALSE(services.notifyIcons.present);
+    EXPECT_FALSE(main.tmrTrayHost.enabled());
+}
+
 TEST_F(MainWindowTest, TrayMenuExitEndsTheProgram) {
     ObservedMain main;
     bool ended = false;
@@ -313,6 +353,44 @@ TEST_F(MainWindowTest, ControlsSitWhereTheWindowWasDesigned) {
     EXPECT_EQ(main.tmrUpdate.interval(), 60000);
     EXPECT_FALSE(main.tmrIcoFlash.enabled());
     EXPECT_EQ(main.lblServerName.caption(), "Server Info");
+}
+
+// A status document whose one server has one keep, held by `owner`.
+std::string frontierHeldBy(const std::string& owner) {
+    return "<heraldstatus>\n  <server name=\"Stormreach\">\n    <status>Up</status>\n"
+           "    <population>1482</population>\n    <keep name=\"Caer Ashwold\" realm=\"Albion\">\n"
+           "      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
+}
+
+TEST_F(MainWindowTest, LoggedChangeFollowsACutShortLineAndAFailedOneLeavesTheLogAsItWas) {
+    WriteSetting("UpdateOnStart", "0");
+    WriteSetting("MonitorServer", "Stormreach");
+    ObservedMain main;
+    main.Form_Load();
+    // The last run ran out of disk part-way through a record.
+    const std::string log = m_folder + "/Stormreach.log";
+    ASSERT_TRUE(platform::writeFileAtomically(log, "Dun Mellow,Hibernia,Midgard,5/16/2024\r\nVornfaste,Alb"));
+    main.XMLData = frontierHeldBy("Albion");
+    main.DoSwitchOff();
+    main.XMLData = frontierHeldBy("Midgard");
+    main.DoSwitchOff();
+    EXPECT_TRUE(boxes.calls.empty());
+    const auto events = readEventLog(main.AppPath, "Stormreach");
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->size(), 2u);
+    EXPECT_EQ((*events)[0].Place, "Dun Mellow");
+    EXPECT_EQ((*events)[1], (HistoryEvent{"Caer Ashwold", "5/17/2024 2:30:00 PM", "Midgard", "Albion"}));
+
+    // The disk fills up again: the change is reported and no part of it stays behind.
+    const std::string before = platform::readWholeFile(log).value_or("");
+    main.XMLData = frontierHeldBy("Hibernia");
+    {
+        const testing::ScopedFileSizeLimit fullDisk(before.size() + 10);
+        main.DoSwitchOff();
+    }
+    EXPECT_EQ(platform::readWholeFile(log), before);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#75 Path/File access error");
 }
 
 }  // namespace

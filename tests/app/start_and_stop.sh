@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program starts with an empty program folder and configuration, stays up, and ends
-# cleanly on SIGTERM; with -startup and the tray on it stays hidden and still ends cleanly.
+# cleanly on SIGTERM, with and without -startup (the offscreen display has no tray, so the
+# window shows either way).
 set -u
 exe=$1
 work=$(mktemp -d)

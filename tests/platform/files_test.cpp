@@ -1,13 +1,12 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include "../support/file_size_limit.h"
 
 namespace tw::platform {
 namespace {
@@ -35,15 +34,11 @@ TEST_F(FilesTest, AtomicWriteReplacesWholeFileAndLeavesNoTemporary) {
 TEST_F(FilesTest, FailedWriteKeepsThePreviousCopy) {
     const std::string path = m_dir + "/cache.txt";
     ASSERT_TRUE(writeFileAtomically(path, "old copy"));
-    // A file size limit makes the write fail part-way, as a full disk would, even for root.
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool wrote = writeFileAtomically(path, "a much longer new copy");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
+    bool wrote = true;
+    {
+        const testing::ScopedFileSizeLimit fullDisk(4);
+        wrote = writeFileAtomically(path, "a much longer new copy");
+    }
     EXPECT_FALSE(wrote);
     EXPECT_EQ(readWholeFile(path), "old copy");
     int entries = 0;
@@ -57,11 +52,27 @@ TEST_F(FilesTest, WriteIntoMissingFolderFailsCleanly) {
     EXPECT_FALSE(fileExists(m_dir));  // a folder is not a file
 }
 
-TEST_F(FilesTest, AppendCreatesThenExtends) {
+TEST_F(FilesTest, AppendedLinesStandOnTheirOwnAndAFailedAppendLeavesNoPartBehind) {
     const std::string path = m_dir + "/Lancelot_Lake.log";
-    ASSERT_TRUE(appendToFile(path, "a\r\n"));
-    ASSERT_TRUE(appendToFile(path, "b\r\n"));
+    ASSERT_TRUE(appendLine(path, "a\r\n"));
+    ASSERT_TRUE(appendLine(path, "b\r\n"));
     EXPECT_EQ(readWholeFile(path), "a\r\nb\r\n");
+    // Earlier appends cut short before their line end, or between its CR and LF.
+    for (const auto& [cut, ended] : {std::pair{"a\r\nhal", "a\r\nhal\r\n"}, std::pair{"a\r", "a\r\n"}}) {
+        ASSERT_TRUE(writeFileAtomically(path, cut));
+        ASSERT_TRUE(appendLine(path, "c\r\n"));
+        EXPECT_EQ(readWholeFile(path), std::string(ended) + "c\r\n");
+    }
+    // The disk fills up part-way through the line end and the line.
+    ASSERT_TRUE(writeFileAtomically(path, "a\r\nhal"));
+    bool appended = true;
+    {
+        const testing::ScopedFileSizeLimit fullDisk(9);
+        appended = appendLine(path, "a longer line\r\n");
+    }
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(readWholeFile(path), "a\r\nhal");
+    EXPECT_FALSE(appendLine(m_dir + "/missing/x.log", "a\r\n"));
 }
 
 TEST_F(FilesTest, MakeFoldersCreatesParents) {

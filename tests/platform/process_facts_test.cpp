@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
 #include "platform/services.h"
 #include "temp_folder.h"
 
@@ -38,6 +39,16 @@ TEST(ProcessFactsText, FoldersEndInOneSlashAndNamesLoseOnlyTheirLastExtension) {
     EXPECT_EQ(withoutExtension(".hidden"), ".hidden");
 }
 
+TEST(ProcessFactsText, ProgramReplacedWhileRunningMeansTheFileNowAtItsPath) {
+    TempFolder temp;
+    const std::string program = temp / "towerwatch";
+    ASSERT_TRUE(writeFileAtomically(program, "the upgraded program"));
+    EXPECT_EQ(liveProgramPath(program + " (deleted)"), program);
+    EXPECT_EQ(liveProgramPath(program), program);
+    ASSERT_TRUE(writeFileAtomically(program + " (deleted)", "a program named so"));
+    EXPECT_EQ(liveProgramPath(program + " (deleted)"), program + " (deleted)");
+}
+
 TEST(ProcessFactsReal, DescribesThisTestProgram) {
     ProcessFacts facts;
     const std::string folder = facts.programFolder();
@@ -45,6 +56,7 @@ TEST(ProcessFactsReal, DescribesThisTestProgram) {
     EXPECT_EQ(folder.back(), '/');
     EXPECT_NE(folder.substr(0, folder.size() - 1).back(), '/');
     EXPECT_TRUE(std::filesystem::exists(folder + facts.exeName()));
+    EXPECT_EQ(facts.executablePath(), folder + facts.exeName());
     EXPECT_EQ(facts.productName(), "Towerwatch");
     EXPECT_GE(facts.versionMajor(), 1);
     const LocalDateTime now = facts.now();

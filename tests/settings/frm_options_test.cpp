@@ -33,7 +33,7 @@ protected:
         return services.registry.queryValue(kKey, name);
     }
     std::optional<RegistryValue> runValue() {
-        return services.registry.queryValue(platform::kRunKey, platform::kAutostartValueName);
+        return platform::registry().queryValue(platform::kRunKey, platform::kAutostartValueName);
     }
 
     platform::ScopedServices services;
@@ -222,14 +222,27 @@ TEST_F(OptionsTest, UntouchedStartTickLeavesAHandEditedEntryAlone) {
     EXPECT_FALSE(runValue());
 }
 
-TEST_F(OptionsTest, TickingWritesTheExactCommandAndClearingRemovesIt) {
-    services.processFacts.exe = "towerwatch";
+TEST_F(OptionsTest, TickingWritesAnEntryThatRunsTheRealProgramAndClearingRemovesIt) {
+    // An installed copy: the program lives apart from its files, in a folder whose name the
+    // session's command line would otherwise split or expand.
+    const std::string program = folder / "bin $HOME/tower \"watch\"";
+    ASSERT_TRUE(platform::makeFolders(folder / "bin $HOME"));
+    ASSERT_TRUE(platform::writeFileAtomically(program, "#!/bin/sh\n"));
+    services.processFacts.exePath = program;
+    const std::string entryPath = folder / "config/autostart/towerwatch.desktop";
+    platform::FileRegistry files(folder / "config/towerwatch/registry.reg", entryPath);
+    services.installRegistry(files);
     {
         frmOptions dlg(kServers, appPath);
         dlg.chkStartWithWin.setValue(1);
         dlg.cmdSave_Click();
     }
-    EXPECT_EQ(runValue(), (RegistryValue{platform::REG_SZ, appPath + "towerwatch -startup"}));
+    // Quoted as one argument, then its backslashes doubled once more for the entry's text.
+    const std::string entry = platform::readWholeFile(entryPath).value_or("");
+    EXPECT_NE(entry.find("\nExec=\"" + folder.path() + "/bin \\\\$HOME/tower \\\\\"watch\\\\\"\" -startup\n"),
+              std::string::npos)
+        << entry;
+    EXPECT_EQ(runValue(), (RegistryValue{platform::REG_SZ, program + " -startup"}));
     {
         frmOptions dlg(kServers, appPath);
         ASSERT_EQ(dlg.chkStartWithWin.value(), 1);
@@ -237,6 +250,7 @@ TEST_F(OptionsTest, TickingWritesTheExactCommandAndClearingRemovesIt) {
         dlg.cmdSave_Click();
     }
     EXPECT_FALSE(runValue());
+    EXPECT_FALSE(platform::fileExists(entryPath));
     EXPECT_EQ(ReadSetting("SystemTray", ""), "1") << "the other values were saved as well";
 }
 
