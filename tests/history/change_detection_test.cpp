@@ -388,7 +388,7 @@ TEST_F(ChangeDetectionWithLogFile, NamesWithCommasAndQuotesReadBackAsTheSameChan
     const std::string logPath = m_dir + "Stone_Bridge.log";
     EXPECT_NE(platform::readWholeFile(logPath)->find("\r\nDun Mellow,Albion,Midgard,7/23/2003 2:05:10 PM\r\n"),
               std::string::npos);
-    ASSERT_TRUE(platform::appendToFile(logPath, "Caer Old,Midgard,Albion,7/24/2003\r\n"));
+    ASSERT_TRUE(platform::appendLine(logPath, "Caer Old,Midgard,Albion,7/24/2003\r\n"));
 
     const auto events = readEventLog(m_dir, server);
     ASSERT_TRUE(events);
