@@ -19,6 +19,7 @@ target_link_libraries(tw_fuzz_herald PUBLIC tw_runtime)
 
 add_library(tw_fuzz_history STATIC
   ${TW_SRC}/history/change_detection.cpp
+  ${TW_SRC}/history/event_fields.cpp
   ${TW_SRC}/history/event_log.cpp
   ${TW_SRC}/history/history_filter.cpp
 )

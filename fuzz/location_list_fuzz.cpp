@@ -77,7 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string setting(tw::fuzz::inputText(data + 2, settingSize));
     const std::string fileText(tw::fuzz::inputText(data + 2 + settingSize, size - 2 - settingSize));
 
-    const std::string makerHost = tw::makerWebHost(setting);
+    std::string makerHost;
+    try {
+        makerHost = tw::makerWebHost(setting);
+    } catch (const tw::RuntimeError&) {
+        return 0;  // a refused setting fails both downloads visibly: nothing is sent
+    }
     prepareListRequest(makerHost);
 
     std::vector<std::string> hostServers;

@@ -40,6 +40,8 @@ std::string makerWebHost(std::string_view locationHostSetting) {
 
 HostAndPort splitHostPort(std::string_view host) {
     const std::size_t colon = host.rfind(':');
+    // Nothing to connect to: the Host line would be empty.
+    if (host.empty() || colon == 0) throw RuntimeError(kErrInvalidArgument);
     if (colon == std::string_view::npos) return {std::string(host), kHttpPort};
     const std::string_view digits = host.substr(colon + 1);
     unsigned long port = 0;

@@ -32,7 +32,8 @@ struct HostAndPort {
     std::uint16_t port = kHttpPort;
 };
 
-// "name" or "name:port". A port that is not a number from 1 to 65535 raises error 5.
+// "name" or "name:port". An empty name, or a port that is not a number from 1 to 65535,
+// raises error 5.
 HostAndPort splitHostPort(std::string_view host);
 
 struct Location {

@@ -56,7 +56,7 @@ TEST(RequestTexts, EntriesThatCannotBeSentAsTheyStandAreInvalidArguments) {
     for (const std::string path : {"/x\r\nX-Forged: 1", "/x\ty", "/\x7f", "/x\r"})
         EXPECT_EQ(errorNumberOf([&] { splitLocation("h" + path); }), kErrInvalidArgument) << path;
     EXPECT_EQ(splitLocation("h\xc3\xa9/a b").path, "/a b");
-    for (const char* bad : {"h:", "h:0", "h:65536", "h:8o", "h:123456", "h:-1"})
+    for (const char* bad : {"", ":80", "h:", "h:0", "h:65536", "h:8o", "h:123456", "h:-1"})
         EXPECT_EQ(errorNumberOf([&] { splitHostPort(bad); }), kErrInvalidArgument) << bad;
     EXPECT_EQ(splitHostPort("h:65535").port, 65535);
 }
