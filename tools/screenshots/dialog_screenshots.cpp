@@ -7,9 +7,10 @@
 #include <string>
 
 #include <QApplication>
+#include <QDir>
 #include <QPixmap>
+#include <QTemporaryDir>
 
-#include "../platform/temp_folder.h"
 #include "about/frm_splash.h"
 #include "forms/application.h"
 #include "platform/files.h"
@@ -41,8 +42,8 @@ int main(int argc, char** argv) {
     services.processFacts.major = 1;
     services.processFacts.minor = 0;
     services.processFacts.revision = 1;
-    tw::platform::TempFolder folder;
-    const std::string appPath = folder.path() + "/";
+    QTemporaryDir folder;
+    const std::string appPath = QDir(folder.path()).absolutePath().toStdString() + "/";
     tw::platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>");
     tw::WriteSetting("MonitorServer", "Ironvale");
     tw::WriteSetting("Realm", "1");

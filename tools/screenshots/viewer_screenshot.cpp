@@ -1,5 +1,5 @@
 // Shows the history viewer over a sample log of our own and saves the window as a PNG:
-//     history_viewer_screenshot out.png
+//     viewer_screenshot out.png
 // Run it on a 96-DPI display so the picture matches the window's twips layout.
 #include <QApplication>
 #include <QDir>

@@ -1,1 +1,0 @@
-target_sources(${TW_TARGET} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/settings_store.cpp)

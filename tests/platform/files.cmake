@@ -1,3 +1,0 @@
-add_executable(platform_files_tests files_test.cpp)
-target_link_libraries(platform_files_tests PRIVATE tw_platform GTest::gtest_main)
-gtest_discover_tests(platform_files_tests DISCOVERY_TIMEOUT 60)

@@ -1,5 +1,0 @@
-add_executable(platform_sockets_tests
-  ${CMAKE_CURRENT_LIST_DIR}/sockets_test.cpp
-)
-target_link_libraries(platform_sockets_tests PRIVATE tw_platform tw_qt_test_main)
-gtest_discover_tests(platform_sockets_tests DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 60)

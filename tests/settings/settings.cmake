@@ -1,3 +1,0 @@
-add_executable(settings_store_tests settings_store_test.cpp)
-target_link_libraries(settings_store_tests PRIVATE tw_settings GTest::gtest_main)
-gtest_discover_tests(settings_store_tests DISCOVERY_TIMEOUT 60)
