@@ -12,7 +12,6 @@
 #include "platform/services.h"
 #include "runtime/conversions.h"
 #include "runtime/general_date.h"
-#include "runtime/message_box.h"
 #include "runtime/runtime_error.h"
 #include "settings/settings_store.h"
 
@@ -43,6 +42,7 @@ void frmMain::createSockets() {
         Sock->OnConnect = [this] { Sock_OnConnect(); };
         Sock->OnDataArrival = [this](std::int32_t bytesTotal) { Sock_OnDataArrival(bytesTotal); };
         Sock->OnClose = [this] { Sock_OnClose(); };
+        // A status download that cannot connect keeps "Connecting..." until the next update.
         m_statusDownload = std::make_unique<Download>(*Sock, true, [this](const ReplyStep& step) { statusStep(step); });
     }
     if (!FetchVexlor) {
