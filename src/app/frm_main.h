@@ -11,7 +11,7 @@
 #include "forms/forms.h"
 #include "history/change_detection.h"
 #include "net/c_socket.h"
-#include "net/reply_reader.h"
+#include "net/download.h"
 
 namespace tw {
 
@@ -153,16 +153,15 @@ private:
     void createSockets();
     void UpdateFromEvent();
     void fetchLocationList();
+    void statusStep(const ReplyStep& step);
+    void listStep(const ReplyStep& step);
     void statusBodyComplete();
     void locationBodyComplete();
     void listFetchFailed(const std::string& caption);
-    ReplyReader m_sockReply{true};
-    ReplyReader m_fetchReply{false};
-    // The reply's outcome has been acted on; later events of that connection change nothing.
-    bool m_sockSettled = false;
-    bool m_fetchSettled = false;
-    // A location list fetch is under way, and an update waits for its result.
-    bool m_listFetchPending = false;
+    // The status download on Sock and the location list fetch on FetchVexlor, made with them.
+    std::unique_ptr<Download> m_statusDownload;
+    std::unique_ptr<Download> m_listDownload;
+    // An update waits for the location list fetch under way.
     bool m_updateAfterList = false;
     // The caption of a status download that failed and started a list fetch, shown again
     // when that fetch sends it nowhere new.

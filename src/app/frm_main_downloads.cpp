@@ -1,8 +1,7 @@
 // The main window's two downloads: the status document on Sock and the location list on
-// FetchVexlor. Both send one request when connected, feed every arrival to a reply reader
-// and act once on its outcome. A finished body replaces its file atomically, so a broken,
-// abandoned, non-2xx or unsaved reply leaves the previous copy exactly as it was. A reply
-// that is given up ends its connection at once.
+// FetchVexlor, each run by a Download that the socket handlers here pass their events to.
+// A finished body replaces its file atomically, so a broken, abandoned, non-2xx or unsaved
+// reply leaves the previous copy exactly as it was.
 #include "app/frm_main.h"
 
 #include <utility>
@@ -13,7 +12,6 @@
 #include "platform/services.h"
 #include "runtime/conversions.h"
 #include "runtime/general_date.h"
-#include "runtime/message_box.h"
 #include "runtime/runtime_error.h"
 #include "settings/settings_store.h"
 
@@ -44,6 +42,8 @@ void frmMain::createSockets() {
         Sock->OnConnect = [this] { Sock_OnConnect(); };
         Sock->OnDataArrival = [this](std::int32_t bytesTotal) { Sock_OnDataArrival(bytesTotal); };
         Sock->OnClose = [this] { Sock_OnClose(); };
+        // A status download that cannot connect keeps "Connecting..." until the next update.
+        m_statusDownload = std::make_unique<Download>(*Sock, true, [this](const ReplyStep& step) { statusStep(step); });
     }
     if (!FetchVexlor) {
         FetchVexlor = std::make_unique<CSocket>();
@@ -53,6 +53,7 @@ void frmMain::createSockets() {
         FetchVexlor->OnError = [this](std::int16_t Number, const std::string& Description, std::int32_t,
                                       const std::string&, const std::string&, std::int32_t,
                                       bool&) { FetchVexlor_OnError(Number, Description); };
+        m_listDownload = std::make_unique<Download>(*FetchVexlor, false, [this](const ReplyStep& step) { listStep(step); });
     }
 }
 
@@ -62,9 +63,9 @@ void frmMain::Update() {
     // starts one while the list file is missing (a first run, or a fetch that failed), and
     // runs as soon as the list has been saved.
     if (chosenLocation(HostServers).empty() &&
-        (m_listFetchPending || !platform::fileExists(AppPath + std::string(kLocationListFile)))) {
+        (m_listDownload->busy() || !platform::fileExists(AppPath + std::string(kLocationListFile)))) {
         m_updateAfterList = true;
-        if (!m_listFetchPending) fetchLocationList();
+        if (!m_listDownload->busy()) fetchLocationList();
         return;
     }
     // Everything the request will carry (the entry, and the maker's host for the User-Agent
@@ -72,19 +73,10 @@ void frmMain::Update() {
     const Location location = splitLocation(chosenLocation(HostServers));
     const HostAndPort target = splitHostPort(location.host);
     currentMakerHost();
-    // An earlier download still under way ends here for good: its socket is dropped by the
-    // new Connect and whatever it left unread is thrown away, so nothing of it reaches the
-    // new reply.
-    Sock->CloseSocket();
-    std::string leftOver;
-    Sock->GetData(leftOver);
-    m_sockReply.reset();
-    m_sockSettled = true;
     m_statusFailure.clear();
     lblServerInfo.setCaption("Connecting...");
-    Sock->RemoteHost(target.name);
-    Sock->RemotePort(target.port);
-    Sock->Connect();
+    // An earlier download still under way ends here for good.
+    m_statusDownload->start(target.name, target.port);
 }
 
 void frmMain::UpdateFromEvent() {
@@ -98,36 +90,18 @@ void frmMain::UpdateFromEvent() {
 }
 
 void frmMain::Sock_OnConnect() {
-    m_sockReply.reset();
-    m_sockSettled = false;
     lblServerInfo.setCaption("Sending request...");
-    std::string request;
-    try {
-        request = statusRequest(splitLocation(chosenLocation(HostServers)), currentMakerHost());
-    } catch (const RuntimeError&) {
-        // The list changed under the connect into something that cannot be sent.
-        m_sockSettled = true;
-        Sock->CloseSocketNow();
-        lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
-        return;
-    }
-    Sock->SendData(request);
+    m_statusDownload->connected(
+        [this] { return statusRequest(splitLocation(chosenLocation(HostServers)), currentMakerHost()); });
 }
 
-void frmMain::Sock_OnDataArrival(std::int32_t) {
-    std::string arrived;
-    Sock->GetData(arrived);
-    if (m_sockSettled) return;
-    const ReplyStep step = m_sockReply.feed(arrived);
+void frmMain::Sock_OnDataArrival(std::int32_t) { m_statusDownload->arrived(); }
+
+void frmMain::Sock_OnClose() { m_statusDownload->closed(); }
+
+void frmMain::statusStep(const ReplyStep& step) {
     if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
-    if (step.progress == ReplyProgress::NeedMore) return;
-    m_sockSettled = true;
-    if (step.progress == ReplyProgress::Complete) {
-        statusBodyComplete();
-        return;
-    }
-    // Nothing more of a reply given up is read, however much the server still sends.
-    Sock->CloseSocketNow();
+    if (step.progress == ReplyProgress::Complete) statusBodyComplete();
     // A herald that moved may answer with an error page: ask the maker's host where to.
     if (step.progress == ReplyProgress::BadStatus) {
         m_statusFailure = step.caption;
@@ -135,26 +109,8 @@ void frmMain::Sock_OnDataArrival(std::int32_t) {
     }
 }
 
-void frmMain::Sock_OnClose() {
-    try {
-        Sock->CloseSocket();
-    } catch (const RuntimeError& e) {
-        MsgBox("Error in SockClose sub: \"\"\r\n#" + std::to_string(e.number()) + " " + e.description(),
-               kMbCritical, "Error!");
-        lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
-    }
-    if (m_sockSettled) return;
-    // A reply that names no length ends with the connection; any other reply that ends here
-    // is incomplete and is dropped, its last progress text staying on the status line.
-    const ReplyStep step = m_sockReply.peerClosed();
-    m_sockSettled = true;
-    if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
-    if (step.progress == ReplyProgress::Complete) statusBodyComplete();
-}
-
 void frmMain::statusBodyComplete() {
-    Sock->CloseSocket();
-    std::string body = m_sockReply.takeBody();
+    std::string body = m_statusDownload->takeBody();
     if (!platform::writeFileAtomically(AppPath + kStatusFile, body + kCrLf)) {
         // Without a saved copy the document is not taken either, so the cache and the screen
         // never disagree; the next update tries again.
@@ -174,15 +130,10 @@ void frmMain::statusBodyComplete() {
 
 void frmMain::fetchLocationList() {
     createSockets();
-    FetchVexlor->CloseSocket();
-    std::string leftOver;
-    FetchVexlor->GetData(leftOver);
-    m_fetchReply.reset();
-    m_fetchSettled = true;
+    m_listDownload->abandon();
     try {
         const HostAndPort maker = splitHostPort(currentMakerHost());
-        m_listFetchPending = true;
-        FetchVexlor->Connect(maker.name, maker.port);
+        m_listDownload->start(maker.name, maker.port);
     } catch (const RuntimeError&) {
         // A maker's host that cannot be used ends the fetch before it starts.
         listFetchFailed(std::string(kCaptionUpdateFailed));
@@ -190,7 +141,6 @@ void frmMain::fetchLocationList() {
 }
 
 void frmMain::listFetchFailed(const std::string& caption) {
-    m_listFetchPending = false;
     m_updateAfterList = false;
     // A failed status download that led here is the news that matters.
     lblServerInfo.setCaption(m_statusFailure.empty() ? caption : std::exchange(m_statusFailure, {}));
@@ -210,50 +160,29 @@ void frmMain::ReloadHostServers() {
 }
 
 void frmMain::FetchVexlor_OnConnect() {
-    m_fetchReply.reset();
-    m_fetchSettled = false;
     lblServerInfo.setCaption("Updating XML Locations");
-    FetchVexlor->SendData(locationListRequest(currentMakerHost()));
+    m_listDownload->connected([] { return locationListRequest(currentMakerHost()); });
 }
 
-void frmMain::FetchVexlor_OnDataArrival(std::int32_t) {
-    std::string arrived;
-    FetchVexlor->GetData(arrived);
-    if (m_fetchSettled) return;
-    const ReplyStep step = m_fetchReply.feed(arrived);
-    if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
-    if (step.progress == ReplyProgress::NeedMore) return;
-    m_fetchSettled = true;
-    m_listFetchPending = false;
-    if (step.progress == ReplyProgress::Complete) {
-        locationBodyComplete();
-        return;
-    }
-    FetchVexlor->CloseSocketNow();
-    listFetchFailed(step.caption);
-}
+void frmMain::FetchVexlor_OnDataArrival(std::int32_t) { m_listDownload->arrived(); }
 
-void frmMain::FetchVexlor_OnClose() {
-    FetchVexlor->CloseSocket();
-    if (m_fetchSettled) return;
-    const ReplyStep step = m_fetchReply.peerClosed();
-    m_fetchSettled = true;
-    m_listFetchPending = false;
-    if (step.progress == ReplyProgress::Complete) locationBodyComplete();
-    else listFetchFailed(std::string(kCaptionUpdateFailed));
-}
+void frmMain::FetchVexlor_OnClose() { m_listDownload->closed(); }
 
 void frmMain::FetchVexlor_OnError(std::int16_t, const std::string& Description) {
     // Refused, unknown host, timed out or reset: only a fetch under way has anything to end.
-    if (!m_listFetchPending) return;
-    m_fetchSettled = true;
-    FetchVexlor->CloseSocketNow();  // a failed name lookup still holds its handle
-    listFetchFailed(listFetchErrorCaption(Description));
+    m_listDownload->failed(listFetchErrorCaption(Description));
+}
+
+void frmMain::listStep(const ReplyStep& step) {
+    if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
+    if (step.progress == ReplyProgress::Complete)
+        locationBodyComplete();
+    else if (step.progress != ReplyProgress::NeedMore)
+        listFetchFailed(step.caption.empty() ? std::string(kCaptionUpdateFailed) : step.caption);
 }
 
 void frmMain::locationBodyComplete() {
-    FetchVexlor->CloseSocket();
-    const std::string body = m_fetchReply.takeBody();
+    const std::string body = m_listDownload->takeBody();
     if (!platform::writeFileAtomically(AppPath + std::string(kLocationListFile), body + kCrLf)) {
         // Reloading now would find the old list (or none, and fetch again and again).
         listFetchFailed(std::string(kCaptionUpdateFailed));

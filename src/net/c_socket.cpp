@@ -95,7 +95,7 @@ void CSocket::RemoteHost(const std::string& NewValue) {
     }
 }
 
-bool CSocket::StartConnect(std::uint32_t address, const char* source) {
+void CSocket::StartConnect(std::uint32_t address, const char* source) {
     ws::SockAddrIn to;
     to.address = address;
     to.port = ws::wsaHtons(static_cast<std::uint16_t>(MSocketSupport::LongToUnsigned(m_remotePort)));
@@ -104,7 +104,6 @@ bool CSocket::StartConnect(std::uint32_t address, const char* source) {
         if (code != ws::kWsaEwouldblock) RaiseError(code, source);
     }
     m_state = sckConnecting;
-    return true;
 }
 
 void CSocket::Connect(const std::optional<std::string>& strRemoteHost, const std::optional<std::int32_t>& lngRemotePort) {
@@ -399,19 +398,18 @@ void CSocket::CloseSocketNow() {
 }
 
 void CSocket::DestroySocket() {
-    if (m_socket != ws::kInvalidSocket) {
-        const ws::Socket s = m_socket;
-        m_socket = ws::kInvalidSocket;
-        m_bound = false;
-        m_broadcast = false;
-        m_requestHandle = 0;
-        // Unsent bytes belonged to that connection; they must never reach the next one.
-        m_sendBuffer.clear();
-        MSocketSupport::UnregisterSocket(s);
-        if (ws::closesocket(s) != 0) RaiseError(ws::wsaGetLastError(), "CSocket.DestroySocket");
-    }
+    if (m_socket == ws::kInvalidSocket) return;
+    // The object forgets the handle before closing it, so a close that fails still leaves it
+    // without a socket.
+    const ws::Socket s = m_socket;
+    m_socket = ws::kInvalidSocket;
     m_bound = false;
     m_broadcast = false;
+    m_requestHandle = 0;
+    // Unsent bytes belonged to that connection; they must never reach the next one.
+    m_sendBuffer.clear();
+    MSocketSupport::UnregisterSocket(s);
+    if (ws::closesocket(s) != 0) RaiseError(ws::wsaGetLastError(), "CSocket.DestroySocket");
 }
 
 }  // namespace tw

@@ -95,7 +95,6 @@ public:
               const std::optional<std::string>& strLocalIP = std::nullopt);
     bool Listen(const std::optional<std::int32_t>& lngPort = std::nullopt);
     void Accept(std::int32_t requestID);
-    platform::Socket vbSocket();
 
     // Called by the socket service only.
     void PostSocketEvent(std::int32_t eventCode, std::int32_t errorCode) override;
@@ -103,6 +102,8 @@ public:
                           std::int32_t errorCode) override;
 
 private:
+    // A new registered socket of the object's protocol; kInvalidSocket when none can be made.
+    platform::Socket vbSocket();
     bool SocketExists();
     void ReadBufferSizes();
     std::int32_t RecvToBuffer();
@@ -111,8 +112,8 @@ private:
     std::string TakeBytes(bool take, const std::optional<std::int32_t>& maxLen);
     void SendBufferedData();
     void DestroySocket();
-    // connect() to the address and the remote port; true when it is under way.
-    bool StartConnect(std::uint32_t address, const char* source);
+    // connect() to the address and the remote port: State Connecting, or raises with source.
+    void StartConnect(std::uint32_t address, const char* source);
     void RaiseError(std::int32_t number, const std::string& source);
     void FillLocalAddress();
 

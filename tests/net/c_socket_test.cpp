@@ -189,7 +189,8 @@ TEST_F(LoopbackPair, ThreeByteSendReportsProgressThenCompletesFromTheLoop) {
     connectClient();
     std::vector<std::pair<int, int>> progress;
     client.sock.OnSendProgress = [&](std::int32_t sent, std::int32_t left) { progress.push_back({sent, left}); };
-    runUntil([&] { return false; }, 20);  // let the write notification that follows a connect pass
+    // A connect is followed by a write notification; it must not count for the send below.
+    ASSERT_TRUE(runUntil([&] { return client.sendCompletes == 1; }));
     const int before = client.sendCompletes;
     client.sock.SendData("abc");
     ASSERT_EQ(progress.size(), 1u);
@@ -201,21 +202,26 @@ TEST_F(LoopbackPair, ThreeByteSendReportsProgressThenCompletesFromTheLoop) {
 
 TEST_F(LoopbackPair, SecondSendWhileDataPendAppendsInOrder) {
     connectClient();
-    peer.takeOnArrival = false;  // the peer reads nothing yet, so the first send stays partial
-    const std::string big(8 << 20, 'x');
+    std::int32_t pending = 0;
+    client.sock.OnSendProgress = [&](std::int32_t, std::int32_t left) { pending = left; };
+    const std::string big(16 << 20, 'x');  // more than the loopback buffers hold
     client.sock.SendData(big);
-    client.sock.SendData("tail");
-    peer.takeOnArrival = true;
+    ASSERT_GT(pending, 0);
+    // The second send comes from the loop, once the peer has read a first piece and the
+    // client still holds the rest of the first.
+    bool tailSent = false;
     peer.sock.OnDataArrival = [&](std::int32_t) {
         std::string piece;
         peer.sock.GetData(piece);
         peer.received += piece;
+        if (tailSent) return;
+        tailSent = true;
+        EXPECT_GT(pending, 0);
+        client.sock.SendData("tail");
     };
-    std::string first;
-    peer.sock.GetData(first);
-    peer.received = first;
     ASSERT_TRUE(runUntil([&] { return peer.received.size() >= big.size() + 4; }, 20000));
     EXPECT_EQ(peer.received.size(), big.size() + 4);
+    EXPECT_EQ(peer.received.find_first_not_of('x'), big.size());
     EXPECT_EQ(peer.received.substr(big.size()), "tail");
 }
 
@@ -307,14 +313,17 @@ TEST_F(LoopbackPair, PeerClosingFirstDeliversItsLastDataBeforeOnClose) {
     EXPECT_EQ(client.log.size(), seen);
 }
 
-TEST_F(LoopbackPair, ReconnectWhileStillConnectedStartsAFreshConnection) {
+TEST_F(LoopbackPair, ReconnectWhileStillConnectedEndsTheOldConnectionAndStartsAFreshOne) {
     connectClient();
-    client.sock.CloseSocket();
     Watched second;
     listener.OnConnectionRequest = [&](std::int32_t id) { second.sock.Accept(id); };
     client.sock.Connect("127.0.0.1", listener.LocalPort());
     EXPECT_EQ(client.sock.State(), sckConnecting);
     ASSERT_TRUE(runUntil([&] { return client.sock.State() == sckConnected && second.sock.State() == sckConnected; }));
+    // The first peer sees its connection end; the client raises no OnClose for it.
+    ASSERT_TRUE(runUntil([&] { return !peer.log.empty() && peer.log.back() == "close"; }));
+    EXPECT_EQ(peer.sock.State(), sckClosed);
+    EXPECT_EQ(client.log, (std::vector<std::string>{"connect", "connect"}));
 }
 
 TEST_F(LoopbackPair, UnsentBytesOfAnEndedConnectionNeverReachTheNextOne) {

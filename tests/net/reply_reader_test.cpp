@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -332,34 +331,6 @@ TEST(ReplyReaderLimits, EndlessInputIsCutOffWithBoundedMemory) {
             ASSERT_LE(reader.bufferedSize() + reader.body().size(), ReplyReader::kMaxBodyBytes + ReplyReader::kMaxHeaderBytes);
         }
         EXPECT_EQ(step.progress, ReplyProgress::Abandoned) << start;
-    }
-}
-
-double secondsToDecode(const std::string& reply, std::size_t arrival) {
-    double best = 1e9;
-    for (int round = 0; round < 3; ++round) {
-        ReplyReader reader;
-        const auto start = std::chrono::steady_clock::now();
-        ReplyStep step;
-        for (std::size_t at = 0; at < reply.size(); at += arrival) step = reader.feed(std::string_view(reply).substr(at, arrival));
-        const auto end = std::chrono::steady_clock::now();
-        EXPECT_EQ(step.progress, ReplyProgress::Complete);
-        best = std::min(best, std::chrono::duration<double>(end - start).count());
-    }
-    return best;
-}
-
-TEST(ReplyReaderSpeed, TinyChunksCostLinearTime) {
-    // A reader that copies the remaining text per chunk takes seconds here; a linear one
-    // takes milliseconds whatever the arrival size.
-    const std::vector<std::string> tiny(100000, "x");
-    const std::string many = chunked(tiny);
-    const std::string one = chunked({std::string(many.size(), 'x')});
-    for (std::size_t arrival : {std::size_t{4096}, many.size()}) {
-        const double manyTime = secondsToDecode(many, arrival);
-        const double oneTime = secondsToDecode(one, arrival);
-        EXPECT_LT(manyTime, 0.5);
-        EXPECT_LT(manyTime, 30 * oneTime + 0.005) << "arrivals of " << arrival;
     }
 }
 
