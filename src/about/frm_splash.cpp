@@ -111,9 +111,9 @@ void frmSplash::Form_Load() {
     lblVersion.setCaption(versionLine(facts.versionMajor(), facts.versionMinor(), facts.versionRevision()));
 }
 
-void frmSplash::Label4_Click() { platform::shell().ShellExecute("", kMailLink, "", "C:\\", 1); }
+void frmSplash::Label4_Click() { platform::openLink(kMailLink, LinkSource::Program); }
 
-void frmSplash::Image2_Click() { platform::shell().ShellExecute("", kDonationPage, "", "C:\\", 1); }
+void frmSplash::Image2_Click() { platform::openLink(kDonationPage, LinkSource::Program); }
 
 void frmSplash::cmdClose_Click() { close(); }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "net/download.h"
 
 namespace tw {
+
+struct ServerPanel;
 
 class frmMain : public forms::Form {
 public:
@@ -61,9 +64,10 @@ public:
     void DoSwitchOff();
     virtual void lblServers_Click(int Index);
 
-    // The server list and the panel of the chosen server.
+    // The server list and the panel of the chosen server. A rebuild asked for while another
+    // runs (a download completing inside one of its message boxes, say) runs right after it.
     void LoadServers();
-    void LoadInfo(const std::string& ServerName);
+    void LoadInfo(std::string ServerName);
     void lblClaimed_Click(int Index);
     // Empties the panel when its server is no longer listed.
     void ClearPanel();
@@ -148,6 +152,18 @@ private:
     void connectHandlers();
     void applyUpdatePeriod(const std::string& storedIndex);
     void applyTrayOption(bool wanted);
+
+    // Rebuilds of the server list and the panel (frm_main_servers.cpp, frm_main_panel.cpp)
+    // run one at a time: runRebuilds runs the first, then whatever was asked for meanwhile.
+    void runRebuilds(const std::function<void()>& first);
+    void rebuildServerList();
+    void buildPanel(const std::string& ServerName);
+    void drawPanelRows(const ServerPanel& panel);
+    bool m_rebuilding = false;
+    bool m_listRebuildWaiting = false;
+    std::optional<std::string> m_panelRebuildWaiting;
+    // Set while the list re-selects its shown server: that panel build is part of the list's.
+    bool m_panelForList = false;
 
     // Downloads (frm_main_downloads.cpp).
     void createSockets();

@@ -2,10 +2,12 @@
 // Falls holder, and the tray tip that sums them up.
 #include "app/frm_main.h"
 
-#include "app/frm_main_design.h"
-#include "app/tray_icon.h"
+#include <utility>
+
 #include <QWidget>
 
+#include "app/frm_main_design.h"
+#include "app/tray_icon.h"
 #include "forms/text_metrics.h"
 #include "herald/server_panel.h"
 #include "platform/services.h"
@@ -94,24 +96,54 @@ void frmMain::ClearPanel() {
         c->setVisible(false);
 }
 
-void frmMain::LoadInfo(const std::string& ServerName) {
-    if (XMLData.empty()) return;
-    WriteSetting("LastServer", ServerName);
-    emptyPanelLists();
-    for (forms::Control* c : {static_cast<forms::Control*>(&RelicLabel), static_cast<forms::Control*>(&KeepLabel),
-                              static_cast<forms::Control*>(&DFLabel), static_cast<forms::Control*>(&lblServerName)})
-        c->setVisible(true);
-    lblServerName.setEnabled(true);
+// ServerName is taken by value: the caller's text is often a label's caption, which a
+// rebuild run after a message box of this one may change.
+void frmMain::LoadInfo(std::string ServerName) {
+    const bool partOfList = std::exchange(m_panelForList, false);
+    if (m_rebuilding && !partOfList) {
+        m_panelRebuildWaiting = std::move(ServerName);
+        return;
+    }
+    if (partOfList) buildPanel(ServerName);
+    else runRebuilds([&] { buildPanel(ServerName); });
+}
 
-    PanelMetrics metrics;
-    metrics.textWidth = [this](const std::string& text) { return textWidth(text); };
-    metrics.labelWidth = [this](const std::string& text) { return autoSizeOf(lblKeepList[0], text).width(); };
-    metrics.linkWidth = [this](const std::string& text) { return autoSizeOf(lblClaimed[0], text).width(); };
-    metrics.rowHeight = autoSizeOf(lblKeepList[0], "Ag").height();
-    const std::optional<ServerPanel> panel =
-        buildServerPanel(XMLData, ServerName, DarknessFalls{DFServer, DFStatus}, metrics);
-    if (!panel) return;
+void frmMain::buildPanel(const std::string& ServerName) {
+    withErrorHandler("LoadInfo", [&] {
+        if (XMLData.empty()) return;
+        // A download may replace XMLData while a message box of this build is open.
+        const std::string document = XMLData;
+        WriteSetting("LastServer", ServerName);
+        emptyPanelLists();
+        for (forms::Control* c : {static_cast<forms::Control*>(&RelicLabel), static_cast<forms::Control*>(&KeepLabel),
+                                  static_cast<forms::Control*>(&DFLabel), static_cast<forms::Control*>(&lblServerName)})
+            c->setVisible(true);
+        lblServerName.setEnabled(true);
 
+        PanelMetrics metrics;
+        metrics.textWidth = [this](const std::string& text) { return textWidth(text); };
+        metrics.labelWidth = [this](const std::string& text) { return autoSizeOf(lblKeepList[0], text).width(); };
+        metrics.linkWidth = [this](const std::string& text) { return autoSizeOf(lblClaimed[0], text).width(); };
+        metrics.rowHeight = autoSizeOf(lblKeepList[0], "Ag").height();
+        const std::optional<ServerPanel> panel =
+            buildServerPanel(document, ServerName, DarknessFalls{DFServer, DFStatus}, metrics);
+        if (!panel) return;
+        drawPanelRows(*panel);
+        DFServer = panel->darknessFalls.server;
+        DFStatus = panel->darknessFalls.status;
+        if (panel->error) throw *panel->error;
+        lblDF.setForeColor(panel->dfColor);
+        lblDF.setCaption(DFStatus);
+        imgDF.setPicture(realmPicture(static_cast<int>(panel->dfPicture)));
+        lblDF.setVisible(true);
+        imgDF.setVisible(true);
+        TrayStatus = panel->trayStatus;
+        // While the icon flashes its tip belongs to the flashing.
+        if (!tmrIcoFlash.enabled()) TrayModify(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+    });
+}
+
+void frmMain::drawPanelRows(const ServerPanel& panel) {
     auto drawRow = [this](const PanelRow& row, forms::ControlArray<forms::Label>& labels,
                           forms::ControlArray<forms::Image>& images, int i) {
         if (!images.exists(i)) images.load(i);
@@ -127,8 +159,8 @@ void frmMain::LoadInfo(const std::string& ServerName) {
         image.setVisible(true);
         label.setVisible(true);
     };
-    for (size_t i = 0; i < panel->keepRows.size(); ++i) {
-        const PanelRow& row = panel->keepRows[i];
+    for (size_t i = 0; i < panel.keepRows.size(); ++i) {
+        const PanelRow& row = panel.keepRows[i];
         const int index = static_cast<int>(i);
         drawRow(row, lblKeepList, imgKeepOwn, index);
         if (!row.claimant) continue;
@@ -144,40 +176,25 @@ void frmMain::LoadInfo(const std::string& ServerName) {
         claimed.setVisible(true);
         end.setVisible(true);
     }
-    for (size_t i = 0; i < panel->relicRows.size(); ++i)
-        drawRow(panel->relicRows[i], lblRelicList, imgRelicOwn, static_cast<int>(i));
+    for (size_t i = 0; i < panel.relicRows.size(); ++i)
+        drawRow(panel.relicRows[i], lblRelicList, imgRelicOwn, static_cast<int>(i));
     // One spare hidden element waits past each list's last row.
-    const int keepSpare = static_cast<int>(panel->keepRows.size());
+    const int keepSpare = static_cast<int>(panel.keepRows.size());
     if (keepSpare > 0 && !lblKeepList.exists(keepSpare)) {
         imgKeepOwn.load(keepSpare);
         lblKeepList.load(keepSpare);
     }
-    const int relicSpare = static_cast<int>(panel->relicRows.size());
+    const int relicSpare = static_cast<int>(panel.relicRows.size());
     if (relicSpare > 0 && !lblRelicList.exists(relicSpare)) {
         imgRelicOwn.load(relicSpare);
         lblRelicList.load(relicSpare);
     }
-
-    DFServer = panel->darknessFalls.server;
-    DFStatus = panel->darknessFalls.status;
-    if (panel->error) {
-        reportError("LoadInfo", *panel->error);
-        return;
-    }
-    lblDF.setForeColor(panel->dfColor);
-    lblDF.setCaption(DFStatus);
-    imgDF.setPicture(realmPicture(static_cast<int>(panel->dfPicture)));
-    lblDF.setVisible(true);
-    imgDF.setVisible(true);
-    TrayStatus = panel->trayStatus;
-    // While the icon flashes its tip belongs to the flashing.
-    if (!tmrIcoFlash.enabled()) TrayModify(iconHandle(icoMain.picture()), TrayStatus, hWnd());
 }
 
 void frmMain::lblClaimed_Click(int Index) {
-    // A claimant without a page opens nothing.
-    if (!lblKeepList.exists(Index) || lblKeepList[Index].tag().empty()) return;
-    platform::shell().ShellExecute("", lblKeepList[Index].tag(), "", "C:\\", 1);
+    // A claimant without a page, or with anything but a web page, opens nothing.
+    if (!lblKeepList.exists(Index)) return;
+    platform::openLink(lblKeepList[Index].tag(), LinkSource::Document);
 }
 
 }  // namespace tw

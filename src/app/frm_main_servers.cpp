@@ -1,6 +1,8 @@
 // The server list on the left of the main window, and the selection of one server.
 #include "app/frm_main.h"
 
+#include <utility>
+
 #include "app/frm_main_design.h"
 #include "herald/scanning.h"
 #include "platform/files.h"
@@ -38,9 +40,39 @@ void frmMain::placePopulation(int row) {
 }
 
 void frmMain::LoadServers() {
+    if (m_rebuilding) {
+        m_listRebuildWaiting = true;
+        return;
+    }
+    runRebuilds([this] { rebuildServerList(); });
+}
+
+void frmMain::runRebuilds(const std::function<void()>& first) {
+    m_rebuilding = true;
+    first();
+    for (;;) {
+        if (std::exchange(m_listRebuildWaiting, false)) {
+            // The list re-selects the shown server itself, which rebuilds its panel.
+            m_panelRebuildWaiting.reset();
+            rebuildServerList();
+        } else if (m_panelRebuildWaiting) {
+            const std::string name = *m_panelRebuildWaiting;
+            m_panelRebuildWaiting.reset();
+            buildPanel(name);
+        } else {
+            break;
+        }
+    }
+    m_rebuilding = false;
+    m_panelForList = false;
+}
+
+void frmMain::rebuildServerList() {
     withErrorHandler(
         "LoadServers",
         [&] {
+            // A download may replace XMLData while a message box of this build is open.
+            const std::string document = XMLData;
             forms::Label& first = lblServers[0];
             first.setFont(linkFont());
             first.setForeColor(kLinkBlue);
@@ -54,15 +86,15 @@ void frmMain::LoadServers() {
             first.setCaption("");
 
             double position = 1;
-            std::string name = GetXML(XMLData, "server", "name", position);
+            std::string name = GetXML(document, "server", "name", position);
             while (!name.empty()) {
-                const std::string status = GetSimpleXML(XMLData, "status", position);
+                const std::string status = GetSimpleXML(document, "status", position);
                 const forms::Colour lamp = status == "Up" ? kLampUp : kLampDown;
                 if (lblServers.ubound() == 0) {
                     shpServerUp[0].setFillColor(lamp);
                     shpServerUp[0].setVisible(true);
                     lblServers[0].setCaption(name);
-                    lblPopSize[0].setCaption("(" + GetSimpleXML(XMLData, "population", position) + ")");
+                    lblPopSize[0].setCaption("(" + GetSimpleXML(document, "population", position) + ")");
                     placePopulation(0);
                     lblServers[0].setVisible(true);
                     lblPopSize[0].setVisible(true);
@@ -72,7 +104,7 @@ void frmMain::LoadServers() {
                 } else {
                     const int n = lblServers.ubound();
                     shpServerUp[n].setFillColor(lamp);
-                    lblPopSize[n].setCaption("(" + GetSimpleXML(XMLData, "population", position) + ")");
+                    lblPopSize[n].setCaption("(" + GetSimpleXML(document, "population", position) + ")");
                     lblServers[n].setTop(lblServers[n - 1].top() + lblServers[n - 1].height() + 20);
                     lblPopSize[n].setTop(lblServers[n].top());
                     shpServerUp[n].setTop(lblServers[n].top() + 60);
@@ -89,7 +121,7 @@ void frmMain::LoadServers() {
                     lblServers.load(n + 1);
                 }
                 position += 1;
-                name = GetXML(XMLData, "server", "name", position);
+                name = GetXML(document, "server", "name", position);
             }
 
             const int last = lblServers.ubound();
@@ -105,7 +137,9 @@ void frmMain::LoadServers() {
 
             for (int i = 0; i <= lblServers.ubound(); ++i) {
                 if (lblServers[i].caption() == lblServerName.caption()) {
+                    m_panelForList = true;
                     lblServers_Click(i);
+                    m_panelForList = false;
                     return;
                 }
             }

@@ -112,7 +112,7 @@ void frmMain::Label2_Click() { LoadServers(); }
 
 void frmMain::Label5_Click() { UpdateFromEvent(); }
 
-void frmMain::lblURL_Click() { platform::shell().ShellExecute("", kHomePage, "", "C:\\", 1); }
+void frmMain::lblURL_Click() { platform::openLink(kHomePage, LinkSource::Program); }
 
 void frmMain::mServers_Click() {
     show();

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "runtime/utf8.h"
+
 namespace tw::forms {
 
 namespace {
@@ -25,43 +27,6 @@ QString fromWindows1252(std::string_view bytes) {
 }
 
 }  // namespace
-
-bool isValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        int length = 0;
-        char32_t code = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            code = lead & 0x07;
-        } else {
-            return false;  // a stray continuation byte, an overlong lead or past U+10FFFF
-        }
-        if (i + static_cast<std::size_t>(length) > bytes.size()) return false;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, UTF-16 surrogates and code points past the Unicode range.
-        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
-            (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-            return false;
-        i += static_cast<std::size_t>(length);
-    }
-    return true;
-}
 
 QString toQString(std::string_view bytes) {
     if (isValidUtf8(bytes))

@@ -10,7 +10,6 @@
 
 namespace tw::forms {
 
-bool isValidUtf8(std::string_view bytes);
 QString toQString(const std::string& bytes);
 QString toQString(std::string_view bytes);
 std::string fromQString(const QString& text);

@@ -1,11 +1,14 @@
 #include "herald/server_panel.h"
 
+#include <algorithm>
+#include <climits>
 #include <exception>
 #include <string_view>
 
 #include "herald/scanning.h"
 #include "runtime/error_handler.h"
 #include "runtime/text.h"
+#include "runtime/utf8.h"
 
 namespace tw {
 namespace {
@@ -18,6 +21,12 @@ constexpr int kKeepPictureOffset = 225;  // keep pictures stand this far left of
 constexpr size_t kLastElement = 32767;
 
 const std::string kNeutral = "Neutral";
+
+// Measured widths saturate at the largest int for very long text, so sums of places and
+// widths are made wide and brought back into the int range of a control's place.
+int clampToInt(long long twips) {
+    return static_cast<int>(std::clamp<long long>(twips, INT_MIN, INT_MAX));
+}
 
 // "Position of pattern from start" for starts that only move forward: the answer stays
 // valid until the start passes it, so a far-off or missing ">" or "</keep>" is searched for
@@ -56,7 +65,7 @@ private:
     void keepEntry(const std::string& Realm, const std::string& Name, const std::string& Owner,
                    const std::string& Claimant, const std::string& Page);
     ClaimantLink claimantLink(const std::string& Claimant, const PanelRow& row) const;
-    std::string cutClaimant(const std::string& Claimant, int right) const;
+    std::string cutClaimant(const std::string& Claimant, long long right) const;
 
     int labelWidth(const std::string& caption) const;
     int linkWidth(const std::string& caption) const;
@@ -218,19 +227,24 @@ ClaimantLink PanelBuilder::claimantLink(const std::string& Claimant, const Panel
     ClaimantLink link;
     link.tooltip = Claimant;
     link.caption = Claimant;
-    link.left = row.left + labelWidth(row.caption);
-    const int right = link.left + linkWidth(Claimant);
+    const long long left = static_cast<long long>(row.left) + labelWidth(row.caption);
+    const long long right = left + linkWidth(Claimant);
     if (right > kClaimFits) link.caption = cutClaimant(Claimant, right);
-    link.endLeft = link.left + linkWidth(link.caption);
+    link.left = clampToInt(left);
+    link.endLeft = clampToInt(left + linkWidth(link.caption));
     return link;
 }
 
 // Drops the fewest trailing characters that make the link end before kClaimLimit and marks
 // the cut with "..". When even dropping every character is not enough, ".." alone is shown.
-std::string PanelBuilder::cutClaimant(const std::string& Claimant, int right) const {
-    const auto length = static_cast<long long>(Claimant.size());
+// A UTF-8 name is cut between characters, never inside one; other text byte by byte.
+std::string PanelBuilder::cutClaimant(const std::string& Claimant, long long right) const {
+    const std::vector<size_t> starts = characterStarts(Claimant);
+    const auto length = static_cast<long long>(starts.size()) - 1;
+    // The first `count` characters end where character `count` starts.
+    auto endOfFirst = [&](long long count) { return starts[static_cast<size_t>(count)]; };
     auto fits = [&](long long n) {
-        return right - m_metrics.textWidth(rightOf(Claimant, n)) < kClaimLimit;
+        return right - m_metrics.textWidth(Claimant.substr(endOfFirst(length - n))) < kClaimLimit;
     };
     // Wider suffixes never measure narrower, so the first n that fits is found by halving:
     // a long guild name costs a few measurements instead of one per character.
@@ -243,7 +257,7 @@ std::string PanelBuilder::cutClaimant(const std::string& Claimant, int right) co
             low = n + 1;
     }
     if (low > length) return "..";
-    return leftOf(Claimant, length - low) + "..";
+    return Claimant.substr(0, endOfFirst(length - low)) + "..";
 }
 
 int PanelBuilder::labelWidth(const std::string& caption) const {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include "platform/services.h"
+
 namespace tw::platform {
 
 Shell::~Shell() = default;
@@ -16,6 +18,12 @@ void QtShell::ShellExecute(const std::string& operation, const std::string& file
     // A bare path has no scheme; everything else (http:, mailto:) is a link.
     const QUrl url = text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::TolerantMode);
     if (url.isValid()) QDesktopServices::openUrl(url);
+}
+
+bool openLink(const std::string& url, LinkSource source) {
+    if (!mayOpenLink(url, source)) return false;
+    shell().ShellExecute("", url, "", "C:\\", 1);
+    return true;
 }
 
 void ShellRecorder::ShellExecute(const std::string& operation, const std::string& file,

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/link_check.h"
+
 namespace tw::platform {
 
 class Shell {
@@ -36,5 +38,10 @@ public:
                       const std::string& directory, int showCommand) override;
     std::vector<Call> calls;
 };
+
+// The way every click of the program opens a link: the installed shell is asked to open url
+// with the default action when mayOpenLink allows it for that source; anything else is
+// dropped without a word. Returns whether the link was handed on.
+bool openLink(const std::string& url, LinkSource source);
 
 }  // namespace tw::platform

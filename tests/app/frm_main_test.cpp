@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cstdlib>
@@ -111,6 +112,42 @@ TEST_F(MainWindowTest, FailureLaterInStartupSkipsOnlyTheRemainingSteps) {
     EXPECT_EQ(main.lblUpdate.caption(), "6/12/2026 9:00:00 PM");     // step before: done
     EXPECT_TRUE(main.calls.empty());                                // steps after: skipped
     EXPECT_TRUE(main.isShown());  // even with the switch, a failed start shows the window
+}
+
+TEST_F(MainWindowTest, PanelFailureAtTheLastElementIsReportedAndStartupGoesOn) {
+    // 32 767 keeps: with its heading the list needs one element more than a list can hold.
+    std::string xml = "<server name=\"Brynmor\"><status>Up</status><population>1</population>"
+                      "<relic name=\"R\" realm=\"Albion\"><owner>Albion</owner></relic>";
+    const std::string keep = "<keep name=\"Caer\" realm=\"Albion\"><owner>Albion</owner></keep>";
+    xml.reserve(xml.size() + keep.size() * 32767 + 16);
+    for (int i = 0; i < 32767; ++i) xml += keep;
+    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/server-info.xml", xml + "</server>"));
+    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/towerwatchlocations.txt", "herald.example:8080/s.xml\r\n"));
+    WriteSetting("LastServer", "Brynmor");
+    WriteSetting("UpdateOnStart", "0");
+    // Started into the tray: a window off screen takes tens of thousands of rows without
+    // laying them out one by one.
+    services.processFacts.commandLineText = "-startup";
+    frmMain main;
+    main.Form_Load();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text.substr(0, 27), "Error in LoadInfo sub\r\n#340");
+    EXPECT_EQ(boxes.calls[0].style, 16);
+    EXPECT_EQ(main.HostServers.at(0), "herald.example:8080/s.xml") << "start-up read the location list";
+    // Clicking the server again reports the same failure and returns to the program.
+    main.lblServers[0].click();
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[1].text, boxes.calls[0].text);
+    EXPECT_EQ(main.lblKeepList[32767].caption(), "Caer");
+    // The next document builds as usual.
+    main.XMLData = "<server name=\"Brynmor\"><status>Up</status><population>1</population>" + keep + "</server>";
+    main.LoadServers();
+    EXPECT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(main.lblKeepList.ubound(), 2);
+    EXPECT_EQ(main.lblDF.caption(), "Albion");
+    // What the event loop does next: polish the new rows and remove the unloaded ones.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(MainWindowTest, NeverUpdatingDisablesTheTimer) {

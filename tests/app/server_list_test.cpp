@@ -5,11 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/frm_main.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
+#include "runtime/utf8.h"
 #include "settings/settings_store.h"
 
 namespace tw {
@@ -202,15 +205,121 @@ TEST_F(ServerListTest, PanelGroupsKeepsAndRelicsByRealmInTheirColours) {
     EXPECT_EQ(ReadSetting("LastServer", ""), "Ironmoor");
 }
 
-TEST_F(ServerListTest, ClaimantClickOpensItsPageAndAnEmptyPageNothing) {
+TEST_F(ServerListTest, ClaimantClickOpensOnlyWebPagesFromTheDocument) {
     show(fixture("herald_readable.xml"));
     selectByName("Ironmoor");
     main.lblClaimed[1].click();
-    ASSERT_EQ(services.shell.calls.size(), 1u);
-    EXPECT_EQ(services.shell.calls[0].file, "http://herald.example.org/guild/pale-lantern");
     for (int i = 0; i <= main.lblKeepList.ubound(); ++i)
-        if (main.lblKeepList[i].caption() == "Kaldmark Faste (") main.lblClaimed[i].click();
-    EXPECT_EQ(services.shell.calls.size(), 1u);
+        if (main.lblKeepList[i].caption() == "Kaldmark Faste (") main.lblClaimed[i].click();  // no page
+
+    // Pages a document can name that would open local files or programs.
+    const std::vector<std::string> pages = {"file:///etc/passwd",  "/usr/bin/xterm",     "mailto:x@example.org",
+                                            "javascript:alert(1)", "http:///etc/passwd", "HTTPS://Herald.example.org/g"};
+    std::string xml = "<server name=\"Ironmoor\"><status>Up</status><population>1</population>"
+                      "<relic name=\"R\" realm=\"Albion\"><owner>Albion</owner></relic>";
+    for (const std::string& page : pages)
+        xml += "<keep name=\"Caer\" realm=\"Albion\"><owner>Albion</owner><claimant>G</claimant>"
+               "<claimant_heraldurl>" + page + "</claimant_heraldurl></keep>";
+    show(xml + "</server>");
+    for (int i = 0; i <= main.lblClaimed.ubound(); ++i)
+        if (main.lblClaimed[i].visible()) main.lblClaimed[i].click();
+    main.lblURL.click();
+
+    std::vector<std::string> opened;
+    for (const auto& call : services.shell.calls) opened.push_back(call.file);
+    EXPECT_EQ(opened, (std::vector<std::string>{"http://herald.example.org/guild/pale-lantern",
+                                                "HTTPS://Herald.example.org/g", kHomePage}));
+}
+
+TEST_F(ServerListTest, LongNonAsciiClaimantIsCutBetweenCharacters) {
+    const std::string guild = "\xc3\x86\xc3\x98\xc3\x85\xc3\xa6\xc3\xb8\xc3\xa5";  // six two-byte letters
+    std::string xml = "<server name=\"Nordheim\"><status>Up</status><population>1</population>"
+                      "<relic name=\"R\" realm=\"Midgard\"><owner>Midgard</owner></relic>";
+    std::vector<std::string> names;
+    // Shifting the name by one ASCII letter at a time moves a byte-wise cut into a character.
+    for (const std::string shift : {"", "a", "ab", "abc"}) {
+        std::string name = shift;
+        for (int i = 0; i < 8; ++i) name += guild;
+        names.push_back(name);
+        xml += "<keep name=\"Nord Faste\" realm=\"Midgard\"><owner>Midgard</owner><claimant>" + name +
+               "</claimant></keep>";
+    }
+    show(xml + "</server>");
+    selectByName("Nordheim");
+    EXPECT_TRUE(boxes.calls.empty());
+    for (size_t k = 0; k < names.size(); ++k) {
+        const int row = static_cast<int>(k) + 1;
+        ASSERT_TRUE(main.lblClaimed.exists(row));
+        const std::string& shown = main.lblClaimed[row].caption();
+        ASSERT_GT(shown.size(), 2u);
+        const std::string kept = shown.substr(0, shown.size() - 2);
+        EXPECT_EQ(shown.substr(kept.size()), "..") << k;
+        EXPECT_EQ(names[k].substr(0, kept.size()), kept) << k;
+        EXPECT_TRUE(isValidUtf8(kept)) << "cut inside a character: " << k;
+        EXPECT_EQ(main.lblClaimed[row].toolTipText(), names[k]);
+    }
+}
+
+// A message box during which a newer document arrives and is taken, the way a download that
+// completes while the box waits for its OK does.
+class DocumentArrivesInFirstBox : public MessageBoxRecorder {
+public:
+    explicit DocumentArrivesInFirstBox(frmMain& main) : m_main(main), m_previous(setMessageBoxSink(this)) {}
+    ~DocumentArrivesInFirstBox() override { setMessageBoxSink(m_previous); }
+    int show(const MessageBoxCall& call) override {
+        MessageBoxRecorder::show(call);
+        if (!newer.empty()) {
+            m_main.XMLData = std::exchange(newer, "");
+            m_main.LoadServers();
+        }
+        return 1;
+    }
+    std::string newer;
+
+private:
+    frmMain& m_main;
+    MessageBoxSink* m_previous;
+};
+
+TEST_F(ServerListTest, DocumentArrivingInsideAnErrorBoxIsShownOnceTheRunningBuildEnds) {
+    // Ashvale's second relic tag has no realm: GetItem shows its box while the panel builds.
+    auto document = [](const std::string& keep, const std::string& owner) {
+        return "<server name=\"Ironmoor\"><status>Up</status><population>1</population></server>"
+               "<server name=\"Ashvale\"><status>Up</status><population>2</population>"
+               "<relic name=\"R\" realm=\"Albion\"><owner>Albion</owner></relic>"
+               "<relic x><owner>Midgard</owner></relic>"
+               "<keep name=\"" + keep + "\" realm=\"Albion\"><owner>" + owner + "</owner></keep></server>";
+    };
+    const std::string newer = document("New Keep", "Hibernia");
+    {
+        // The newer document comes while the selected row's panel is being built.
+        show(document("Old Keep", "Albion"));
+        DocumentArrivesInFirstBox sink(main);
+        sink.newer = newer;
+        selectByName("Ashvale");
+        ASSERT_FALSE(sink.calls.empty());
+        EXPECT_EQ(sink.calls[0].text.substr(0, 20), "Error in GetItem sub");
+        EXPECT_EQ(main.lblServers[1].foreColor(), kBlack);
+        const int keepRow = main.lblKeepList.ubound() - 1;  // the spare follows it
+        EXPECT_EQ(main.lblKeepList[keepRow].caption(), "New Keep");
+        EXPECT_EQ(main.lblKeepList[keepRow].foreColor(), kHibernia);
+        EXPECT_EQ(main.TrayStatus, "Midgard: 0\r\nAlbion: 0\r\nHibernia: 1\r\nDarkness Falls: Hibernia");
+    }
+    {
+        // The newer document comes while the list is being built: a row without a population.
+        DocumentArrivesInFirstBox sink(main);
+        sink.newer = newer;
+        show("<server name=\"Brynmor\"><status>Up</status><population>1</population></server>"
+             "<server name=\"Carrow\"><status>Up</status></server>");
+        ASSERT_FALSE(sink.calls.empty());
+        EXPECT_EQ(sink.calls[0].text.substr(0, 25), "Error in GetSimpleXML sub");
+        ASSERT_EQ(main.lblServers.ubound(), 1);
+        EXPECT_EQ(main.lblServers[0].caption(), "Ironmoor");
+        EXPECT_EQ(main.lblServers[1].caption(), "Ashvale");
+        EXPECT_EQ(main.lblPopSize[1].caption(), "(2)");
+        EXPECT_EQ(main.lblServers[1].foreColor(), kBlack) << "the shown server is selected again";
+        EXPECT_EQ(main.lblKeepList[main.lblKeepList.ubound() - 1].caption(), "New Keep");
+    }
 }
 
 TEST_F(ServerListTest, UnknownServerEmptiesTheListsAndReportsFailureFive) {

@@ -1,5 +1,6 @@
 #include "herald/server_panel.h"
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,65 @@ TEST_F(ServerPanelTest, ClaimantIsWholeUpTo5100AndCutToEndBefore5000Beyond) {
     EXPECT_EQ(cut->tooltip, std::string(247, 'g'));
     EXPECT_LT(cut->left + 235 * 10, 5000);
     EXPECT_EQ(cut->endLeft, 2640 + 237 * 10);
+}
+
+TEST_F(ServerPanelTest, ClaimantCutKeepsUtf8CharactersWholeAndCutsOtherTextByBytes) {
+    m_metrics = test::fixedPitch(10);  // ten twips a byte: a two-byte character is twenty
+    const std::string e = "\xc3\xa9", euro = "\xe2\x82\xac";
+    auto repeat = [](const std::string& piece, int times) {
+        std::string s;
+        for (int i = 0; i < times; ++i) s += piece;
+        return s;
+    };
+    const struct {
+        std::string claimant, caption;
+        int endLeft;
+        const char* label;
+    } rows[] = {
+        // The link starts at 2640 and would end at 5640: 33 characters (66 bytes) go.
+        {repeat(e, 150), repeat(e, 117) + "..", 5000, "two-byte characters"},
+        {"xy" + repeat(euro, 100), "xy" + repeat(euro, 77) + "..", 4990, "three-byte characters"},
+        // Not UTF-8: Windows-1252, one character a byte, 65 of them go.
+        {std::string(300, '\xe9'), std::string(235, '\xe9') + "..", 5010, "Windows-1252"},
+    };
+    for (const auto& r : rows) {
+        const std::string xml = "<server name=\"S\"><keep name=\"Caer X\" realm=\"Albion\"><owner>Albion</owner>"
+                                "<claimant>" + r.claimant + "</claimant></keep></server>";
+        const ServerPanel panel = build(xml, "S");
+        ASSERT_EQ(panel.keepRows.size(), 2u) << r.label;
+        ASSERT_TRUE(panel.keepRows[1].claimant) << r.label;
+        EXPECT_EQ(panel.keepRows[1].claimant->caption, r.caption) << r.label;
+        EXPECT_EQ(panel.keepRows[1].claimant->endLeft, r.endLeft) << r.label;
+        EXPECT_EQ(panel.keepRows[1].claimant->tooltip, r.claimant) << r.label;
+    }
+}
+
+TEST_F(ServerPanelTest, SaturatedWidthsPlaceTheClaimantAtTheFarEndWithoutOverflow) {
+    // The window reports the largest int for text too wide to measure.
+    m_metrics.labelWidth = [](const std::string& s) {
+        return s.size() > 150 ? INT_MAX : 60 * static_cast<int>(s.size());
+    };
+    m_metrics.textWidth = m_metrics.labelWidth;
+    const std::string longName(200, 'k'), longGuild(200, 'g');
+    const std::string xml = "<server name=\"S\"><keep name=\"" + longName + "\" realm=\"Albion\">"
+                            "<owner>Albion</owner><claimant>Guild</claimant></keep>"
+                            "<keep name=\"Caer X\" realm=\"Albion\"><owner>Albion</owner>"
+                            "<claimant>" + longGuild + "</claimant></keep></server>";
+    const ServerPanel panel = build(xml, "S");
+    ASSERT_TRUE(panel.completed);
+    ASSERT_EQ(panel.keepRows.size(), 3u);
+    // After an unmeasurably wide keep name the link stands at the far end, shown as "..".
+    const auto& far = panel.keepRows[1].claimant;
+    ASSERT_TRUE(far);
+    EXPECT_EQ(far->caption, "..");
+    EXPECT_EQ(far->left, INT_MAX);
+    EXPECT_EQ(far->endLeft, INT_MAX);
+    // An unmeasurably wide guild name is cut until what is left can be measured and fits.
+    const auto& cut = panel.keepRows[2].claimant;
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->left, 2560 + 8 * 60);
+    EXPECT_EQ(cut->caption, std::string(49, 'g') + "..");
+    EXPECT_EQ(cut->endLeft, 2560 + 8 * 60 + 51 * 60);
 }
 
 TEST_F(ServerPanelTest, EmptyDocumentBuildsNothing) {

@@ -1,0 +1,21 @@
+#pragma once
+// Telling UTF-8 text from Windows-1252 text, and where its characters begin. Program text is
+// bytes; a document may be written in either encoding, and whatever cuts or measures text
+// by characters must not split a UTF-8 sequence.
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no surrogate, nothing
+// past U+10FFFF, no sequence cut short at the end.
+bool isValidUtf8(std::string_view bytes);
+
+// Byte offsets where the characters of `text` begin, followed by text.size(): one per code
+// point for valid UTF-8, one per byte otherwise. Character k (0-based) is the bytes from
+// entry k up to entry k + 1.
+std::vector<std::size_t> characterStarts(std::string_view text);
+
+}  // namespace tw
