@@ -9,7 +9,7 @@
 #include <QApplication>
 #include <QPixmap>
 
-#include "../platform/temp_folder.h"
+#include "../support/temp_folder.h"
 #include "about/frm_splash.h"
 #include "forms/application.h"
 #include "platform/files.h"
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     services.processFacts.major = 1;
     services.processFacts.minor = 0;
     services.processFacts.revision = 1;
-    tw::platform::TempFolder folder;
+    tw::testing::TempFolder folder;
     const std::string appPath = folder.path() + "/";
     tw::platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>");
     tw::WriteSetting("MonitorServer", "Ironvale");

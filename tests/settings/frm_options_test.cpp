@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "../platform/temp_folder.h"
 #include "forms/text_metrics.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -23,7 +25,7 @@ const std::vector<std::string> kServers = {"Stormreach", "Ironvale", "Duskmere",
 
 class OptionsTest : public ::testing::Test {
 protected:
-    OptionsTest() : appPath(folder.path() + "/") {}
+    OptionsTest() : appPath(folder.slashed()) {}
 
     void cacheDocument() {
         ASSERT_TRUE(platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>"));
@@ -38,11 +40,9 @@ protected:
 
     platform::ScopedServices services;
     ScopedMessageBoxRecorder boxes;
-    platform::TempFolder folder;
+    testing::TempFolder folder;
     std::string appPath;
 };
-
-// Loading --------------------------------------------------------------------------------
 
 TEST_F(OptionsTest, FirstRunShowsTheDefaultsAndLoadingWritesNothing) {
     cacheDocument();
@@ -76,25 +76,15 @@ TEST_F(OptionsTest, StoredValuesAndTheRunEntryShowInTheControls) {
     EXPECT_EQ(dlg.chkStartWithWin.value(), 1);
     EXPECT_EQ(dlg.chkSystemTray.value(), 0);
     EXPECT_EQ(dlg.cmbFrequency.text(), "Never!");
+    // "None", then the main window's servers in its order.
+    ASSERT_EQ(dlg.cmbServer.listCount(), 5);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(dlg.cmbServer.list(i), kServers[i - 1]);
     EXPECT_EQ(dlg.cmbServer.listIndex(), 3);
-    EXPECT_EQ(dlg.cmbServer.text(), "Duskmere");
     EXPECT_TRUE(dlg.cmbRealm.enabled());
     EXPECT_TRUE(dlg.lblFromRealm.enabled());
     EXPECT_EQ(dlg.cmbRealm.text(), "Albion");
     EXPECT_EQ(dlg.cmbServerSet.text(), "Euro Servers");
     EXPECT_EQ(dlg.chkFilterNoob.value(), 1);
-}
-
-TEST_F(OptionsTest, ServerListIsNoneThenTheMainWindowsServersInOrder) {
-    cacheDocument();
-    frmOptions dlg({"Stormreach", "Stormreach", "Brightwater & Co"}, appPath);
-    ASSERT_EQ(dlg.cmbServer.listCount(), 4);
-    EXPECT_EQ(dlg.cmbServer.list(0), "None");
-    EXPECT_EQ(dlg.cmbServer.list(1), "Stormreach");
-    EXPECT_EQ(dlg.cmbServer.list(2), "Stormreach");
-    EXPECT_EQ(dlg.cmbServer.list(3), "Brightwater & Co");
-    EXPECT_TRUE(dlg.cmbServer.enabled());
-    EXPECT_TRUE(dlg.Label2.enabled());
 }
 
 TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorServer) {
@@ -113,34 +103,21 @@ TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorSer
     EXPECT_EQ(ReadSetting("Realm", ""), "3");
 }
 
-TEST_F(OptionsTest, StoredServerNotListedSelectsNoneWithRealmDisabled) {
+TEST_F(OptionsTest, StoredValuesOutsideTheListsSelectTheFirstEntriesWithoutAnError) {
     cacheDocument();
-    store("MonitorServer", "Emberfall");
-    store("Realm", "1");
-    frmOptions dlg(kServers, appPath);
-    EXPECT_EQ(dlg.cmbServer.listIndex(), 0);
-    EXPECT_FALSE(dlg.cmbRealm.enabled());
-    EXPECT_FALSE(dlg.lblFromRealm.enabled());
-    EXPECT_EQ(dlg.cmbRealm.text(), "Midgard") << "the stored realm still shows";
     // Names compare exactly: another letter case is not the same server.
     store("MonitorServer", "stormreach");
-    frmOptions again(kServers, appPath);
-    EXPECT_EQ(again.cmbServer.listIndex(), 0);
-}
-
-TEST_F(OptionsTest, StoredIndexesOutsideTheListsSelectTheFirstEntryWithoutAnError) {
-    cacheDocument();
     store("UpdateTime", "7");
     store("Realm", "-2");
     store("ServerSet", "Euro");
     store("UpdateOnStart", "maybe");
-    store("FilterNoob", "2");
     frmOptions dlg(kServers, appPath);
+    EXPECT_EQ(dlg.cmbServer.listIndex(), 0);
+    EXPECT_FALSE(dlg.cmbRealm.enabled());
     EXPECT_EQ(dlg.cmbFrequency.listIndex(), 0);
     EXPECT_EQ(dlg.cmbRealm.listIndex(), 0);
     EXPECT_EQ(dlg.cmbServerSet.listIndex(), 0);
     EXPECT_EQ(dlg.chkUpdateOnStart.value(), 0);
-    EXPECT_EQ(dlg.chkFilterNoob.value(), 0);
     EXPECT_TRUE(boxes.calls.empty());
     // Saving puts every value back into a form start-up can read.
     dlg.cmdSave_Click();
@@ -148,21 +125,6 @@ TEST_F(OptionsTest, StoredIndexesOutsideTheListsSelectTheFirstEntryWithoutAnErro
     EXPECT_EQ(ReadSetting("ServerSet", ""), "0");
     EXPECT_EQ(ReadSetting("UpdateOnStart", ""), "0");
 }
-
-// Choosing a server ------------------------------------------------------------------------
-
-TEST_F(OptionsTest, OnlyARealServerEnablesFromRealm) {
-    cacheDocument();
-    frmOptions dlg(kServers, appPath);
-    dlg.cmbServer.setListIndex(2);
-    EXPECT_TRUE(dlg.cmbRealm.enabled());
-    EXPECT_TRUE(dlg.lblFromRealm.enabled());
-    dlg.cmbServer.setListIndex(0);
-    EXPECT_FALSE(dlg.cmbRealm.enabled());
-    EXPECT_FALSE(dlg.lblFromRealm.enabled());
-}
-
-// Saving ---------------------------------------------------------------------------------
 
 TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
     cacheDocument();
@@ -188,13 +150,16 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
     EXPECT_FALSE(runValue()) << "the tick was not touched";
 }
 
-TEST_F(OptionsTest, ChoosingNoneStillWritesTheRealmIndex) {
+TEST_F(OptionsTest, OnlyARealServerEnablesTheRealmButNoneStillWritesIt) {
     cacheDocument();
     store("MonitorServer", "Stormreach");
     store("Realm", "2");
     frmOptions dlg(kServers, appPath);
+    EXPECT_TRUE(dlg.cmbRealm.enabled());
+    EXPECT_TRUE(dlg.lblFromRealm.enabled());
     dlg.cmbServer.setListIndex(0);
-    ASSERT_FALSE(dlg.cmbRealm.enabled());
+    EXPECT_FALSE(dlg.cmbRealm.enabled());
+    EXPECT_FALSE(dlg.lblFromRealm.enabled());
     dlg.cmdSave_Click();
     EXPECT_EQ(ReadSetting("MonitorServer", ""), "None");
     EXPECT_EQ(ReadSetting("Realm", ""), "2");
@@ -265,8 +230,6 @@ TEST_F(OptionsTest, FailingRegistryIsNotReportedAndTheDialogStillCloses) {
     EXPECT_TRUE(services.registry.keys.empty());
 }
 
-// Cancel ---------------------------------------------------------------------------------
-
 TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothingAndOldValuesAreReadBack) {
     cacheDocument();
     store("UpdateTime", "1");
@@ -274,42 +237,27 @@ TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothingAndOldValuesAreReadBac
     store("SystemTray", "1");
     const auto before = services.registry.keys;
 
-    auto change = [](frmOptions& dlg) {
+    const std::function<void(frmOptions&)> ways[] = {
+        [](frmOptions& dlg) { dlg.cmdCancel.click(); },
+        [](frmOptions& dlg) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(dlg.cmbFrequency.widget(), &escape);
+        },
+        [](frmOptions& dlg) { EXPECT_TRUE(dlg.close()); },
+    };
+    for (const auto& leave : ways) {
+        frmOptions dlg(kServers, appPath);
+        dlg.show();
         dlg.cmbFrequency.setListIndex(3);
         dlg.cmbServer.setListIndex(2);
         dlg.chkSystemTray.setValue(0);
         dlg.chkStartWithWin.setValue(1);
-    };
-    {
-        frmOptions dlg(kServers, appPath);
-        dlg.show();
-        change(dlg);
-        dlg.cmdCancel.click();
+        leave(dlg);
         EXPECT_FALSE(dlg.isShown());
-    }
-    {
-        frmOptions dlg(kServers, appPath);
-        dlg.show();
-        change(dlg);
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(dlg.cmbFrequency.widget(), &escape);
-        EXPECT_FALSE(dlg.isShown());
-    }
-    {
-        frmOptions dlg(kServers, appPath);
-        dlg.show();
-        change(dlg);
-        EXPECT_TRUE(dlg.close());
     }
     EXPECT_EQ(services.registry.keys, before);
-    // What the main window re-reads once the dialog has gone.
-    EXPECT_EQ(ReadSetting("UpdateTime", "2"), "1");
-    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Stormreach");
-    EXPECT_EQ(ReadSetting("SystemTray", "1"), "1");
     EXPECT_FALSE(runValue());
 }
-
-// Showing --------------------------------------------------------------------------------
 
 TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWindow) {
     forms::Form owner("frmMain");
