@@ -124,36 +124,65 @@ TEST_F(ChangeDetection, AlertColourFollowsTheUsersRealm) {
     }
 }
 
-TEST_F(ChangeDetection, UnknownOwnersAreNeverRecorded) {
-    const std::pair<std::string, std::string> rows[] = {
-        {"Albion", "Unclaimed"}, {"Unclaimed", "Albion"}, {"", "Hibernia"}, {"Midgard", ""}};
-    for (const auto& [before, after] : rows) {
-        tracker = OwnershipTracker{};
-        take(frontier(before));
-        take(frontier(after));
-        EXPECT_TRUE(log.empty()) << before << " -> " << after;
-        EXPECT_FALSE(flash.enabled);
-    }
-}
-
-TEST_F(ChangeDetection, BattlegroundFilterDropsOnlyKeepsEndingInKeep) {
-    auto doc = [](const std::string& owner) {
+// Which differences between two documents reach the log, as "place,new owner,old owner".
+TEST_F(ChangeDetection, OnlyRealOwnerChangesOfTheMonitoredServersKeepsAreLogged) {
+    auto crlf = [](const std::string& text) {
+        std::string out;
+        for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return out;
+    };
+    // `what` with its leading spaces replaced by one tab.
+    auto tabbed = [](std::string text, const std::string& what) {
+        return text.replace(text.find(what), what.find_first_not_of(' '), "\t");
+    };
+    auto battleground = [](const std::string& owner) {
         return document(serverBlock(kServer, {{"Thornwall Keep", "Neutral", owner},
                                               {"Caer Keepsake", "Albion", owner},
                                               {"Dun keep", "Hibernia", owner}}));
     };
-    settings["FilterNoob"] = "1";
-    take(doc("Albion"));
-    take(doc("Hibernia"));
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].place, "Caer Keepsake");
-    EXPECT_EQ(log[1].place, "Dun keep");  // the test is case-sensitive
-
-    log.clear();
-    settings["FilterNoob"] = "0";
-    take(doc("Midgard"));
-    EXPECT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0].place, "Thornwall Keep");
+    auto relicAfterKeep = [](const std::string& relicOwner) {
+        return document("  <server name=\"Stormreach\">\n" + keepLines({"Caer Ashwold", "Albion", "Albion"}) +
+                        relicLines({"Lantern of Ysra", "Albion", relicOwner}) + "  </server>\n");
+    };
+    auto nearNames = [](const std::string& owner) {
+        return document(serverBlock("Stormreach2", {{"Caer Ashwold", "Albion", owner}}) +
+                        serverBlock(kServer, {{"Caer Ashwold", "Albion", "Albion"}}) +
+                        serverBlock("stormreach", {{"Caer Ashwold", "Albion", owner}}));
+    };
+    const struct {
+        const char* label;
+        std::string before, after, filterNoob;
+        std::vector<std::string> logged;
+    } rows[] = {
+        {"a plain change", frontier("Albion"), frontier("Midgard"), "0", {"Caer Ashwold,Midgard,Albion"}},
+        {"to Unclaimed", frontier("Albion"), frontier("Unclaimed"), "0", {}},
+        {"from Unclaimed", frontier("Unclaimed"), frontier("Albion"), "0", {}},
+        {"from no owner", frontier(""), frontier("Hibernia"), "0", {}},
+        {"to no owner", frontier("Midgard"), frontier(""), "0", {}},
+        {"filter drops only names ending in Keep", battleground("Albion"), battleground("Hibernia"), "1",
+         {"Caer Keepsake,Hibernia,Albion", "Dun keep,Hibernia,Albion"}},
+        {"no filter", battleground("Albion"), battleground("Hibernia"), "0",
+         {"Thornwall Keep,Hibernia,Albion", "Caer Keepsake,Hibernia,Albion", "Dun keep,Hibernia,Albion"}},
+        {"matched by position, renamed pairs skipped",
+         document(serverBlock(kServer, {{"Caer A", "Albion", "Albion"}, {"Caer B", "Albion", "Albion"}})),
+         document(serverBlock(kServer, {{"Caer B", "Albion", "Midgard"}, {"Caer A", "Albion", "Albion"}})), "0", {}},
+        {"CR LF lines", crlf(frontier("Albion")), crlf(frontier("Midgard")), "0", {"Caer Ashwold,Midgard,Albion"}},
+        {"only spaces are trimmed: a tab-indented owner is not seen", frontier("Albion"),
+         tabbed(frontier("Midgard"), "      <owner>Midgard"), "0", {}},
+        {"an owner line after a relic changes no keep", relicAfterKeep("Albion"), relicAfterKeep("Midgard"), "0", {}},
+        {"other servers and near names", nearNames("Albion"), nearNames("Midgard"), "0", {}},
+    };
+    for (const auto& row : rows) {
+        tracker = OwnershipTracker{};
+        log.clear();
+        settings["FilterNoob"] = row.filterNoob;
+        take(row.before);
+        take(row.after);
+        std::vector<std::string> logged;
+        for (const OwnershipChange& c : log) logged.push_back(c.place + "," + c.newOwner + "," + c.oldOwner);
+        EXPECT_EQ(logged, row.logged) << row.label;
+    }
+    EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(ChangeDetection, FlashReplacementKeepsTheMostImportantAlert) {
@@ -215,71 +244,26 @@ TEST_F(ChangeDetection, GainedOrLostKeepSkipsThatPairButBecomesTheBaseline) {
     EXPECT_EQ(log[0], (OwnershipChange{"Caer Ashwold", "Hibernia", "Midgard"}));
 }
 
-TEST_F(ChangeDetection, KeepsAreMatchedByPositionAndRenamedPairsSkipped) {
-    take(document(serverBlock(kServer, {{"Caer A", "Albion", "Albion"}, {"Caer B", "Albion", "Albion"}})));
-    take(document(serverBlock(kServer, {{"Caer B", "Albion", "Midgard"}, {"Caer A", "Albion", "Albion"}})));
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(ChangeDetection, OnlySpacesAreTrimmedSoTabIndentedLinesAreNotSeen) {
+TEST_F(ChangeDetection, TabIndentedKeepLinesAndAnUnterminatedLastLineAreNotSeen) {
     take(frontier("Albion"));
     // The keep start tag indented by a tab: the keep is not read, so the count differs.
     std::string tabbedKeep = frontier("Midgard");
     tabbedKeep.replace(tabbedKeep.find("    <keep name=\"Caer"), 4, "\t");
     EXPECT_FALSE(take(tabbedKeep).compared);
     EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 3u);
-    // The owner line indented by a tab: the keep's owner stays empty and is not recorded.
-    take(frontier("Albion"));
-    std::string tabbedOwner = frontier("Midgard");
-    tabbedOwner.replace(tabbedOwner.find("      <owner>Midgard"), 6, "\t");
-    take(tabbedOwner);
-    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Owner, "");
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(ChangeDetection, CarriageReturnsAreRemovedAndTheUnterminatedLastLineIgnored) {
-    auto crlf = [](std::string text) {
-        std::string out;
-        for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        return out;
-    };
-    take(crlf(frontier("Albion")));
-    take(crlf(frontier("Midgard")));
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].newOwner, "Midgard");
-
     // The keep count only changes if the last, unterminated line were read.
-    std::string doc = frontier("Midgard");
-    take(doc + "  <server name=\"Stormreach\">\n    <keep name=\"Caer Tail\" realm=\"Albion\">");
+    take(frontier("Midgard") + "  <server name=\"Stormreach\">\n    <keep name=\"Caer Tail\" realm=\"Albion\">");
     EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 4u);
 }
 
-TEST_F(ChangeDetection, OwnerLineAfterARelicChangesNoKeep) {
-    auto doc = [](const std::string& relicOwner) {
-        return document("  <server name=\"Stormreach\">\n" + keepLines({"Caer Ashwold", "Albion", "Albion"}) +
-                        relicLines({"Lantern of Ysra", "Albion", relicOwner}) + "  </server>\n");
-    };
-    take(doc("Albion"));
-    take(doc("Midgard"));
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(tracker.CurrentOwnership().Keeps[1].Owner, "Albion");
-}
-
-TEST_F(ChangeDetection, OtherServersAndNearNamesAreIgnoredAndASwitchIsOnlyABaseline) {
-    auto doc = [](const std::string& owner) {
-        return document(serverBlock("Stormreach2", {{"Caer Ashwold", "Albion", owner}}) +
-                        serverBlock(kServer, {{"Caer Ashwold", "Albion", "Albion"}}) +
-                        serverBlock("stormreach", {{"Caer Ashwold", "Albion", owner}}));
-    };
-    take(doc("Albion"));
-    take(doc("Midgard"));
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 2u);
-    // Switching to another server only takes a baseline, though its owners differ.
-    EXPECT_FALSE(take(doc("Midgard"), "Stormreach2").compared);
+TEST_F(ChangeDetection, SwitchingToAnotherServerOnlyTakesABaseline) {
+    const std::string doc = document(serverBlock("Stormreach2", {{"Caer Ashwold", "Albion", "Midgard"}}) +
+                                     serverBlock(kServer, {{"Caer Ashwold", "Albion", "Albion"}}));
+    take(doc);
+    EXPECT_FALSE(take(doc, "Stormreach2").compared) << "owners differ, but on another server";
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(tracker.LastComparedServer(), "Stormreach2");
-    EXPECT_TRUE(take(doc("Midgard"), "Stormreach2").compared);
+    EXPECT_TRUE(take(doc, "Stormreach2").compared);
 }
 
 TEST_F(ChangeDetection, NoneDoesNothingAndBackComparesWithTheLastDocumentBefore) {
