@@ -12,17 +12,7 @@ namespace {
 
 using test::describe;
 
-class PanelDocumentsTest : public ::testing::Test {
-protected:
-    ServerPanel build(const std::string& xml, const std::string& server) {
-        auto panel = buildServerPanel(xml, server, {}, m_metrics);
-        EXPECT_TRUE(panel.has_value());
-        return panel.value_or(ServerPanel{});
-    }
-    PanelMetrics m_metrics = test::fixedPitch(70);
-    std::string m_readable = test::fixtureDocument("herald_readable.xml");
-    ScopedMessageBoxRecorder m_boxes;
-};
+class PanelDocumentsTest : public test::PanelTest {};
 
 TEST_F(PanelDocumentsTest, SingleLineAndTabIndentedLayoutsShowTheSamePanels) {
     for (const char* name : {"herald_single_line.xml", "herald_tab_indented.xml"}) {

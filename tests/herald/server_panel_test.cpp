@@ -66,17 +66,7 @@ std::string serverWithCounts(const std::string& name, int midgard, int albion, i
     return xml + "</server>\n";
 }
 
-class ServerPanelTest : public ::testing::Test {
-protected:
-    ServerPanel build(const std::string& xml, const std::string& server, const DarknessFalls& previous = {}) {
-        auto panel = buildServerPanel(xml, server, previous, m_metrics);
-        EXPECT_TRUE(panel.has_value());
-        return panel.value_or(ServerPanel{});
-    }
-    PanelMetrics m_metrics = test::fixedPitch(60);
-    std::string m_readable = test::fixtureDocument("herald_readable.xml");
-    ScopedMessageBoxRecorder m_boxes;
-};
+class ServerPanelTest : public test::PanelTest {};
 
 TEST_F(ServerPanelTest, RelicsGroupByHomeRealmAndEntriesTakeTheOwnersLook) {
     const ServerPanel panel = build(m_readable, "Ironmoor");
