@@ -5,18 +5,19 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <cstdlib>
-#include <filesystem>
+#include <QImage>
+
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/tray_icon.h"
 #include "file_size_limit.h"
-#include "history/event_log.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -37,18 +38,14 @@ public:
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tw-main-XXXXXX";
-        m_folder = ::mkdtemp(pattern);
-        services.processFacts.folder = m_folder + "/";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
+    void SetUp() override { services.processFacts.folder = m_folder + "/"; }
 
     std::string trayTip() const { return services.notifyIcons.tip; }
 
     platform::ScopedServices services;
     ScopedMessageBoxRecorder boxes;
-    std::string m_folder;
+    testing::TempFolder m_temp;
+    std::string m_folder = m_temp.path();
 };
 
 TEST_F(MainWindowTest, FirstRunWithoutSettingsShowsTrayAndStartsAnUpdate) {
@@ -68,7 +65,7 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsShowsTrayAndStartsAnUpdate) {
     EXPECT_EQ(main.lblURL.left() + main.lblURL.width(), main.clientWidth() - 100);
 }
 
-TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselected) {
+TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselectedWhileListed) {
     ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/server-info.xml", "<servers/>"));
     WriteSetting("LastServer", "Brynmor");
     WriteSetting("UpdateOnStart", "0");
@@ -76,15 +73,11 @@ TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselected) {
     main.Form_Load();
     EXPECT_EQ(main.calls, (std::vector<std::string>{"LoadXML", "lblServers_Click 0",
                                                     "ReloadHostServers"}));
-}
-
-TEST_F(MainWindowTest, LastServerNoLongerListedSelectsNothing) {
-    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/server-info.xml", "<servers/>"));
     WriteSetting("LastServer", "Gone Server");
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain later;
+    later.Form_Load();
+    EXPECT_EQ(later.calls, (std::vector<std::string>{"LoadXML", "ReloadHostServers"})) << "nothing selected";
     EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(std::count(main.calls.begin(), main.calls.end(), "lblServers_Click 0"), 0);
 }
 
 TEST_F(MainWindowTest, StoredTextThatIsNoNumberStopsStartupButShowsTheWindow) {
@@ -150,15 +143,7 @@ TEST_F(MainWindowTest, PanelFailureAtTheLastElementIsReportedAndStartupGoesOn) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TEST_F(MainWindowTest, NeverUpdatingDisablesTheTimer) {
-    WriteSetting("UpdateTime", "3");
-    ObservedMain main;
-    main.Form_Load();
-    EXPECT_EQ(main.tmrUpdate.tag(), "0");
-    EXPECT_FALSE(main.tmrUpdate.enabled());
-}
-
-TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySix) {
+TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySixAndNeverStopsTheTimer) {
     WriteSetting("UpdateOnStart", "0");
     ObservedMain main;
     main.Form_Load();
@@ -169,9 +154,14 @@ TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySix) {
         if (main.updates() > before) updateTicks.push_back(tick);
     }
     EXPECT_EQ(updateTicks, (std::vector<int>{16, 31, 46}));
+    WriteSetting("UpdateTime", "3");  // never
+    ObservedMain never;
+    never.Form_Load();
+    EXPECT_EQ(never.tmrUpdate.tag(), "0");
+    EXPECT_FALSE(never.tmrUpdate.enabled());
 }
 
-TEST_F(MainWindowTest, ReapplyingWithoutStoredFrequencyMeansAnHourAndKeepsCountdown) {
+TEST_F(MainWindowTest, ReapplyingWithoutStoredFrequencyMeansAnHourKeepsCountdownAndFollowsTheTrayFlag) {
     ObservedMain main;
     main.Form_Load();
     for (int i = 0; i < 5; ++i) main.tmrUpdate.tick();
@@ -179,15 +169,9 @@ TEST_F(MainWindowTest, ReapplyingWithoutStoredFrequencyMeansAnHourAndKeepsCountd
     EXPECT_EQ(main.tmrUpdate.tag(), "60");
     EXPECT_EQ(main.Countdown, 5);
     WriteSetting("MonitorServer", "Brynmor");
-    main.ReapplySettings();
-    EXPECT_EQ(main.MonitorServer, "Brynmor");
-}
-
-TEST_F(MainWindowTest, ReapplyingTheTrayFlagAddsOrRemovesTheIcon) {
-    ObservedMain main;
-    main.Form_Load();
     WriteSetting("SystemTray", "0");
     main.ReapplySettings();
+    EXPECT_EQ(main.MonitorServer, "Brynmor");
     EXPECT_FALSE(services.notifyIcons.present);
     EXPECT_FALSE(main.TrayEnabled);
     WriteSetting("SystemTray", "1");
@@ -220,7 +204,7 @@ TEST_F(MainWindowTest, StartupSwitchHidesTheWindowOnlyAloneAndWithTheTray) {
     }
 }
 
-TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitRemovesTheIcon) {
+TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitOrTheTrayMenuRemovesTheIcon) {
     ObservedMain main;
     bool ended = false;
     main.onProgramEnd = [&] { ended = true; };
@@ -234,6 +218,16 @@ TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitRemovesTheIcon) {
     main.cmdExit.click();
     EXPECT_TRUE(ended);
     EXPECT_FALSE(main.isShown());
+    EXPECT_FALSE(services.notifyIcons.present);
+
+    ObservedMain again;
+    ended = false;
+    again.onProgramEnd = [&] { ended = true; };
+    again.Form_Load();
+    again.TrayNotification(platform::WM_RBUTTONUP);
+    EXPECT_TRUE(again.mPopUp.isShown());
+    again.mExit->click();  // the tray menu's Exit
+    EXPECT_TRUE(ended);
     EXPECT_FALSE(services.notifyIcons.present);
 }
 
@@ -288,18 +282,6 @@ TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppear
     EXPECT_FALSE(main.tmrTrayHost.enabled());
 }
 
-TEST_F(MainWindowTest, TrayMenuExitEndsTheProgram) {
-    ObservedMain main;
-    bool ended = false;
-    main.onProgramEnd = [&] { ended = true; };
-    main.Form_Load();
-    main.TrayNotification(platform::WM_RBUTTONUP);
-    EXPECT_TRUE(main.mPopUp.isShown());
-    main.mExit->click();
-    EXPECT_TRUE(ended);
-    EXPECT_FALSE(services.notifyIcons.present);
-}
-
 TEST_F(MainWindowTest, FlashingAlternatesAndALeftPressStopsItWithTheNormalTip) {
     ObservedMain main;
     main.Form_Load();
@@ -322,18 +304,6 @@ TEST_F(MainWindowTest, FlashingAlternatesAndALeftPressStopsItWithTheNormalTip) {
     EXPECT_FALSE(main.tmrIcoFlash.enabled());
     EXPECT_EQ(trayTip(), "Midgard: 3");
     EXPECT_EQ(services.notifyIcons.hIcon, normal);
-}
-
-TEST_F(MainWindowTest, TrayTipKeepsItsFirstSixtyThreeCharacters) {
-    const std::string tip(70, 'x');
-    TrayAdd(7, tip, 1);
-    EXPECT_EQ(std::string(trayRecord().szTip), std::string(63, 'x'));
-    EXPECT_EQ(trayRecord().cbSize, 88u);
-    EXPECT_EQ(trayRecord().uFlags, 7u);
-    EXPECT_EQ(trayRecord().uCallbackMessage, 512u);
-    EXPECT_EQ(trayTip(), std::string(63, 'x'));
-    TrayDelete();
-    EXPECT_FALSE(services.notifyIcons.present);
 }
 
 // Closes whichever window of that name is open as soon as the event loop runs.
@@ -378,20 +348,6 @@ TEST_F(MainWindowTest, HistoryViewerOpensModallyAndAboutBoxOnlyOnce) {
     for (forms::Form* form : forms::Form::openForms()) EXPECT_FALSE(form->isShown()) << form->name();
 }
 
-TEST_F(MainWindowTest, ControlsSitWhereTheWindowWasDesigned) {
-    ObservedMain main;
-    EXPECT_EQ(main.caption(), "Towerwatch");
-    EXPECT_EQ(main.clientWidth(), 7485);
-    EXPECT_EQ(main.clientHeight(), 7230);
-    EXPECT_EQ(main.lblServerInfo.caption(), "Nothing done");
-    EXPECT_EQ(main.cmdMonitorOptions.top(), 6510);
-    EXPECT_EQ(main.cmdExit.left(), 6600);
-    EXPECT_EQ(main.Label2.caption(), "Servers:");
-    EXPECT_EQ(main.tmrUpdate.interval(), 60000);
-    EXPECT_FALSE(main.tmrIcoFlash.enabled());
-    EXPECT_EQ(main.lblServerName.caption(), "Server Info");
-}
-
 // A status document whose one server has one keep, held by `owner`.
 std::string frontierHeldBy(const std::string& owner) {
     return "<heraldstatus>\n  <server name=\"Stormreach\">\n    <status>Up</status>\n"
@@ -412,11 +368,8 @@ TEST_F(MainWindowTest, LoggedChangeFollowsACutShortLineAndAFailedOneLeavesTheLog
     main.XMLData = frontierHeldBy("Midgard");
     main.DoSwitchOff();
     EXPECT_TRUE(boxes.calls.empty());
-    const auto events = readEventLog(main.AppPath, "Stormreach");
-    ASSERT_TRUE(events);
-    ASSERT_EQ(events->size(), 2u);
-    EXPECT_EQ((*events)[0].Place, "Dun Mellow");
-    EXPECT_EQ((*events)[1], (HistoryEvent{"Caer Ashwold", "5/17/2024 2:30:00 PM", "Midgard", "Albion"}));
+    EXPECT_EQ(platform::readWholeFile(log), "Dun Mellow,Hibernia,Midgard,5/16/2024\r\nVornfaste,Alb\r\n"
+                                            "Caer Ashwold,Midgard,Albion,5/17/2024 2:30:00 PM\r\n");
 
     // The disk fills up again: the change is reported and no part of it stays behind.
     const std::string before = platform::readWholeFile(log).value_or("");
@@ -428,6 +381,46 @@ TEST_F(MainWindowTest, LoggedChangeFollowsACutShortLineAndAFailedOneLeavesTheLog
     EXPECT_EQ(platform::readWholeFile(log), before);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#75 Path/File access error");
+}
+
+// The main colour of the picture the tray shows: the mean of its opaque pixels.
+std::string tintOf(std::uintptr_t icon) {
+    const QImage image = platform::iconFromHandle(icon).pixmap(16, 16).toImage();
+    long r = 0, g = 0, b = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QRgb px = image.pixel(x, y); qAlpha(px) == 255) r += qRed(px), g += qGreen(px), b += qBlue(px), ++n;
+    if (n == 0) return "nothing";
+    r /= n, g /= n, b /= n;
+    if (r > g + 40 && r > b + 40) return "red";
+    if (g > r + 40 && g > b + 40) return "green";
+    if (r > b + 60 && g > b + 60) return "yellow";
+    return "other";
+}
+
+TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrading) {
+    WriteSetting("UpdateOnStart", "0");
+    WriteSetting("MonitorServer", "Stormreach");
+    WriteSetting("Realm", "2");  // Albion
+    const struct {
+        const char *before, *after, *tint;
+    } rows[] = {{"Albion", "Midgard", "red"}, {"Midgard", "Albion", "green"}, {"Midgard", "Hibernia", "yellow"}};
+    for (const auto& row : rows) {
+        ObservedMain main;
+        main.Form_Load();
+        main.XMLData = frontierHeldBy(row.before);
+        main.DoSwitchOff();
+        main.XMLData = frontierHeldBy(row.after);
+        main.DoSwitchOff();
+        ASSERT_TRUE(main.tmrIcoFlash.enabled()) << row.after;
+        std::set<std::string> shown;
+        for (int i = 0; i < 2; ++i) {
+            main.tmrIcoFlash.tick();
+            if (services.notifyIcons.hIcon != frmMain::iconHandle(main.icoMain.picture()))
+                shown.insert(tintOf(services.notifyIcons.hIcon));
+        }
+        EXPECT_EQ(shown, std::set<std::string>{row.tint}) << row.before << " -> " << row.after;
+    }
 }
 
 }  // namespace

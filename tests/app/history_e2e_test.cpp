@@ -5,8 +5,6 @@
 
 #include <QProcess>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "settings/settings_store.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -29,12 +28,7 @@ constexpr const char* kMonitored = "Emberfall";
 
 class HistoryEndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tw-history-XXXXXX";
-        m_folder = std::string(::mkdtemp(pattern)) + "/";
-        services.processFacts.folder = m_folder;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
+    void SetUp() override { services.processFacts.folder = m_folder; }
 
     // One click on "Last Updated:" and the wait for its document.
     static bool updateOnce(frmMain& main) {
@@ -67,7 +61,8 @@ protected:
 
     platform::ScopedServices services;
     ScopedMessageBoxRecorder boxes;
-    std::string m_folder;
+    testing::TempFolder m_temp;
+    std::string m_folder = m_temp.slashed();
 };
 
 TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {

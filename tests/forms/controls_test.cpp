@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include "event_loop_wait.h"
 #include "forms/button.h"
 #include "forms/check_box.h"
 #include "forms/combo_box.h"
@@ -29,7 +29,7 @@ protected:
     Form form{"frmControls"};
 };
 
-TEST_F(ControlsTest, ComboKeepsNoPickUntilOneIsMadeAndClicksOnEveryChange) {
+TEST_F(ControlsTest, ComboKeepsNoPickUntilOneIsMadeClicksOnEveryChangeAndKeepsBytes) {
     ComboBox combo(form, "cmbNewOwner");
     int clicks = 0;
     combo.onClick = [&] { ++clicks; };
@@ -57,17 +57,13 @@ TEST_F(ControlsTest, ComboKeepsNoPickUntilOneIsMadeAndClicksOnEveryChange) {
     EXPECT_THROW(combo.setListIndex(-2), RuntimeError);
 
     combo.clear();
-    EXPECT_EQ(combo.listCount(), 0);
     EXPECT_EQ(combo.listIndex(), -1);
     EXPECT_EQ(clicks, 2);
-}
 
-TEST_F(ControlsTest, ComboEntriesKeepTheirBytes) {
-    ComboBox combo(form, "cmbServer");
-    const std::string latin1("Dun Cr\xEDmthainn");
-    combo.addItem(latin1);
+    const std::string windows1252("Dun Br\xED");
+    combo.addItem(windows1252);
     combo.setListIndex(0);
-    EXPECT_EQ(combo.text(), latin1);  // not re-encoded on the way back from the screen
+    EXPECT_EQ(combo.text(), windows1252);  // not re-encoded on the way back from the screen
 }
 
 TEST_F(ControlsTest, ScrollBarChangesOnCodeClampingAndUser) {
@@ -124,22 +120,17 @@ TEST_F(ControlsTest, EscClicksTheCancelButtonAndEnterTheDefault) {
     QApplication::sendEvent(focus.widget(), &enter);
     EXPECT_EQ(saved, 1);
 
-    // A disabled cancel button does not answer.
+    // A disabled cancel button does not answer, nor one that is gone.
     cancel.setEnabled(false);
     QApplication::sendEvent(form.window(), &escape);
     EXPECT_EQ(cancelled, 1);
-    form.hide();
-}
-
-TEST_F(ControlsTest, AButtonGoneNoLongerAnswersEsc) {
     {
-        Button cancel(form, "cmdCancel");
-        cancel.setCancel(true);
-        EXPECT_EQ(form.cancelButton(), &cancel);
+        Button gone(form, "cmdGone");
+        gone.setCancel(true);
     }
     EXPECT_EQ(form.cancelButton(), nullptr);
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(form.window(), &escape);  // must not touch the destroyed button
+    form.hide();
 }
 
 TEST_F(ControlsTest, FrameChildrenArePlacedRelativeToTheFrame) {
@@ -173,24 +164,6 @@ TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
     image.setStretch(true);
     image.move(0, 0, 600, 600);
     EXPECT_EQ(image.widget()->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
-    EXPECT_TRUE(Picture(red) == Picture(red));
-    const Picture shared(red);
-    EXPECT_TRUE(image.picture() == Picture(image.picture()));
-    EXPECT_FALSE(shared == Picture());
-    EXPECT_TRUE(Picture() == Picture());
-}
-
-TEST_F(ControlsTest, LineEndPointsComeBackAsGiven) {
-    Line line(form, "linDivider");
-    line.setPoints(2100, 6400, 2400, 690);
-    EXPECT_EQ(line.x1(), 2100);
-    EXPECT_EQ(line.y1(), 6400);
-    EXPECT_EQ(line.x2(), 2400);
-    EXPECT_EQ(line.y2(), 690);
-    line.setPoints(7425, 600, 60, 600);
-    EXPECT_EQ(line.left(), 60);
-    EXPECT_EQ(line.x1(), 7425);
-    EXPECT_EQ(line.widget()->height(), 1);  // a horizontal line is one pixel high
 }
 
 TEST_F(ControlsTest, TimerTicksOnlyWhileEnabledWithAnInterval) {
@@ -199,14 +172,10 @@ TEST_F(ControlsTest, TimerTicksOnlyWhileEnabledWithAnInterval) {
     timer.onTimer = [&] { ++ticks; };
     timer.setInterval(5);
     timer.setEnabled(true);
-    QElapsedTimer clock;
-    clock.start();
-    while (ticks < 2 && clock.elapsed() < 2000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_GE(ticks, 2);
+    EXPECT_TRUE(tw::testing::runUntil([&] { return ticks >= 2; }));
     timer.setEnabled(false);
     const int stopped = ticks;
-    clock.restart();
-    while (clock.elapsed() < 30) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    tw::testing::drainEvents();
     EXPECT_EQ(ticks, stopped);
     timer.tick();
     EXPECT_EQ(ticks, stopped + 1);

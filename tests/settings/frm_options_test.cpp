@@ -2,35 +2,47 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "../platform/temp_folder.h"
 #include "forms/text_metrics.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
 
 using platform::RegistryValue;
 
-const std::string kKey = "Software\\Vexlor\\Towerwatch";
 const std::vector<std::string> kServers = {"Stormreach", "Ironvale", "Duskmere", "Brightwater"};
+const char* const kNames[] = {"UpdateOnStart", "UpdateTime", "SystemTray", "MonitorServer", "Realm", "ServerSet",
+                              "FilterNoob"};
+
+// What the dialog shows, in the order of kNames, plus the start tick.
+std::vector<std::string> shown(const frmOptions& d) {
+    return {std::to_string(d.chkUpdateOnStart.value()), d.cmbFrequency.text(),
+            std::to_string(d.chkSystemTray.value()),    d.cmbServer.text(),
+            d.cmbRealm.text(),                          d.cmbServerSet.text(),
+            std::to_string(d.chkFilterNoob.value()),    std::to_string(d.chkStartWithWin.value())};
+}
 
 class OptionsTest : public ::testing::Test {
 protected:
-    OptionsTest() : appPath(folder.path() + "/") {}
-
-    void cacheDocument() {
-        ASSERT_TRUE(platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>"));
+    void cacheDocument() { ASSERT_TRUE(platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>")); }
+    void store(const std::vector<std::string>& texts) {
+        for (size_t i = 0; i < texts.size(); ++i) WriteSetting(kNames[i], texts[i]);
     }
-    void store(const std::string& name, const std::string& text) { WriteSetting(name, text); }
-    std::optional<RegistryValue> stored(const std::string& name) {
-        return services.registry.queryValue(kKey, name);
+    // The stored texts in the order of kNames; "-" for a missing value.
+    std::vector<std::string> saved() {
+        std::vector<std::string> texts;
+        for (const char* name : kNames) texts.push_back(ReadSetting(name, "-"));
+        return texts;
     }
     std::optional<RegistryValue> runValue() {
         return platform::registry().queryValue(platform::kRunKey, platform::kAutostartValueName);
@@ -38,131 +50,50 @@ protected:
 
     platform::ScopedServices services;
     ScopedMessageBoxRecorder boxes;
-    platform::TempFolder folder;
-    std::string appPath;
+    testing::TempFolder folder;
+    std::string appPath = folder.slashed();
 };
 
-// Loading --------------------------------------------------------------------------------
-
-TEST_F(OptionsTest, FirstRunShowsTheDefaultsAndLoadingWritesNothing) {
+TEST_F(OptionsTest, LoadingShowsDefaultsStoredValuesOrTheFirstEntriesAndWritesNothing) {
     cacheDocument();
-    frmOptions dlg(kServers, appPath);
-    EXPECT_EQ(dlg.chkUpdateOnStart.value(), 1);
-    EXPECT_EQ(dlg.chkStartWithWin.value(), 0);
-    EXPECT_EQ(dlg.chkSystemTray.value(), 1);
-    EXPECT_EQ(dlg.cmbFrequency.text(), "15 minutes");
-    EXPECT_EQ(dlg.cmbServer.text(), "None");
-    EXPECT_EQ(dlg.cmbRealm.text(), "None");
-    EXPECT_EQ(dlg.cmbServerSet.text(), "US Servers");
-    EXPECT_EQ(dlg.chkFilterNoob.value(), 0);
+    EXPECT_EQ(shown(frmOptions(kServers, appPath)),
+              (std::vector<std::string>{"1", "15 minutes", "1", "None", "None", "US Servers", "0", "0"}));
     EXPECT_TRUE(services.registry.keys.empty());
-    EXPECT_TRUE(boxes.calls.empty());
-}
 
-TEST_F(OptionsTest, StoredValuesAndTheRunEntryShowInTheControls) {
-    cacheDocument();
-    store("UpdateOnStart", "0");
-    store("UpdateTime", "3");
-    store("SystemTray", "0");
-    store("MonitorServer", "Duskmere");
-    store("Realm", "2");
-    store("ServerSet", "1");
-    store("FilterNoob", "1");
-    // Any value under the name counts as present, whatever its type.
+    store({"0", "3", "0", "Duskmere", "2", "1", "1"});
+    // Any value under the run entry's name counts as present, whatever its type.
     services.registry.setValue(platform::kRunKey, platform::kAutostartValueName, platform::dwordValue(7));
-
     frmOptions dlg(kServers, appPath);
-    EXPECT_EQ(dlg.chkUpdateOnStart.value(), 0);
-    EXPECT_EQ(dlg.chkStartWithWin.value(), 1);
-    EXPECT_EQ(dlg.chkSystemTray.value(), 0);
-    EXPECT_EQ(dlg.cmbFrequency.text(), "Never!");
-    EXPECT_EQ(dlg.cmbServer.listIndex(), 3);
-    EXPECT_EQ(dlg.cmbServer.text(), "Duskmere");
+    EXPECT_EQ(shown(dlg),
+              (std::vector<std::string>{"0", "Never!", "0", "Duskmere", "Albion", "Euro Servers", "1", "1"}));
     EXPECT_TRUE(dlg.cmbRealm.enabled());
     EXPECT_TRUE(dlg.lblFromRealm.enabled());
-    EXPECT_EQ(dlg.cmbRealm.text(), "Albion");
-    EXPECT_EQ(dlg.cmbServerSet.text(), "Euro Servers");
-    EXPECT_EQ(dlg.chkFilterNoob.value(), 1);
-}
+    ASSERT_EQ(dlg.cmbServer.listCount(), 5);  // "None", then the main window's servers in order
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(dlg.cmbServer.list(i), kServers[i - 1]);
 
-TEST_F(OptionsTest, ServerListIsNoneThenTheMainWindowsServersInOrder) {
-    cacheDocument();
-    frmOptions dlg({"Stormreach", "Stormreach", "Brightwater & Co"}, appPath);
-    ASSERT_EQ(dlg.cmbServer.listCount(), 4);
-    EXPECT_EQ(dlg.cmbServer.list(0), "None");
-    EXPECT_EQ(dlg.cmbServer.list(1), "Stormreach");
-    EXPECT_EQ(dlg.cmbServer.list(2), "Stormreach");
-    EXPECT_EQ(dlg.cmbServer.list(3), "Brightwater & Co");
-    EXPECT_TRUE(dlg.cmbServer.enabled());
-    EXPECT_TRUE(dlg.Label2.enabled());
+    // Unknown texts pick the first entries; server names compare exactly, letter case too.
+    store({"maybe", "7", "2", "stormreach", "-2", "Euro", "2"});
+    frmOptions odd(kServers, appPath);
+    EXPECT_EQ(shown(odd), (std::vector<std::string>{"0", "15 minutes", "0", "None", "None", "US Servers", "0", "1"}));
+    EXPECT_FALSE(odd.cmbRealm.enabled());
+    // Saving puts every value back into a form start-up can read.
+    odd.cmdSave_Click();
+    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "0", "0", "None", "0", "0", "0"}));
+    EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorServer) {
-    store("MonitorServer", "Ironvale");
+    store({"1", "0", "1", "Ironvale"});
     frmOptions dlg(kServers, appPath);
     ASSERT_EQ(dlg.cmbServer.listCount(), 1);
     EXPECT_EQ(dlg.cmbServer.text(), "None");
-    EXPECT_FALSE(dlg.cmbServer.enabled());
-    EXPECT_FALSE(dlg.Label2.enabled());
-    EXPECT_FALSE(dlg.cmbRealm.enabled());
-    EXPECT_FALSE(dlg.lblFromRealm.enabled());
-
+    for (const forms::Control* c : std::initializer_list<const forms::Control*>{
+             &dlg.cmbServer, &dlg.Label2, &dlg.cmbRealm, &dlg.lblFromRealm})
+        EXPECT_FALSE(c->enabled()) << c->name();
     dlg.cmbRealm.setListIndex(3);
     dlg.cmdSave_Click();
-    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Ironvale");
-    EXPECT_EQ(ReadSetting("Realm", ""), "3");
+    EXPECT_EQ(saved(), (std::vector<std::string>{"1", "0", "1", "Ironvale", "3", "0", "0"}));
 }
-
-TEST_F(OptionsTest, StoredServerNotListedSelectsNoneWithRealmDisabled) {
-    cacheDocument();
-    store("MonitorServer", "Emberfall");
-    store("Realm", "1");
-    frmOptions dlg(kServers, appPath);
-    EXPECT_EQ(dlg.cmbServer.listIndex(), 0);
-    EXPECT_FALSE(dlg.cmbRealm.enabled());
-    EXPECT_FALSE(dlg.lblFromRealm.enabled());
-    EXPECT_EQ(dlg.cmbRealm.text(), "Midgard") << "the stored realm still shows";
-    // Names compare exactly: another letter case is not the same server.
-    store("MonitorServer", "stormreach");
-    frmOptions again(kServers, appPath);
-    EXPECT_EQ(again.cmbServer.listIndex(), 0);
-}
-
-TEST_F(OptionsTest, StoredIndexesOutsideTheListsSelectTheFirstEntryWithoutAnError) {
-    cacheDocument();
-    store("UpdateTime", "7");
-    store("Realm", "-2");
-    store("ServerSet", "Euro");
-    store("UpdateOnStart", "maybe");
-    store("FilterNoob", "2");
-    frmOptions dlg(kServers, appPath);
-    EXPECT_EQ(dlg.cmbFrequency.listIndex(), 0);
-    EXPECT_EQ(dlg.cmbRealm.listIndex(), 0);
-    EXPECT_EQ(dlg.cmbServerSet.listIndex(), 0);
-    EXPECT_EQ(dlg.chkUpdateOnStart.value(), 0);
-    EXPECT_EQ(dlg.chkFilterNoob.value(), 0);
-    EXPECT_TRUE(boxes.calls.empty());
-    // Saving puts every value back into a form start-up can read.
-    dlg.cmdSave_Click();
-    EXPECT_EQ(ReadSetting("UpdateTime", ""), "0");
-    EXPECT_EQ(ReadSetting("ServerSet", ""), "0");
-    EXPECT_EQ(ReadSetting("UpdateOnStart", ""), "0");
-}
-
-// Choosing a server ------------------------------------------------------------------------
-
-TEST_F(OptionsTest, OnlyARealServerEnablesFromRealm) {
-    cacheDocument();
-    frmOptions dlg(kServers, appPath);
-    dlg.cmbServer.setListIndex(2);
-    EXPECT_TRUE(dlg.cmbRealm.enabled());
-    EXPECT_TRUE(dlg.lblFromRealm.enabled());
-    dlg.cmbServer.setListIndex(0);
-    EXPECT_FALSE(dlg.cmbRealm.enabled());
-    EXPECT_FALSE(dlg.lblFromRealm.enabled());
-}
-
-// Saving ---------------------------------------------------------------------------------
 
 TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
     cacheDocument();
@@ -176,49 +107,35 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalTextAndCloses) {
     dlg.cmbServerSet.setListIndex(1);
     dlg.chkFilterNoob.setValue(1);
     dlg.cmdSave_Click();
-
     EXPECT_FALSE(dlg.isShown());
-    const std::pair<const char*, const char*> expected[] = {
-        {"UpdateOnStart", "0"}, {"UpdateTime", "1"}, {"SystemTray", "0"}, {"MonitorServer", "Brightwater"},
-        {"Realm", "3"},         {"ServerSet", "1"},  {"FilterNoob", "1"},
-    };
-    for (const auto& [name, text] : expected)
-        EXPECT_EQ(stored(name), (RegistryValue{platform::REG_SZ, text})) << name;
-    EXPECT_EQ(services.registry.keys.at(kKey).size(), 7u);
+    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "1", "0", "Brightwater", "3", "1", "1"}));
+    EXPECT_EQ(services.registry.keys.at("Software\\Vexlor\\Towerwatch").size(), 7u);
     EXPECT_FALSE(runValue()) << "the tick was not touched";
-}
 
-TEST_F(OptionsTest, ChoosingNoneStillWritesTheRealmIndex) {
-    cacheDocument();
-    store("MonitorServer", "Stormreach");
-    store("Realm", "2");
-    frmOptions dlg(kServers, appPath);
-    dlg.cmbServer.setListIndex(0);
-    ASSERT_FALSE(dlg.cmbRealm.enabled());
-    dlg.cmdSave_Click();
-    EXPECT_EQ(ReadSetting("MonitorServer", ""), "None");
-    EXPECT_EQ(ReadSetting("Realm", ""), "2");
+    // Only a real server enables the realm; choosing "None" still writes the realm.
+    frmOptions again(kServers, appPath);
+    EXPECT_TRUE(again.cmbRealm.enabled() && again.lblFromRealm.enabled());
+    again.cmbServer.setListIndex(0);
+    EXPECT_FALSE(again.cmbRealm.enabled() || again.lblFromRealm.enabled());
+    again.cmdSave_Click();
+    EXPECT_EQ(saved()[3], "None");
+    EXPECT_EQ(saved()[4], "3");
 }
 
 TEST_F(OptionsTest, UntouchedStartTickLeavesAHandEditedEntryAlone) {
     const RegistryValue edited{platform::REG_SZ, "/usr/local/bin/towerwatch -startup --quiet"};
     services.registry.setValue(platform::kRunKey, platform::kAutostartValueName, edited);
-    frmOptions dlg(kServers, appPath);
-    ASSERT_EQ(dlg.chkStartWithWin.value(), 1);
-    dlg.cmdSave_Click();
+    frmOptions(kServers, appPath).cmdSave_Click();
     EXPECT_EQ(runValue(), edited);
-
     // Ticked and cleared again before saving counts as untouched too.
     frmOptions again(kServers, appPath);
     again.chkStartWithWin.setValue(0);
     again.chkStartWithWin.setValue(1);
     again.cmdSave_Click();
     EXPECT_EQ(runValue(), edited);
-
     // And with no entry, nothing appears.
     services.registry.deleteValue(platform::kRunKey, platform::kAutostartValueName);
-    frmOptions none(kServers, appPath);
-    none.cmdSave_Click();
+    frmOptions(kServers, appPath).cmdSave_Click();
     EXPECT_FALSE(runValue());
 }
 
@@ -251,7 +168,7 @@ TEST_F(OptionsTest, TickingWritesAnEntryThatRunsTheRealProgramAndClearingRemoves
     }
     EXPECT_FALSE(runValue());
     EXPECT_FALSE(platform::fileExists(entryPath));
-    EXPECT_EQ(ReadSetting("SystemTray", ""), "1") << "the other values were saved as well";
+    EXPECT_EQ(saved()[2], "1") << "the other values were saved as well";
 }
 
 TEST_F(OptionsTest, FailingRegistryIsNotReportedAndTheDialogStillCloses) {
@@ -265,51 +182,31 @@ TEST_F(OptionsTest, FailingRegistryIsNotReportedAndTheDialogStillCloses) {
     EXPECT_TRUE(services.registry.keys.empty());
 }
 
-// Cancel ---------------------------------------------------------------------------------
-
-TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothingAndOldValuesAreReadBack) {
+TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothing) {
     cacheDocument();
-    store("UpdateTime", "1");
-    store("MonitorServer", "Stormreach");
-    store("SystemTray", "1");
+    store({"1", "1", "1", "Stormreach"});
     const auto before = services.registry.keys;
-
-    auto change = [](frmOptions& dlg) {
+    const std::function<void(frmOptions&)> ways[] = {
+        [](frmOptions& dlg) { dlg.cmdCancel.click(); },
+        [](frmOptions& dlg) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(dlg.cmbFrequency.widget(), &escape);
+        },
+        [](frmOptions& dlg) { EXPECT_TRUE(dlg.close()); },
+    };
+    for (const auto& leave : ways) {
+        frmOptions dlg(kServers, appPath);
+        dlg.show();
         dlg.cmbFrequency.setListIndex(3);
         dlg.cmbServer.setListIndex(2);
         dlg.chkSystemTray.setValue(0);
         dlg.chkStartWithWin.setValue(1);
-    };
-    {
-        frmOptions dlg(kServers, appPath);
-        dlg.show();
-        change(dlg);
-        dlg.cmdCancel.click();
+        leave(dlg);
         EXPECT_FALSE(dlg.isShown());
-    }
-    {
-        frmOptions dlg(kServers, appPath);
-        dlg.show();
-        change(dlg);
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(dlg.cmbFrequency.widget(), &escape);
-        EXPECT_FALSE(dlg.isShown());
-    }
-    {
-        frmOptions dlg(kServers, appPath);
-        dlg.show();
-        change(dlg);
-        EXPECT_TRUE(dlg.close());
     }
     EXPECT_EQ(services.registry.keys, before);
-    // What the main window re-reads once the dialog has gone.
-    EXPECT_EQ(ReadSetting("UpdateTime", "2"), "1");
-    EXPECT_EQ(ReadSetting("MonitorServer", ""), "Stormreach");
-    EXPECT_EQ(ReadSetting("SystemTray", "1"), "1");
     EXPECT_FALSE(runValue());
 }
-
-// Showing --------------------------------------------------------------------------------
 
 TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWindow) {
     forms::Form owner("frmMain");

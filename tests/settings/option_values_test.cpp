@@ -5,31 +5,19 @@
 namespace tw {
 namespace {
 
-TEST(StoredListIndex, PositionsOutsideTheListOrNotNumbersPickTheFirstEntry) {
-    struct Row {
+TEST(StoredOptionValues, PositionsOutsideTheListOrNotNumbersPickTheFirstEntryAndOnlyOneTicks) {
+    const struct {
         const char* text;
-        int count;
-        int expected;
+        int count, expected;
+    } rows[] = {
+        {"3", 4, 3},  {" 2 ", 4, 2}, {"2", 2, 0},   {"4", 4, 0}, {"-1", 4, 0},          {"", 4, 0},
+        {"abc", 4, 0}, {"2x", 4, 0}, {"99999999999", 4, 0},   {"1", 1, 0}, {"0", 0, 0},
     };
-    const Row rows[] = {
-        {"0", 4, 0},         {"3", 4, 3},          {" 2 ", 4, 2},   {"1", 2, 1},
-        {"2", 2, 0},         {"4", 4, 0},          {"-1", 4, 0},    {"", 4, 0},
-        {"abc", 4, 0},       {"2x", 4, 0},         {"99999999999", 4, 0},
-        {"1", 1, 0},         {"0", 0, 0},
-    };
-    for (const Row& row : rows)
+    for (const auto& row : rows)
         EXPECT_EQ(storedListIndex(row.text, row.count), row.expected)
             << '"' << row.text << "\" in a list of " << row.count;
-}
-
-TEST(StoredCheckValue, OnlyTheNumberOneTicks) {
-    EXPECT_EQ(storedCheckValue("1"), 1);
-    EXPECT_EQ(storedCheckValue(" 1"), 1);
-    EXPECT_EQ(storedCheckValue("0"), 0);
-    EXPECT_EQ(storedCheckValue("2"), 0);
-    EXPECT_EQ(storedCheckValue("-1"), 0);
-    EXPECT_EQ(storedCheckValue(""), 0);
-    EXPECT_EQ(storedCheckValue("yes"), 0);
+    for (const char* ticks : {"1", " 1"}) EXPECT_EQ(storedCheckValue(ticks), 1) << ticks;
+    for (const char* clear : {"0", "2", "-1", "", "yes"}) EXPECT_EQ(storedCheckValue(clear), 0) << clear;
 }
 
 }  // namespace

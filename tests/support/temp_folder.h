@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-namespace tw::platform {
+namespace tw::testing {
 
 class TempFolder {
 public:
@@ -16,15 +16,19 @@ public:
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
+
+    // Without a trailing "/"; empty when the folder could not be made.
     const std::string& path() const { return m_path; }
+    // With a trailing "/", as the program's folder is handed around.
+    std::string slashed() const { return m_path + "/"; }
     std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
 private:
     std::string m_path;
 };
 
-}  // namespace tw::platform
+}  // namespace tw::testing
