@@ -131,10 +131,13 @@ int wsaCancelAsyncRequest(std::uint32_t task) {
         wsaSetLastError(kWsaEinval);
         return kSocketError;
     }
-    if (it->second.done)
-        t.byHandle.erase(it);
-    else
-        it->second.cancelled = true;
+    // A finished lookup has already posted its completion, which will come whatever happens
+    // here; saying it was cancelled would let the caller count on silence.
+    if (it->second.done) {
+        wsaSetLastError(kWsaEalready);
+        return kSocketError;
+    }
+    it->second.cancelled = true;
     return 0;
 }
 

@@ -25,8 +25,9 @@ std::uint32_t wsaAsyncGetHostByName(WindowHandle window, std::uint32_t message, 
 // pending, cancelled or unknown task.
 std::optional<HostEntry> takeHostEntry(std::uint32_t task);
 
-// No completion is posted for the task after this, and a waiting entry is freed. 0, or -1
-// with 10022 for an unknown task.
+// No completion is posted for the task after this: 0. A task whose completion is already
+// posted cannot be called back: -1 with 10037, and the posted completion still takes its
+// entry. -1 with 10022 for an unknown task.
 int wsaCancelAsyncRequest(std::uint32_t task);
 
 // Tasks started and not yet taken or cancelled; for tests of leaks.

@@ -227,15 +227,22 @@ TEST(HostResolver, ResolvesOffThreadAndCancelledTasksPostNothing) {
         return 0;
     });
     const std::uint32_t cancelled = wsaAsyncGetHostByName(w, m, "localhost");
-    EXPECT_EQ(wsaCancelAsyncRequest(cancelled), 0);
+    // A lookup of localhost may finish before the cancel: then its completion still comes.
+    const bool cancelledInTime = wsaCancelAsyncRequest(cancelled) == 0;
+    if (!cancelledInTime) {
+        EXPECT_EQ(wsaGetLastError(), kWsaEalready);
+    }
+    const std::size_t expected = cancelledInTime ? 2 : 3;
     const std::uint32_t ok = wsaAsyncGetHostByName(w, m, "localhost");
     const std::uint32_t bad = wsaAsyncGetHostByName(w, m, "no-such-host.invalid");
-    ASSERT_TRUE(runUntil([&] { return done.size() == 2; }, tw::testing::kFailedLookupDeadlineMs));
+    ASSERT_TRUE(runUntil([&] { return done.size() >= expected; }, tw::testing::kFailedLookupDeadlineMs));
     tw::testing::drainEvents();
-    ASSERT_EQ(done.size(), 2u);
+    ASSERT_EQ(done.size(), expected);
     for (auto [task, error] : done) {
-        EXPECT_NE(task, cancelled);
-        if (task == ok) {
+        if (task == cancelled) {
+            EXPECT_FALSE(cancelledInTime);
+            EXPECT_TRUE(takeHostEntry(cancelled));
+        } else if (task == ok) {
             EXPECT_EQ(error, 0);
             auto entry = takeHostEntry(ok);
             ASSERT_TRUE(entry);
