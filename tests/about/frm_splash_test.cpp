@@ -39,7 +39,6 @@ protected:
 };
 
 TEST_F(AboutTest, VersionLineComesFromTheProgramsVersionAndSizesItself) {
-    EXPECT_EQ(versionLine(2, 10, 305), "Version 2.10 build 305");
     services.processFacts.major = 1;
     services.processFacts.minor = 1;
     services.processFacts.revision = 1;

@@ -15,7 +15,6 @@ const std::string kKey = "Software\\Vexlor\\Towerwatch";
 TEST(SettingsStore, ReadingNeverCreatesTheKeyAndAnythingButTextGivesTheDefault) {
     platform::ScopedServices services;
     EXPECT_EQ(ReadSetting("UpdateTime", "2"), "2");
-    EXPECT_EQ(ReadSetting("MonitorServer", "None"), "None");
     EXPECT_TRUE(services.registry.keys.empty());
 
     WriteSetting("Realm", "2");
