@@ -100,11 +100,6 @@ TEST_F(AboutTest, OpeningAgainShowsTheSameBoxAndAClosedOneGoes) {
     settle();
     EXPECT_EQ(frmSplash::current(), nullptr);
     EXPECT_EQ(aboutBoxesLoaded(), 0);
-
-    frmSplash::open(nullptr, false);
-    ASSERT_NE(frmSplash::current(), nullptr);
-    EXPECT_TRUE(frmSplash::current()->isShown());
-    EXPECT_EQ(aboutBoxesLoaded(), 1);
 }
 
 TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) {
