@@ -51,10 +51,6 @@ TEST(FromHex, EveryCharacterIsOneDigitPlace) {
         {"1fffffffffffff", 9007199254740991.0},
     };
     for (const auto& row : rows) EXPECT_EQ(FromHex(row.hex), row.value) << row.hex;
-    EXPECT_EQ(ReturnHexChar("7"), 7);
-    EXPECT_EQ(ReturnHexChar("E"), 14);
-    EXPECT_EQ(ReturnHexChar("x"), 0);
-    EXPECT_EQ(ReturnHexChar(""), 0);
 }
 
 TEST(FromHex, TextsBeyondADoubleOrSixteenBitsOverflow) {
