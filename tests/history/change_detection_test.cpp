@@ -98,26 +98,6 @@ TEST_F(ChangeDetection, FirstDocumentOnlySetsTheBaselineAndTheSameAgainLogsNothi
     EXPECT_TRUE(boxes.calls.empty());
 }
 
-TEST_F(ChangeDetection, AlertColourFollowsTheUsersRealm) {
-    const std::pair<std::string, AlertIcon> rows[] = {
-        {"2", AlertIcon::Red}, {"1", AlertIcon::Green}, {"3", AlertIcon::Yellow},
-        {"0", AlertIcon::Yellow}, {"7", AlertIcon::Yellow}};
-    for (const auto& [realm, colour] : rows) {
-        OwnershipTracker fresh;
-        tracker = fresh;
-        flash = {};
-        log.clear();
-        settings["Realm"] = realm;
-        take(frontier("Albion"));
-        const auto outcome = take(frontier("Midgard"));
-        ASSERT_EQ(log.size(), 1u) << "realm " << realm;
-        EXPECT_EQ(log[0], (OwnershipChange{"Caer Ashwold", "Midgard", "Albion"}));
-        EXPECT_TRUE(outcome.flashReplaced);
-        EXPECT_EQ(flash, (FlashState{colour, "Caer Ashwold taken by Midgard from Albion", true}))
-            << "realm " << realm;
-    }
-}
-
 // Which differences between two documents reach the log, as "place,new owner,old owner".
 TEST_F(ChangeDetection, OnlyRealOwnerChangesOfTheMonitoredServersKeepsAreLogged) {
     auto crlf = [](const std::string& text) {
@@ -179,14 +159,19 @@ TEST_F(ChangeDetection, OnlyRealOwnerChangesOfTheMonitoredServersKeepsAreLogged)
     EXPECT_TRUE(boxes.calls.empty());
 }
 
-TEST_F(ChangeDetection, FlashReplacementKeepsTheMostImportantAlert) {
-    settings["Realm"] = "2";  // Albion: losing a keep is red, taking one green
+// The user's realm picks the colour: "2", Albion, unless a row says otherwise.
+TEST_F(ChangeDetection, AlertColourFollowsTheUsersRealmAndTheFlashKeepsTheMostImportantAlert) {
     struct Row {
         const char* label;
         std::pair<std::string, std::string> before, after;  // owners of Caer Ashwold, Dun Mellow
         FlashState start, expected;
+        const char* realm = "2";
     };
     const FlashState none{};
+    auto midgardTook = [](AlertIcon colour) {
+        return FlashState{colour, "Caer Ashwold taken by Midgard from Albion", true};
+    };
+    const std::pair<std::string, std::string> albions{"Albion", "Hibernia"}, midgards{"Midgard", "Hibernia"};
     const FlashState greenNews{AlertIcon::Green, "older news", true};
     const Row rows[] = {
         {"yellow then red: red with the second text", {"Midgard", "Albion"}, {"Hibernia", "Midgard"},
@@ -205,6 +190,10 @@ TEST_F(ChangeDetection, FlashReplacementKeepsTheMostImportantAlert) {
         {"yellow over a stopped red", {"Midgard", "Hibernia"}, {"Hibernia", "Hibernia"},
          {AlertIcon::Red, "stale", false},
          {AlertIcon::Yellow, "Caer Ashwold taken by Hibernia from Midgard", true}},
+        {"Midgard's gain, seen from Midgard", albions, midgards, none, midgardTook(AlertIcon::Green), "1"},
+        {"seen from Hibernia", albions, midgards, none, midgardTook(AlertIcon::Yellow), "3"},
+        {"no realm chosen", albions, midgards, none, midgardTook(AlertIcon::Yellow), "0"},
+        {"a number that is no realm", albions, midgards, none, midgardTook(AlertIcon::Yellow), "7"},
     };
     auto doc = [](const std::pair<std::string, std::string>& owners) {
         return document(serverBlock(kServer, {{"Caer Ashwold", "Albion", owners.first},
@@ -212,6 +201,7 @@ TEST_F(ChangeDetection, FlashReplacementKeepsTheMostImportantAlert) {
     };
     for (const Row& row : rows) {
         tracker = OwnershipTracker{};
+        settings["Realm"] = row.realm;
         take(doc(row.before));
         flash = row.start;
         log.clear();
