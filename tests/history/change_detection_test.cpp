@@ -302,29 +302,21 @@ TEST_F(ChangeDetection, FailureAfterALoggedChangeKeepsThatLineAndTheFlash) {
     EXPECT_FALSE(failed.flashReplaced);  // the log comes before the alert
 }
 
-class ChangeDetectionWithLogFile : public ChangeDetection {
-protected:
-    SwitchOffOutcome takeLogged(const std::string& doc, const std::string& server) {
-        auto reader = [](const std::string&, const std::string& fallback) { return fallback; };
-        return tracker.DoSwitchOff(doc, server, reader, flash,
-                                   eventLogWriter(m_dir.slashed(), server, "7/23/2003 2:05:10 PM"));
-    }
-    testing::TempFolder m_dir;
-};
-
-TEST_F(ChangeDetectionWithLogFile, ChangesReachTheServersLogAndNamesWithCommasAndQuotesReadBack) {
+TEST_F(ChangeDetection, ChangesReachTheServersLogAndNamesWithCommasAndQuotesReadBack) {
     const std::string server = "Stone Bridge";
-    takeLogged(document(serverBlock(server, {{"Caer Ash, North", "Albion", "Albion"},
-                                             {"Vornfaste", "Midgard", "Hib,ernia"},
-                                             {"Dun Mellow", "Hibernia", "Midgard"}})),
-               server);
-    const auto outcome = takeLogged(document(serverBlock(server, {{"Caer Ash, North", "Albion", "Hib,ernia"},
-                                                                  {"Vornfaste", "Midgard", "\"Wolf\" Clan"},
-                                                                  {"Dun Mellow", "Hibernia", "Albion"}})),
-                                    server);
+    testing::TempFolder folder;
+    auto takeLogged = [&](const std::vector<Element>& keeps) {
+        auto reader = [](const std::string&, const std::string& fallback) { return fallback; };
+        return tracker.DoSwitchOff(document(serverBlock(server, keeps)), server, reader, flash,
+                                   eventLogWriter(folder.slashed(), server, "7/23/2003 2:05:10 PM"));
+    };
+    takeLogged({{"Caer Ash, North", "Albion", "Albion"}, {"Vornfaste", "Midgard", "Hib,ernia"},
+                {"Dun Mellow", "Hibernia", "Midgard"}});
+    const auto outcome = takeLogged({{"Caer Ash, North", "Albion", "Hib,ernia"},
+                                     {"Vornfaste", "Midgard", "\"Wolf\" Clan"}, {"Dun Mellow", "Hibernia", "Albion"}});
     ASSERT_EQ(outcome.logged.size(), 3u);
     // A line of plain names keeps the bytes older copies wrote, dated by the caller.
-    const std::string text = platform::readWholeFile(m_dir / "Stone_Bridge.log").value_or("");
+    const std::string text = platform::readWholeFile(folder / "Stone_Bridge.log").value_or("");
     EXPECT_NE(text.find("\r\nDun Mellow,Albion,Midgard,7/23/2003 2:05:10 PM\r\n"), std::string::npos) << text;
     std::vector<HistoryEvent> events;
     forEachEvent(text, [&](const HistoryEvent& e) { events.push_back(e); });
