@@ -117,9 +117,6 @@ TEST_F(FileRegistryTest, HandEditedAutostartEntrySurvivesEverythingButSetAndDele
     ASSERT_TRUE(reg.setValue(kRunKey, "Other", text("1")));
     ASSERT_TRUE(reg.deleteValue(kRunKey, "Other"));
     EXPECT_EQ(readWholeFile(desktopPath), handEdited);
-
-    ASSERT_TRUE(writeFileAtomically(desktopPath, handEdited + "Hidden=true\n"));
-    EXPECT_FALSE(reg.queryValue(kRunKey, "Towerwatch").has_value()) << "a hidden entry does not start anything";
 }
 
 }  // namespace

@@ -133,10 +133,6 @@ TEST_F(OptionsTest, UntouchedStartTickLeavesAHandEditedEntryAlone) {
     again.chkStartWithWin.setValue(1);
     again.cmdSave_Click();
     EXPECT_EQ(runValue(), edited);
-    // And with no entry, nothing appears.
-    services.registry.deleteValue(platform::kRunKey, platform::kAutostartValueName);
-    frmOptions(kServers, appPath).cmdSave_Click();
-    EXPECT_FALSE(runValue());
 }
 
 TEST_F(OptionsTest, TickingWritesAnEntryThatRunsTheRealProgramAndClearingRemovesIt) {

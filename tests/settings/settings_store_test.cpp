@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/services.h"
+#include "settings/option_values.h"
 
 namespace tw {
 namespace {
@@ -15,7 +16,6 @@ const std::string kKey = "Software\\Vexlor\\Towerwatch";
 TEST(SettingsStore, ReadingNeverCreatesTheKeyAndAnythingButTextGivesTheDefault) {
     platform::ScopedServices services;
     EXPECT_EQ(ReadSetting("UpdateTime", "2"), "2");
-    EXPECT_EQ(ReadSetting("MonitorServer", "None"), "None");
     EXPECT_TRUE(services.registry.keys.empty());
 
     WriteSetting("Realm", "2");
@@ -50,6 +50,21 @@ TEST(SettingsStore, FailedWriteIsSilentAndTheKeyFollowsTheProductName) {
     EXPECT_TRUE(services.registry.keyExists("Software\\Vexlor\\Watchtower"));
     EXPECT_EQ(services.registry.queryValue(kKey, "Realm"), std::nullopt);
     EXPECT_EQ(ReadSetting("Realm", "0"), "3");
+}
+
+TEST(StoredOptionValues, PositionsOutsideTheListOrNotNumbersPickTheFirstEntryAndOnlyOneTicks) {
+    const struct {
+        const char* text;
+        int count, expected;
+    } rows[] = {
+        {"3", 4, 3},  {" 2 ", 4, 2}, {"2", 2, 0},   {"4", 4, 0}, {"-1", 4, 0},          {"", 4, 0},
+        {"abc", 4, 0}, {"2x", 4, 0}, {"99999999999", 4, 0},   {"1", 1, 0}, {"0", 0, 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(storedListIndex(row.text, row.count), row.expected)
+            << '"' << row.text << "\" in a list of " << row.count;
+    for (const char* ticks : {"1", " 1"}) EXPECT_EQ(storedCheckValue(ticks), 1) << ticks;
+    for (const char* clear : {"0", "2", "-1", "", "yes"}) EXPECT_EQ(storedCheckValue(clear), 0) << clear;
 }
 
 }  // namespace
