@@ -1,6 +1,7 @@
-// The ownership log end to end: the program follows the herald simulator through several
-// document changes and a restart, and its log holds exactly the changes the simulator made
-// on the monitored server, as the log's rules filter them.
+// The ownership log end to end: the program fetches its location list from the herald
+// simulator, follows its chunked documents through several changes and a restart, and its log
+// holds exactly the changes the simulator made on the monitored server, as the log's rules
+// filter them.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -68,10 +69,8 @@ protected:
 TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
     ChildProcess sim;
     const std::string herald =
-        testing::startHeraldSimulator(sim, {"--seed", "3", "--interval", "0", "--exit-after", "60"});
+        testing::startHeraldSimulator(sim, {"--seed", "3", "--interval", "0", "--exit-after", "60", "--chunked"});
     ASSERT_FALSE(herald.empty());
-    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "towerwatchlocations.txt",
-                                              herald + "/server-info.xml\r\n"));
     WriteSetting("LocationHost", herald);
     WriteSetting("MonitorServer", kMonitored);
     WriteSetting("Realm", "1");
@@ -79,8 +78,13 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
     std::vector<std::string> expected;
     {
         frmMain main;
-        main.Form_Load();  // updates on start: the simulator's first document, no changes yet
+        // No list yet: the update on start waits for the list, saved as it came plus CR LF,
+        // then takes the simulator's first document, no changes yet.
+        main.Form_Load();
         ASSERT_TRUE(pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s));
+        const std::string entry = herald + "/server-info.xml\r\n";
+        EXPECT_EQ(platform::readWholeFile(m_folder + "towerwatchlocations.txt"), entry + entry);
+        EXPECT_GE(main.lblServers.ubound(), 3);
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(updateOnce(main));
         expected = expectedLines(sim);
         EXPECT_EQ(loggedLines(), expected);
