@@ -19,10 +19,9 @@ namespace tw {
 namespace {
 
 using testing::lengthReply;
-using testing::pumpFor;
-using testing::pumpUntil;
+using testing::drainEvents;
+using testing::runUntil;
 using testing::ScriptedPeer;
-using namespace std::chrono_literals;
 
 // A previous cache that no reply of these tests could produce, binary bytes included.
 constexpr char kOldCacheBytes[] = "<servers>old\0copy\xff</servers>\r\n";
@@ -42,7 +41,7 @@ protected:
     }
 
     std::string caption() const { return main.lblServerInfo.caption(); }
-    bool waitForCaption(const std::string& text) { return pumpUntil([&] { return caption() == text; }); }
+    bool waitForCaption(const std::string& text) { return runUntil([&] { return caption() == text; }); }
     std::string cache() const { return platform::readWholeFile(m_folder + "server-info.xml").value_or("<none>"); }
     std::string statusLocation(const std::string& path = "/server-info.xml") const { return peer_hostPort() + path; }
     std::string peer_hostPort() const { return "127.0.0.1:" + std::to_string(peer.port()); }
@@ -93,7 +92,7 @@ TEST_F(DownloadTest, ContentLengthReplyInOnePieceSavesBodyAndTime) {
     EXPECT_EQ(main.lblUpdate.caption(), when);
     EXPECT_EQ(ReadSetting("LastUpdate", ""), when);
     // The client closes its side once the body is complete.
-    EXPECT_TRUE(pumpUntil([&] { return peer.clientClosed(); }));
+    EXPECT_TRUE(runUntil([&] { return peer.clientClosed(); }));
 }
 
 TEST_F(DownloadTest, BodyReadUntilTheServerClosesIsSavedOnTheClose) {
@@ -130,7 +129,7 @@ TEST_F(DownloadTest, BadRepliesLeaveTheCacheByteIdentical) {
         startUpdate();
         peer.send(c.reply);
         peer.closeConnection();
-        EXPECT_TRUE(pumpUntil([&] { return main.Sock->State() == sckClosed; }));
+        EXPECT_TRUE(runUntil([&] { return main.Sock->State() == sckClosed; }));
         EXPECT_EQ(caption(), c.caption);
         EXPECT_EQ(cache(), kOldCache);
         EXPECT_EQ(main.XMLData, "kept");
@@ -162,7 +161,7 @@ TEST_F(DownloadTest, NewUpdateEndsASilentOrUnfinishedDownloadForGood) {
     // completes. Nothing the first two send later may reach the third.
     startUpdate();
     startUpdate();
-    EXPECT_TRUE(pumpUntil([&] { return peer.connectionsAccepted() == 2; }));
+    EXPECT_TRUE(runUntil([&] { return peer.connectionsAccepted() == 2; }));
     peer.send("HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\nOLDOLD");
     ASSERT_TRUE(waitForCaption("Receiving update (30%)"));
     startUpdate();
@@ -219,7 +218,7 @@ TEST_F(LocationListTest, EmptyDocumentFetchesTheListOnceAndUpdatesOnlyOnAChange)
     main.ReloadHostServers();
     main.Update();
     ASSERT_TRUE(waitForCaption("XML Locations Updated")) << caption() << " " << main.XMLData;
-    pumpFor(200ms);
+    drainEvents(200);
     EXPECT_EQ(listRequests, 1);
     EXPECT_EQ(statusPaths, std::vector<std::string>{"/server-info.xml"});
     EXPECT_EQ(listFile(), list + "\r\n");
@@ -228,8 +227,8 @@ TEST_F(LocationListTest, EmptyDocumentFetchesTheListOnceAndUpdatesOnlyOnAChange)
     // whose empty document fetches the (now unchanged) list once more and stops.
     list = statusLocation("/moved.xml") + "\n" + statusLocation("/euro.xml");
     main.Update();
-    EXPECT_TRUE(pumpUntil([&] { return statusPaths.size() == 3 && listRequests == 3; }));
-    pumpFor(200ms);
+    EXPECT_TRUE(runUntil([&] { return statusPaths.size() == 3 && listRequests == 3; }));
+    drainEvents(200);
     EXPECT_EQ(statusPaths, (std::vector<std::string>{"/server-info.xml", "/server-info.xml", "/moved.xml"}));
     EXPECT_EQ(listRequests, 3);
     EXPECT_EQ(main.HostServers, (std::vector<std::string>{statusLocation("/moved.xml"), statusLocation("/euro.xml"), ""}));
@@ -266,8 +265,8 @@ TEST_F(LocationListTest, ErrorRepliesNeverReplaceTheDocumentOrTheList) {
         listStatus = c.listStatus;
         main.Label5.click();
         ++fetches;
-        ASSERT_TRUE(pumpUntil([&] { return listRequests == fetches && caption() == c.caption; })) << caption();
-        pumpFor(100ms);
+        ASSERT_TRUE(runUntil([&] { return listRequests == fetches && caption() == c.caption; })) << caption();
+        drainEvents(100);
         EXPECT_EQ(caption(), c.caption);
         EXPECT_EQ(listRequests, fetches);
         EXPECT_EQ(cache(), c.documentKept ? kOldCache : noServers + "\r\n");
@@ -296,13 +295,13 @@ TEST_F(LocationListTest, RefusedListFetchEndsVisiblyAndTheNextUpdateTriesAgain) 
     serveHeraldAnd(&list);
     main.ReloadHostServers();
     ASSERT_TRUE(waitForCaption("XML Locations Updated"));
-    pumpFor(200ms);
+    drainEvents(200);
     EXPECT_TRUE(statusPaths.empty());
     // ...and with the list missing again, the next click fetches it and then downloads.
     std::filesystem::remove(listPath());
     main.HostServers = {""};
     main.Label5.click();
-    ASSERT_TRUE(pumpUntil([&] { return statusPaths.size() == 1; }));
+    ASSERT_TRUE(runUntil([&] { return statusPaths.size() == 1; }));
     EXPECT_EQ(listRequests, 2);
     EXPECT_TRUE(boxes.calls.empty());
 }
@@ -320,7 +319,7 @@ TEST_F(LocationListTest, MakerHostTurnedUnsendableDuringTheConnectEndsTheFetchVi
 
     WriteSetting("LocationHost", peer.hostPort());
     main.Label5.click();
-    ASSERT_TRUE(pumpUntil([&] { return statusPaths.size() == 1; }));
+    ASSERT_TRUE(runUntil([&] { return statusPaths.size() == 1; }));
     EXPECT_EQ(listRequests, 1);
     EXPECT_TRUE(boxes.calls.empty());
 }
@@ -354,7 +353,7 @@ TEST_F(LocationListTest, EntriesThatCannotBeSentAreRefused) {
     main.lblServerInfo.setCaption("");
     main.Label5.click();
     EXPECT_EQ(caption(), "An error occurred, update failed.");
-    pumpFor(200ms);
+    drainEvents(200);
     EXPECT_EQ(peer.connectionsAccepted(), 0);
 }
 

@@ -21,9 +21,8 @@
 namespace tw {
 namespace {
 
-using namespace std::chrono_literals;
 using testing::ChildProcess;
-using testing::pumpUntil;
+using testing::runUntil;
 
 constexpr const char* kMonitored = "Emberfall";
 
@@ -34,13 +33,13 @@ protected:
     // One click on "Last Updated:" and the wait for its document.
     static bool updateOnce(frmMain& main) {
         main.Label5.click();
-        return pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s);
+        return runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000);
     }
 
     // place,new,old of every change the simulator printed for the monitored server that
     // the log keeps (battleground keeps filtered out).
     std::vector<std::string> expectedLines(ChildProcess& sim) {
-        pumpUntil([&] { return !sim.process().canReadLine(); }, 1s);
+        runUntil([&] { return !sim.process().canReadLine(); }, 1000);
         std::vector<std::string> lines;
         while (sim.process().canReadLine()) {
             const std::vector<Text> f = splitText(trimSpaces(sim.process().readLine().trimmed().toStdString()), "\t");
@@ -81,7 +80,7 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
         // No list yet: the update on start waits for the list, saved as it came plus CR LF,
         // then takes the simulator's first document, no changes yet.
         main.Form_Load();
-        ASSERT_TRUE(pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s));
+        ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000));
         const std::string entry = herald + "/server-info.xml\r\n";
         EXPECT_EQ(platform::readWholeFile(m_folder + "towerwatchlocations.txt"), entry + entry);
         EXPECT_GE(main.lblServers.ubound(), 3);
@@ -95,7 +94,7 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
         // lost between runs and nothing logged twice.
         frmMain main;
         main.Form_Load();
-        ASSERT_TRUE(pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s));
+        ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000));
         ASSERT_TRUE(updateOnce(main));
         const std::vector<std::string> more = expectedLines(sim);
         expected.insert(expected.end(), more.begin(), more.end());
