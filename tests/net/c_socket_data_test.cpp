@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/runtime_error.h"
+#include "error_number.h"
 
 namespace tw {
 namespace {
@@ -42,20 +42,9 @@ TEST(SocketValueLayout, SentBytesReadBackAsTheSameValue) {
 }
 
 TEST(SocketValueLayout, EmptyTextOrNoValueCannotBeSent) {
-    try {
-        BytesFromValue(std::string());
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), 5);
-        EXPECT_EQ(e.source(), "CSocket.SendData");
-    }
-    EXPECT_THROW(BytesFromValue(ByteArray{}), RuntimeError);
-    try {
-        BytesFromValue(std::monostate{});
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), 13);
-    }
+    EXPECT_EQ(testing::errorNumberOf([] { BytesFromValue(std::string()); }), 5);
+    EXPECT_EQ(testing::errorNumberOf([] { BytesFromValue(ByteArray{}); }), 5);
+    EXPECT_EQ(testing::errorNumberOf([] { BytesFromValue(std::monostate{}); }), 13);
 }
 
 }  // namespace
