@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "error_number.h"
 #include "event_loop_wait.h"
 #include "net/c_socket.h"
 #include "platform/host_resolver.h"
@@ -49,15 +48,6 @@ TEST(SocketErrorTexts, ListedCodesHaveTheirTextOthersAreUnknown) {
     EXPECT_EQ(MSocketSupport::GetErrorDescription(11004), "Valid name, no data record of requested type.");
     EXPECT_EQ(MSocketSupport::GetErrorDescription(10004), "Interrupted function call.");
     for (int code : {10059, 10062, 0, -1, 40006, 99999}) EXPECT_EQ(MSocketSupport::GetErrorDescription(code), "Unknown error.");
-}
-
-TEST(SocketWordConversions, SixteenBitValuesWidenAndNarrowWithoutSign) {
-    EXPECT_EQ(MSocketSupport::UnsignedToLong(-1), 65535);
-    EXPECT_EQ(MSocketSupport::UnsignedToLong(80), 80);
-    EXPECT_EQ(MSocketSupport::LongToUnsigned(32767), 32767);
-    EXPECT_EQ(MSocketSupport::LongToUnsigned(40000), 40000 - 65536);
-    EXPECT_EQ(MSocketSupport::LongToUnsigned(65535), -1);
-    for (int bad : {-1, 65536}) EXPECT_EQ(testing::errorNumberOf([&] { MSocketSupport::LongToUnsigned(bad); }), 6);
 }
 
 TEST(SocketServiceLifetime, ServiceStopsOnlyWithTheLastLiveObject) {
