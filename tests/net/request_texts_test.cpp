@@ -20,15 +20,6 @@ TEST(RequestTexts, StatusRequestByteForByte) {
               "\r\n");
 }
 
-TEST(RequestTexts, LocationListRequestByteForByteWithPortKeptInHostLine) {
-    EXPECT_EQ(locationListRequest("127.0.0.1:8081"),
-              "GET /towerwatchlocations.txt HTTP/1.1\r\n"
-              "User-Agent: Towerwatch (127.0.0.1:8081)\r\n"
-              "Host: 127.0.0.1:8081\r\n"
-              "\r\n");
-    EXPECT_EQ(statusRequest(splitLocation("127.0.0.1:9/x"), kMakerWebHost).substr(0, 16), "GET /x HTTP/1.1\r");
-}
-
 TEST(RequestTexts, LocationSplitsAtTheFirstSlashAndPortDefaultsToEighty) {
     const Location loc = splitLocation("host.example:8080/a/b:c/d.xml");
     EXPECT_EQ(loc.host, "host.example:8080");

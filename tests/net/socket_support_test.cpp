@@ -97,20 +97,5 @@ TEST_F(ServiceFixture, SecondResolutionForOneObjectSupersedesTheFirstAndLeavesNo
     EXPECT_EQ(platform::pendingHostTasks(), 0);
 }
 
-TEST_F(ServiceFixture, CompletionForAVanishedOrClosedOwnerIsDropped) {
-    RecordingSink gone;
-    ASSERT_NE(MSocketSupport::ResolveHost("localhost", &gone), 0u);
-    MSocketSupport::ForgetOwner(&gone);
-    ASSERT_NE(MSocketSupport::ResolveHost("localhost", &sink), 0u);
-    // Unregistering the owner's socket drops the resolution it was waiting for.
-    MSocketSupport::UnregisterSocket(socket);
-    EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
-    ASSERT_TRUE(MSocketSupport::RegisterSocket(socket, &sink));
-    ASSERT_TRUE(runUntil([&] { return platform::pendingHostTasks() == 0; }));
-    testing::drainEvents();
-    EXPECT_TRUE(gone.hosts.empty());
-    EXPECT_TRUE(sink.hosts.empty());
-}
-
 }  // namespace
 }  // namespace tw
