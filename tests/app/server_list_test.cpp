@@ -87,22 +87,7 @@ TEST_F(ServerListTest, OnlyExactlyUpLightsTheLampGreen) {
     EXPECT_EQ(main.shpServerUp[2].fillColor(), forms::rgb(0, 255, 0));
 }
 
-TEST_F(ServerListTest, DocumentWithoutServersHidesTheListAndClearsThePanel) {
-    show(fixture("herald_readable.xml"));
-    selectByName("Ironmoor");
-    show(fixture("herald_no_server.xml"));
-    EXPECT_EQ(main.lblServers.ubound(), 0);
-    EXPECT_FALSE(main.lblServers[0].visible());
-    EXPECT_FALSE(main.shpServerUp[0].visible());
-    EXPECT_FALSE(main.lblPopSize[0].visible());
-    EXPECT_FALSE(main.lblServerName.visible());
-    EXPECT_FALSE(main.KeepLabel.visible());
-    EXPECT_EQ(main.lblKeepList.ubound(), 0);
-    EXPECT_FALSE(main.lblKeepList[0].visible());
-    EXPECT_FALSE(main.lblDF.visible());
-}
-
-TEST_F(ServerListTest, RebuildKeepsTheShownServerSelectedOrClearsItsPanel) {
+TEST_F(ServerListTest, RebuildKeepsTheShownServerSelectedOrClearsItsPanelAndNoServersHideTheList) {
     show(fixture("herald_readable.xml"));
     selectByName("Ashvale");
     show(fixture("herald_readable.xml"));
@@ -115,6 +100,15 @@ TEST_F(ServerListTest, RebuildKeepsTheShownServerSelectedOrClearsItsPanel) {
     EXPECT_EQ(main.lblServers.ubound(), 0);
     EXPECT_FALSE(main.lblServerName.visible());
     EXPECT_FALSE(main.RelicLabel.visible());
+    // A document without servers hides the list and the panel.
+    selectByName("Ironmoor");
+    ASSERT_TRUE(main.KeepLabel.visible() && main.lblDF.visible());
+    show(fixture("herald_no_server.xml"));
+    EXPECT_EQ(main.lblServers.ubound(), 0);
+    const std::initializer_list<const forms::Control*> gone = {&main.lblServers[0], &main.shpServerUp[0],
+        &main.lblPopSize[0], &main.lblServerName, &main.KeepLabel, &main.lblKeepList[0], &main.lblDF};
+    for (const forms::Control* control : gone) EXPECT_FALSE(control->visible());
+    EXPECT_EQ(main.lblKeepList.ubound(), 0);
 }
 
 TEST_F(ServerListTest, SelectingMovesTheSelectedLookAndRestoresTheLinkLook) {
