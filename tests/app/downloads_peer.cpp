@@ -1,11 +1,8 @@
 #include "downloads_peer.h"
 #include "loopback.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
