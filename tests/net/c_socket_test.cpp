@@ -27,7 +27,6 @@ struct Watched {
     std::vector<ErrorSeen> errors;
     std::string received;  // what GetData took
     bool takeOnArrival = false;
-    int sendCompletes = 0;
 
     Watched() {
         sock.OnConnect = [this] { log.push_back("connect"); };
@@ -43,7 +42,6 @@ struct Watched {
         };
         sock.OnError = [this](std::int16_t n, const std::string& d, std::int32_t, const std::string& s,
                               const std::string&, std::int32_t, bool&) { errors.push_back({n, d, s}); };
-        sock.OnSendComplete = [this] { ++sendCompletes; };
     }
 };
 
@@ -164,21 +162,6 @@ TEST(CSocketConnectErrors, RefusedPortEmptyHostBadPortAndSendWithoutConnection) 
     }
     for (int port : {-1, 65536}) EXPECT_EQ(errorNumberOf([&] { Watched().sock.Connect("localhost", port); }), 6) << port;
     EXPECT_EQ(errorNumberOf([] { CSocket().SendData("abc"); }), 40006);
-}
-
-TEST_F(LoopbackPair, ThreeByteSendReportsProgressThenCompletesFromTheLoop) {
-    connectClient();
-    std::vector<std::pair<int, int>> progress;
-    client.sock.OnSendProgress = [&](std::int32_t sent, std::int32_t left) { progress.push_back({sent, left}); };
-    // A connect is followed by a write notification; it must not count for the send below.
-    ASSERT_TRUE(runUntil([&] { return client.sendCompletes == 1; }));
-    const int before = client.sendCompletes;
-    client.sock.SendData("abc");
-    ASSERT_EQ(progress.size(), 1u);
-    EXPECT_EQ(progress[0], std::make_pair(3, 0));
-    EXPECT_EQ(client.sendCompletes, before);  // not from inside SendData
-    EXPECT_TRUE(runUntil([&] { return client.sendCompletes > before; }));
-    EXPECT_TRUE(runUntil([&] { return peer.received == "abc"; }));
 }
 
 TEST_F(LoopbackPair, SecondSendWhileDataPendAppendsInOrder) {

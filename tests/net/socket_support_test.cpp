@@ -42,14 +42,6 @@ struct ServiceFixture : ::testing::Test {
     platform::Socket socket = -1;
 };
 
-TEST(SocketErrorTexts, ListedCodesHaveTheirTextOthersAreUnknown) {
-    EXPECT_EQ(MSocketSupport::GetErrorDescription(10061), "Connection refused.");
-    EXPECT_EQ(MSocketSupport::GetErrorDescription(10052), "Network dropped connection on reset.");
-    EXPECT_EQ(MSocketSupport::GetErrorDescription(11004), "Valid name, no data record of requested type.");
-    EXPECT_EQ(MSocketSupport::GetErrorDescription(10004), "Interrupted function call.");
-    for (int code : {10059, 10062, 0, -1, 40006, 99999}) EXPECT_EQ(MSocketSupport::GetErrorDescription(code), "Unknown error.");
-}
-
 TEST(SocketServiceLifetime, ServiceStopsOnlyWithTheLastLiveObject) {
     ASSERT_FALSE(MSocketSupport::IsStarted());
     {
