@@ -1,10 +1,8 @@
 #include "downloads_peer.h"
 #include "loopback.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
-#include <fcntl.h>
-#include <netinet/in.h>
+#include <chrono>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -15,24 +13,6 @@
 #include <QTimer>
 
 namespace tw::testing {
-
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    // A short repeating timer wakes the loop so the predicate is looked at even when the
-    // only thing that changes is on the peer's side.
-    QTimer wake;
-    wake.start(2);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-void pumpFor(std::chrono::milliseconds span) {
-    const auto until = std::chrono::steady_clock::now() + span;
-    pumpUntil([&] { return std::chrono::steady_clock::now() >= until; }, span + std::chrono::seconds(1));
-}
 
 ScriptedPeer::ScriptedPeer() {
     m_listener = bindLoopback(m_port, 8, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -85,7 +65,7 @@ void ScriptedPeer::poll() {
 }
 
 bool ScriptedPeer::waitForRequests(std::size_t count) {
-    return pumpUntil([&] { return requests().size() >= count; });
+    return runUntil([&] { return requests().size() >= count; });
 }
 
 bool ScriptedPeer::send(const std::string& bytes) {
@@ -134,7 +114,7 @@ std::string startHeraldSimulator(ChildProcess& simulator, const std::vector<std:
     QStringList args{"--port", "0"};
     for (const std::string& argument : arguments) args << QString::fromStdString(argument);
     simulator.process().start(HERALD_SIM_PATH, args);
-    if (!pumpUntil([&] { return simulator.process().canReadLine(); }, std::chrono::seconds(10))) return {};
+    if (!runUntil([&] { return simulator.process().canReadLine(); }, 10000)) return {};
     const std::string line = simulator.process().readLine().trimmed().toStdString();
     const std::string prefix = "listening on ";
     return line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : std::string();

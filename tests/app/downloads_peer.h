@@ -1,24 +1,20 @@
 #pragma once
-// Test support for the download tests: a scripted HTTP peer on a loopback port and a way to
-// run the real event loop until something has happened. The peer lives on the test's own
+// Test support for the download tests: a scripted HTTP peer on a loopback port and the
+// bundled herald simulator as a child process. The peer lives on the test's own
 // thread: it is polled from the event loop (a short timer), so the test decides exactly which bytes arrive
 // in which piece and when the connection ends.
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "event_loop_wait.h"
+
 class QProcess;
 class QTimer;
 
 namespace tw::testing {
-
-// Runs the event loop until `done` holds or the time is up; true when it held.
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
-// Runs the event loop for a while, for checking that nothing more happens.
-void pumpFor(std::chrono::milliseconds span);
 
 class ScriptedPeer {
 public:
@@ -34,7 +30,7 @@ public:
     std::string hostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
     void respondWith(Responder responder) { m_responder = std::move(responder); }
 
-    // Accepts waiting connections and reads what they sent; call from pumpUntil predicates.
+    // Accepts waiting connections and reads what they sent; call from runUntil predicates.
     void poll();
     // Every complete request received so far, in order.
     const std::vector<std::string>& requests() {

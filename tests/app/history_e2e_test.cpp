@@ -1,6 +1,7 @@
-// The ownership log end to end: the program follows the herald simulator through several
-// document changes and a restart, and its log holds exactly the changes the simulator made
-// on the monitored server, as the log's rules filter them.
+// The ownership log end to end: the program fetches its location list from the herald
+// simulator, follows its chunked documents through several changes and a restart, and its log
+// holds exactly the changes the simulator made on the monitored server, as the log's rules
+// filter them.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -20,9 +21,8 @@
 namespace tw {
 namespace {
 
-using namespace std::chrono_literals;
 using testing::ChildProcess;
-using testing::pumpUntil;
+using testing::runUntil;
 
 constexpr const char* kMonitored = "Emberfall";
 
@@ -33,13 +33,13 @@ protected:
     // One click on "Last Updated:" and the wait for its document.
     static bool updateOnce(frmMain& main) {
         main.Label5.click();
-        return pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s);
+        return runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000);
     }
 
     // place,new,old of every change the simulator printed for the monitored server that
     // the log keeps (battleground keeps filtered out).
     std::vector<std::string> expectedLines(ChildProcess& sim) {
-        pumpUntil([&] { return !sim.process().canReadLine(); }, 1s);
+        runUntil([&] { return !sim.process().canReadLine(); }, 1000);
         std::vector<std::string> lines;
         while (sim.process().canReadLine()) {
             const std::vector<Text> f = splitText(trimSpaces(sim.process().readLine().trimmed().toStdString()), "\t");
@@ -68,10 +68,8 @@ protected:
 TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
     ChildProcess sim;
     const std::string herald =
-        testing::startHeraldSimulator(sim, {"--seed", "3", "--interval", "0", "--exit-after", "60"});
+        testing::startHeraldSimulator(sim, {"--seed", "3", "--interval", "0", "--exit-after", "60", "--chunked"});
     ASSERT_FALSE(herald.empty());
-    ASSERT_TRUE(platform::writeFileAtomically(m_folder + "towerwatchlocations.txt",
-                                              herald + "/server-info.xml\r\n"));
     WriteSetting("LocationHost", herald);
     WriteSetting("MonitorServer", kMonitored);
     WriteSetting("Realm", "1");
@@ -79,8 +77,13 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
     std::vector<std::string> expected;
     {
         frmMain main;
-        main.Form_Load();  // updates on start: the simulator's first document, no changes yet
-        ASSERT_TRUE(pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s));
+        // No list yet: the update on start waits for the list, saved as it came plus CR LF,
+        // then takes the simulator's first document, no changes yet.
+        main.Form_Load();
+        ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000));
+        const std::string entry = herald + "/server-info.xml\r\n";
+        EXPECT_EQ(platform::readWholeFile(m_folder + "towerwatchlocations.txt"), entry + entry);
+        EXPECT_GE(main.lblServers.ubound(), 3);
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(updateOnce(main));
         expected = expectedLines(sim);
         EXPECT_EQ(loggedLines(), expected);
@@ -91,7 +94,7 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
         // lost between runs and nothing logged twice.
         frmMain main;
         main.Form_Load();
-        ASSERT_TRUE(pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10s));
+        ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000));
         ASSERT_TRUE(updateOnce(main));
         const std::vector<std::string> more = expectedLines(sim);
         expected.insert(expected.end(), more.begin(), more.end());

@@ -20,15 +20,6 @@ TEST(RequestTexts, StatusRequestByteForByte) {
               "\r\n");
 }
 
-TEST(RequestTexts, LocationListRequestByteForByteWithPortKeptInHostLine) {
-    EXPECT_EQ(locationListRequest("127.0.0.1:8081"),
-              "GET /towerwatchlocations.txt HTTP/1.1\r\n"
-              "User-Agent: Towerwatch (127.0.0.1:8081)\r\n"
-              "Host: 127.0.0.1:8081\r\n"
-              "\r\n");
-    EXPECT_EQ(statusRequest(splitLocation("127.0.0.1:9/x"), kMakerWebHost).substr(0, 16), "GET /x HTTP/1.1\r");
-}
-
 TEST(RequestTexts, LocationSplitsAtTheFirstSlashAndPortDefaultsToEighty) {
     const Location loc = splitLocation("host.example:8080/a/b:c/d.xml");
     EXPECT_EQ(loc.host, "host.example:8080");
@@ -80,37 +71,24 @@ TEST(LocationList, LinesAreEntriesInOrderAndFormattingRoundTrips) {
     EXPECT_EQ(parseLocationList("a/1\nb/2\r\nc\r/3\n"), (std::vector<std::string>{"a/1", "b/2", "c\r/3", ""}));
 }
 
-TEST(LocationList, FirstLoadWithSetOneTakesTheSecondLineWithoutUpdating) {
+TEST(LocationList, ReloadTakesTheSetsLineAndUpdatesOnlyWhenItChanged) {
+    // First load with set 1: the second line, no update.
     std::vector<std::string> hosts;
-    const LocationReload r = reloadLocations(hosts, 1, std::string("a/1\r\nb/2"));
-    EXPECT_FALSE(r.updateNow);
-    EXPECT_FALSE(r.fetchList);
-    ASSERT_EQ(hosts.size(), 2u);
-    EXPECT_EQ(hosts[1], "b/2");
-}
-
-TEST(LocationList, ChangedEntryUpdatesOnceIdenticalEntryDoesNothing) {
-    std::vector<std::string> hosts = {"a/1", "b/2"};
+    LocationReload r = reloadLocations(hosts, 1, std::string("a/1\r\nb/2"));
+    EXPECT_FALSE(r.updateNow || r.fetchList);
+    EXPECT_EQ(hosts, (std::vector<std::string>{"a/1", "b/2"}));
     EXPECT_FALSE(reloadLocations(hosts, 1, std::string("x/9\r\nb/2\r\n")).updateNow);
     EXPECT_TRUE(reloadLocations(hosts, 1, std::string("x/9\r\nc/3\r\n")).updateNow);
     EXPECT_EQ(hosts[1], "c/3");
-}
-
-TEST(LocationList, MissingFileAsksForTheFetchAndKeepsRoomForTheSet) {
-    std::vector<std::string> hosts;
-    const LocationReload r = reloadLocations(hosts, 2, std::nullopt);
-    EXPECT_TRUE(r.fetchList);
-    EXPECT_EQ(hosts.size(), 3u);
-}
-
-TEST(LocationList, ShortFileOrNegativeSetIsSubscriptOutOfRange) {
-    std::vector<std::string> hosts;
-    EXPECT_EQ(errorNumberOf([&] { reloadLocations(hosts, 3, std::string("a/1\r\n")); }), kErrSubscriptOutOfRange);
-    EXPECT_EQ(errorNumberOf([&] { reloadLocations(hosts, -1, std::nullopt); }), kErrSubscriptOutOfRange);
-    // One line plus the final CR LF: set 1 exists but is empty.
-    std::vector<std::string> one;
-    reloadLocations(one, 1, std::string("a/1\r\n"));
-    EXPECT_EQ(one[1], "");
+    // A missing file asks for the fetch and keeps room for the set.
+    std::vector<std::string> none;
+    EXPECT_TRUE(reloadLocations(none, 2, std::nullopt).fetchList);
+    EXPECT_EQ(none.size(), 3u);
+    // A short file or a negative set is out of range; a final CR LF makes an empty last line.
+    EXPECT_EQ(errorNumberOf([&] { reloadLocations(none, 3, std::string("a/1\r\n")); }), kErrSubscriptOutOfRange);
+    EXPECT_EQ(errorNumberOf([&] { reloadLocations(none, -1, std::nullopt); }), kErrSubscriptOutOfRange);
+    reloadLocations(none, 1, std::string("a/1\r\n"));
+    EXPECT_EQ(none[1], "");
 }
 
 }  // namespace
