@@ -29,7 +29,7 @@ forms::Font linkFont() {
 }  // namespace
 
 void frmMain::LoadXML() {
-    const std::optional<std::string> text = platform::readWholeFile(AppPath + "server-info.xml");
+    const std::optional<std::string> text = platform::readWholeFile(AppPath + platform::kStatusFile);
     if (!text) throw RuntimeError(kErrFileNotFound);
     XMLData = *text;
     LoadServers();

@@ -42,7 +42,7 @@ void frmMain::Form_Load() {
         applyTrayOption(trayWanted);
         lblUpdate.setCaption(ReadSetting("LastUpdate", "Never updated"));
         MonitorServer = ReadSetting("MonitorServer", "");
-        if (platform::fileExists(AppPath + "server-info.xml")) {
+        if (platform::fileExists(AppPath + platform::kStatusFile)) {
             LoadXML();
             DoSwitchOff();
         }

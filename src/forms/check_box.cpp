@@ -23,7 +23,7 @@ void CheckBox::setCaption(const std::string& caption) {
 }
 
 void CheckBox::setValue(int value) {
-    if (value != 0 && value != 1) throw RuntimeError(380, "Invalid property value");
+    if (value != 0 && value != 1) throw RuntimeError(kErrInvalidPropertyValue);
     // The toggled signal updates the value and runs onClick, only when it changes.
     if (auto* box = static_cast<QCheckBox*>(widget())) box->setChecked(value == 1);
 }

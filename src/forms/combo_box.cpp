@@ -52,7 +52,7 @@ std::string ComboBox::list(int i) const {
 }
 
 void ComboBox::setListIndex(int i) {
-    if (i < -1 || i >= listCount()) throw RuntimeError(380, "Invalid property value");
+    if (i < -1 || i >= listCount()) throw RuntimeError(kErrInvalidPropertyValue);
     if (i == m_listIndex) return;
     if (QComboBox* combo = comboWidget(widget())) {
         combo->setCurrentIndex(i);  // the signal records the index and runs onClick

@@ -120,7 +120,7 @@ void Form::showModeless(Form* owner) {
 
 void Form::showModal(Form* owner) {
     if (m_window->isVisible() || m_modalLoop)
-        throw RuntimeError(400, "Form already displayed; can't show modally");
+        throw RuntimeError(kErrFormAlreadyDisplayed);
     load();
     m_window->setWindowModality(Qt::ApplicationModal);
     attachOwner(owner);
