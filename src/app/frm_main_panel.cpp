@@ -21,7 +21,7 @@ using namespace main_design;
 
 // What an auto-sized label would measure with this caption, in twips.
 QSize autoSizeOf(const forms::Label& label, const std::string& caption) {
-    const QSize pixels = forms::textExtent(label.widget()->font(), forms::toQString(caption));
+    const QSize pixels = forms::textExtent(label.widget()->font(), platform::toQString(caption));
     return QSize(forms::pixelsToTwips(pixels.width()), forms::pixelsToTwips(pixels.height()));
 }
 

@@ -3,7 +3,7 @@
 #include <QCheckBox>
 
 #include "forms/container.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
@@ -19,7 +19,7 @@ CheckBox::CheckBox(Container& owner, std::string name, int index)
 
 void CheckBox::setCaption(const std::string& caption) {
     m_caption = caption;
-    if (auto* box = static_cast<QCheckBox*>(widget())) box->setText(toQString(caption));
+    if (auto* box = static_cast<QCheckBox*>(widget())) box->setText(platform::toQString(caption));
 }
 
 void CheckBox::setValue(int value) {

@@ -10,7 +10,7 @@
 #include "forms/clickable_widget.h"
 #include "forms/container.h"
 #include "forms/qt_values.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "forms/text_metrics.h"
 
 namespace tw::forms {
@@ -76,7 +76,7 @@ void Label::setCaption(const std::string& caption) {
 }
 
 void Label::showCaption() {
-    QString text = toDisplayLines(m_caption);
+    QString text = platform::toDisplayLines(m_caption);
     if (m_useMnemonic) text = withoutMnemonics(text);
     if (QWidget* label = widget()) {
         labelWidget(label)->text = text;

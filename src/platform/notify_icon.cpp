@@ -6,8 +6,9 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QPointer>
-#include <QStringDecoder>
 #include <QSystemTrayIcon>
+
+#include "platform/text_codec.h"
 
 namespace tw::platform {
 namespace {
@@ -21,14 +22,6 @@ struct IconTable {
 IconTable& iconTable() {
     static IconTable* table = new IconTable;
     return *table;
-}
-
-// Tip bytes are UTF-8 when they decode as such, else the single-byte code page.
-QString tipText(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (utf8.hasError()) text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return text;
 }
 
 }  // namespace
@@ -126,7 +119,7 @@ bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA&
     Icon& icon = *it->second;
     if (data.uFlags & NIF_MESSAGE) icon.sendsMessages = true;
     if (data.uFlags & NIF_ICON) icon.tray->setIcon(iconFromHandle(data.hIcon));
-    if (data.uFlags & NIF_TIP) icon.tray->setToolTip(tipText(notifyTip(data)));
+    if (data.uFlags & NIF_TIP) icon.tray->setToolTip(toQString(notifyTip(data)));
     if (message == NIM_ADD) icon.tray->show();
     return true;
 }
