@@ -14,8 +14,6 @@ namespace tw {
 
 namespace {
 
-constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
-
 // A box still held when the program's statics go (no quit signal came) is left alone: its
 // widgets may not be destroyed once the application object is gone.
 struct DeleteWhileApplicationRuns {
@@ -86,7 +84,7 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
     Label3.setCaption("Contact:");
     Label3.move(1290, 1770, 630, 195);
     Label4.setCaption(kMakerAddress);
-    Label4.setForeColor(kLinkBlue);
+    Label4.setForeColor(forms::kLinkBlue);
     Label4.setMousePointer(forms::kCustomPointer);
     Label4.move(2010, 1770, 1320, 195);
     // The whole address stays readable: the row has room to its right.
