@@ -1,6 +1,7 @@
 #include "about/frm_splash.h"
 
 #include <cstdint>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -13,17 +14,19 @@ namespace tw {
 
 namespace {
 
-constexpr forms::Colour kLinkBlue = forms::rgb(0, 0, 255);
+// A box still held when the program's statics go (no quit signal came) is left alone: its
+// widgets may not be destroyed once the application object is gone.
+struct DeleteWhileApplicationRuns {
+    void operator()(frmSplash* box) const {
+        if (QCoreApplication::instance()) delete box;
+    }
+};
 
 // The one about box, and a count of boxes made so a late clean-up never takes a newer one.
-frmSplash* g_current = nullptr;
+std::unique_ptr<frmSplash, DeleteWhileApplicationRuns> g_current;
 std::uint64_t g_generation = 0;
 
-void destroyCurrent() {
-    frmSplash* box = g_current;
-    g_current = nullptr;
-    delete box;
-}
+void destroyCurrent() { g_current.reset(); }
 
 // Closing may come from inside one of the box's own handlers (its Close button), so the
 // box goes once that handler has returned.
@@ -61,7 +64,7 @@ frmSplash::frmSplash(const forms::Picture& donationPicture)
 }
 
 frmSplash::~frmSplash() {
-    if (g_current == this) g_current = nullptr;
+    if (g_current.get() == this) (void)g_current.release();
 }
 
 void frmSplash::layOut(const forms::Picture& donationPicture) {
@@ -81,7 +84,7 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
     Label3.setCaption("Contact:");
     Label3.move(1290, 1770, 630, 195);
     Label4.setCaption(kMakerAddress);
-    Label4.setForeColor(kLinkBlue);
+    Label4.setForeColor(forms::kLinkBlue);
     Label4.setMousePointer(forms::kCustomPointer);
     Label4.move(2010, 1770, 1320, 195);
     // The whole address stays readable: the row has room to its right.
@@ -117,7 +120,7 @@ void frmSplash::Image2_Click() { platform::openLink(kDonationPage, LinkSource::P
 
 void frmSplash::cmdClose_Click() { close(); }
 
-frmSplash* frmSplash::current() { return g_current; }
+frmSplash* frmSplash::current() { return g_current.get(); }
 
 void frmSplash::open(forms::Form* owner, bool modal, const forms::Picture& donationPicture) {
     destroyAtQuit();
@@ -126,7 +129,7 @@ void frmSplash::open(forms::Form* owner, bool modal, const forms::Picture& donat
         return;
     }
     destroyCurrent();  // a closed box still waiting to go
-    g_current = new frmSplash(donationPicture);
+    g_current.reset(new frmSplash(donationPicture));
     ++g_generation;
     g_current->centreOnScreen();
     if (modal) g_current->showModal(owner);

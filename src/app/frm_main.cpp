@@ -15,13 +15,11 @@ namespace {
 
 using namespace main_design;
 
-constexpr forms::Colour kWhite = forms::rgb(255, 255, 255);
-constexpr forms::Colour kRuleGrey = forms::rgb(160, 160, 176);
 // A session often starts the program before its panel: look for the tray this often.
 constexpr int kTrayHostPollMs = 5000;
 
 void makeLink(forms::Label& label) {
-    label.setForeColor(kLinkBlue);
+    label.setForeColor(forms::kLinkBlue);
     label.setMousePointer(forms::kCustomPointer);
 }
 
@@ -88,17 +86,17 @@ std::uintptr_t frmMain::iconHandle(const forms::Picture& picture) {
 void frmMain::designControls() {
     setCaption("Towerwatch");
     setClientSize(7485, 7230);
-    setBackColor(kWhite);
+    setBackColor(forms::kWhite);
     setFont(forms::Font{});
     setIcon(forms::Picture(programIcon()));
 
     placeLabel(Label1, "Server Info Status:", 750, 90, 1395, 195);
     placeLabel(lblServerInfo, "Nothing done", 2250, 90, 1110, 195);
-    lblServerInfo.setFont(boldFont(8.25));
+    lblServerInfo.setFont(forms::boldFont(8.25));
     placeLabel(Label5, "Last Updated:", 750, 300, 1020, 195);
     makeLink(Label5);
     placeLabel(lblUpdate, "Never updated", 1860, 300, 1245, 195);
-    lblUpdate.setFont(boldFont(8.25));
+    lblUpdate.setFont(forms::boldFont(8.25));
     placeLabel(lblURL, "", 5400, 100, 1995, 390);
     lblURL.setAlignment(forms::Alignment::Center);
     makeLink(lblURL);
@@ -129,11 +127,11 @@ void frmMain::designControls() {
     linTop.setPoints(60, 600, 7425, 600);
     linDivider.setPoints(2100, 690, 2100, 6400);
     linBottom.setPoints(60, 6420, 7425, 6420);
-    for (forms::Line* line : {&linTop, &linDivider, &linBottom}) line->setBorderColor(kRuleGrey);
+    for (forms::Line* line : {&linTop, &linDivider, &linBottom}) line->setBorderColor(forms::kRuleGrey);
     shpFrame.move(30, 30, 7425, 7170);
     shpFrame.setKind(forms::Shape::Rectangle);
     shpFrame.setFilled(false);
-    shpFrame.setBorderColor(kRuleGrey);
+    shpFrame.setBorderColor(forms::kRuleGrey);
 
     cmdMonitorOptions.setCaption("&Monitoring...");
     cmdMonitorOptions.move(60, 6510, 1995, 285);

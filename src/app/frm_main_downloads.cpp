@@ -18,7 +18,6 @@
 namespace tw {
 namespace {
 
-constexpr const char* kStatusFile = "server-info.xml";
 constexpr const char* kCrLf = "\r\n";
 
 std::string currentMakerHost() { return makerWebHost(ReadSetting("LocationHost", "")); }
@@ -111,7 +110,7 @@ void frmMain::statusStep(const ReplyStep& step) {
 
 void frmMain::statusBodyComplete() {
     std::string body = m_statusDownload->takeBody();
-    if (!platform::writeFileAtomically(AppPath + kStatusFile, body + kCrLf)) {
+    if (!platform::writeFileAtomically(AppPath + platform::kStatusFile, body + kCrLf)) {
         // Without a saved copy the document is not taken either, so the cache and the screen
         // never disagree; the next update tries again.
         lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));

@@ -4,11 +4,8 @@
 
 #include <utility>
 
-#include <QWidget>
-
 #include "app/frm_main_design.h"
 #include "app/tray_icon.h"
-#include "forms/text_metrics.h"
 #include "herald/server_panel.h"
 #include "platform/services.h"
 #include "runtime/error_handler.h"
@@ -18,12 +15,6 @@ namespace tw {
 namespace {
 
 using namespace main_design;
-
-// What an auto-sized label would measure with this caption, in twips.
-QSize autoSizeOf(const forms::Label& label, const std::string& caption) {
-    const QSize pixels = forms::textExtent(label.widget()->font(), forms::toQString(caption));
-    return QSize(forms::pixelsToTwips(pixels.width()), forms::pixelsToTwips(pixels.height()));
-}
 
 void designImage(forms::Image& image, int left, int top) {
     image.move(left, top, 195, 180);
@@ -35,22 +26,22 @@ void designImage(forms::Image& image, int left, int top) {
 
 void frmMain::designPanel() {
     placeLabel(lblServerName, "Server Info", 2250, 720, 1110, 240, true);
-    lblServerName.setFont(boldFont(9.75));
+    lblServerName.setFont(forms::boldFont(9.75));
     lblServerName.setEnabled(false);
     placeLabel(KeepLabel, "Keep Ownership", 2250, 1050, 1350, 195, false);
-    KeepLabel.setFont(boldFont(8.25));
+    KeepLabel.setFont(forms::boldFont(8.25));
     placeLabel(RelicLabel, "Relic Ownership", 5310, 1050, 1335, 225, false);
-    RelicLabel.setFont(boldFont(8.25));
+    RelicLabel.setFont(forms::boldFont(8.25));
     placeLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
     designImage(imgKeepOwn[0], 2220, 1320);
     placeLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
-    lblClaimed[0].setForeColor(kLinkBlue);
+    lblClaimed[0].setForeColor(forms::kLinkBlue);
     lblClaimed[0].setMousePointer(forms::kCustomPointer);
     placeLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
     placeLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
     designImage(imgRelicOwn[0], 5280, 1320);
     placeLabel(DFLabel, "Darkness Falls", 2250, 6660, 1215, 195, false);
-    DFLabel.setFont(boldFont(8.25));
+    DFLabel.setFont(forms::boldFont(8.25));
     placeLabel(lblDF, "DF", 2580, 6900, 195, 195, false);
     designImage(imgDF, 2340, 6900);
 }
@@ -122,9 +113,9 @@ void frmMain::buildPanel(const std::string& ServerName) {
 
         PanelMetrics metrics;
         metrics.textWidth = [this](const std::string& text) { return textWidth(text); };
-        metrics.labelWidth = [this](const std::string& text) { return autoSizeOf(lblKeepList[0], text).width(); };
-        metrics.linkWidth = [this](const std::string& text) { return autoSizeOf(lblClaimed[0], text).width(); };
-        metrics.rowHeight = autoSizeOf(lblKeepList[0], "Ag").height();
+        metrics.labelWidth = [this](const std::string& text) { return lblKeepList[0].textExtent(text).width(); };
+        metrics.linkWidth = [this](const std::string& text) { return lblClaimed[0].textExtent(text).width(); };
+        metrics.rowHeight = lblKeepList[0].textExtent("Ag").height();
         const std::optional<ServerPanel> panel =
             buildServerPanel(document, ServerName, DarknessFalls{DFServer, DFStatus}, metrics);
         if (!panel) return;

@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "app/frm_main_design.h"
 #include "herald/scanning.h"
 #include "platform/files.h"
 #include "runtime/conversions.h"
@@ -13,15 +12,11 @@
 namespace tw {
 namespace {
 
-using main_design::kLinkBlue;
-
 constexpr forms::Colour kLampUp = forms::rgb(0, 255, 0);
 constexpr forms::Colour kLampDown = forms::rgb(255, 0, 0);
 
 forms::Font linkFont() {
-    forms::Font font;
-    font.size = 8;
-    font.bold = true;
+    forms::Font font = forms::boldFont(8);
     font.underline = true;
     return font;
 }
@@ -29,7 +24,7 @@ forms::Font linkFont() {
 }  // namespace
 
 void frmMain::LoadXML() {
-    const std::optional<std::string> text = platform::readWholeFile(AppPath + "server-info.xml");
+    const std::optional<std::string> text = platform::readWholeFile(AppPath + platform::kStatusFile);
     if (!text) throw RuntimeError(kErrFileNotFound);
     XMLData = *text;
     LoadServers();
@@ -75,7 +70,7 @@ void frmMain::rebuildServerList() {
             const std::string document = XMLData;
             forms::Label& first = lblServers[0];
             first.setFont(linkFont());
-            first.setForeColor(kLinkBlue);
+            first.setForeColor(forms::kLinkBlue);
             first.setMousePointer(forms::kCustomPointer);
             first.setToolTipText("Click for server info");
             for (int i = lblServers.ubound(); i >= 1; --i) {

@@ -2,6 +2,7 @@
 #include "app/frm_main.h"
 
 #include "app/tray_icon.h"
+#include "herald/realm_vocabulary.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/conversions.h"
@@ -11,16 +12,6 @@
 
 namespace tw {
 namespace {
-
-// Minutes between automatic updates for a stored frequency index; 0 means never.
-int periodMinutes(int index) {
-    switch (index) {
-    case 0: return 15;
-    case 1: return 30;
-    case 2: return 60;
-    default: return 0;
-    }
-}
 
 bool isStartupSwitch(const std::string& commandLine) {
     return lowerCase(trimSpaces(commandLine)) == "-startup";
@@ -42,7 +33,7 @@ void frmMain::Form_Load() {
         applyTrayOption(trayWanted);
         lblUpdate.setCaption(ReadSetting("LastUpdate", "Never updated"));
         MonitorServer = ReadSetting("MonitorServer", "");
-        if (platform::fileExists(AppPath + "server-info.xml")) {
+        if (platform::fileExists(AppPath + platform::kStatusFile)) {
             LoadXML();
             DoSwitchOff();
         }
@@ -71,7 +62,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::applyUpdatePeriod(const std::string& storedIndex) {
-    const int period = periodMinutes(toInt16(storedIndex));
+    const int period = ReturnTime(toInt16(storedIndex));
     tmrUpdate.setTag(std::to_string(period));
     tmrUpdate.setEnabled(period != 0);
 }

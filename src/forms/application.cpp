@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "forms/units.h"
 #include "runtime/message_box.h"
 
@@ -25,9 +25,9 @@ class QtMessageBoxSink : public MessageBoxSink {
 public:
     int show(const MessageBoxCall& call) override {
         QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(toQString(call.title));
+        box.setWindowTitle(platform::toQString(call.title));
         box.setTextFormat(Qt::PlainText);
-        box.setText(toDisplayLines(call.text));
+        box.setText(platform::toDisplayLines(call.text));
         box.setIcon(iconFor(call.style));
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();

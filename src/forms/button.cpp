@@ -4,7 +4,7 @@
 
 #include "forms/container.h"
 #include "forms/form.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 
 namespace tw::forms {
 
@@ -23,7 +23,7 @@ Button::~Button() {
 
 void Button::setCaption(const std::string& caption) {
     m_caption = caption;
-    if (auto* button = static_cast<QPushButton*>(widget())) button->setText(toQString(caption));
+    if (auto* button = static_cast<QPushButton*>(widget())) button->setText(platform::toQString(caption));
 }
 
 void Button::setDefault(bool isDefault) {

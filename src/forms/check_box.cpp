@@ -3,7 +3,7 @@
 #include <QCheckBox>
 
 #include "forms/container.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
@@ -19,11 +19,11 @@ CheckBox::CheckBox(Container& owner, std::string name, int index)
 
 void CheckBox::setCaption(const std::string& caption) {
     m_caption = caption;
-    if (auto* box = static_cast<QCheckBox*>(widget())) box->setText(toQString(caption));
+    if (auto* box = static_cast<QCheckBox*>(widget())) box->setText(platform::toQString(caption));
 }
 
 void CheckBox::setValue(int value) {
-    if (value != 0 && value != 1) throw RuntimeError(380, "Invalid property value");
+    if (value != 0 && value != 1) throw RuntimeError(kErrInvalidPropertyValue);
     // The toggled signal updates the value and runs onClick, only when it changes.
     if (auto* box = static_cast<QCheckBox*>(widget())) box->setChecked(value == 1);
 }

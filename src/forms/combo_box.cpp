@@ -3,7 +3,7 @@
 #include <QComboBox>
 
 #include "forms/container.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
@@ -31,7 +31,7 @@ void ComboBox::addItem(const std::string& text) {
     if (!combo) return;
     // Qt picks the first entry of an empty list by itself; the list keeps no pick instead.
     m_quiet = true;
-    combo->addItem(toQString(text));
+    combo->addItem(platform::toQString(text));
     combo->setCurrentIndex(m_listIndex);
     m_quiet = false;
 }
@@ -52,7 +52,7 @@ std::string ComboBox::list(int i) const {
 }
 
 void ComboBox::setListIndex(int i) {
-    if (i < -1 || i >= listCount()) throw RuntimeError(380, "Invalid property value");
+    if (i < -1 || i >= listCount()) throw RuntimeError(kErrInvalidPropertyValue);
     if (i == m_listIndex) return;
     if (QComboBox* combo = comboWidget(widget())) {
         combo->setCurrentIndex(i);  // the signal records the index and runs onClick

@@ -51,8 +51,8 @@ public:
     }
 
     C& load(int i) {
-        if (i < 0 || i > kMaxControlArrayIndex) throw missing();
-        if (exists(i)) throw RuntimeError(360, "Object already loaded", m_name);
+        if (i < 0 || i > kMaxControlArrayIndex) throw error(kErrNoSuchControlElement);
+        if (exists(i)) throw error(kErrObjectAlreadyLoaded);
         auto element = std::make_unique<C>(m_owner, m_name, i);
         element->copyFrom(*find(0));
         element->setVisible(false);
@@ -61,9 +61,9 @@ public:
     }
 
     void unload(int i) {
-        if (i == 0) throw RuntimeError(362, "Can't unload controls created at design time", m_name);
+        if (i == 0) throw error(kErrCantUnloadDesignTimeControl);
         const auto it = m_elements.find(i);
-        if (it == m_elements.end()) throw missing();
+        if (it == m_elements.end()) throw error(kErrNoSuchControlElement);
         m_elements.erase(it);
     }
 
@@ -72,12 +72,12 @@ public:
 private:
     C* find(int i) const {
         const auto it = m_elements.find(i);
-        if (it == m_elements.end()) throw missing();
+        if (it == m_elements.end()) throw error(kErrNoSuchControlElement);
         return it->second.get();
     }
-    RuntimeError missing() const {
-        return RuntimeError(kErrNoSuchControlElement, errorDescription(kErrNoSuchControlElement),
-                            m_name);
+    // The array's errors name the array as their source.
+    RuntimeError error(ErrorNumber number) const {
+        return RuntimeError(number, errorDescription(number), m_name);
     }
     void forwardClicks(C& element, int i) {
         element.onClick = [this, i] {

@@ -10,7 +10,7 @@
 #include "forms/button.h"
 #include "forms/form_window.h"
 #include "forms/qt_values.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "forms/text_metrics.h"
 #include "runtime/runtime_error.h"
 
@@ -61,7 +61,7 @@ std::vector<Form*> Form::openForms() { return loadedForms(); }
 
 void Form::setCaption(const std::string& caption) {
     m_caption = caption;
-    m_window->setWindowTitle(toQString(caption));
+    m_window->setWindowTitle(platform::toQString(caption));
 }
 
 int Form::clientWidth() const {
@@ -120,7 +120,7 @@ void Form::showModeless(Form* owner) {
 
 void Form::showModal(Form* owner) {
     if (m_window->isVisible() || m_modalLoop)
-        throw RuntimeError(400, "Form already displayed; can't show modally");
+        throw RuntimeError(kErrFormAlreadyDisplayed);
     load();
     m_window->setWindowModality(Qt::ApplicationModal);
     attachOwner(owner);
@@ -186,11 +186,11 @@ void Form::drawLine(int x1, int y1, int x2, int y2, Colour colour) {
 }
 
 int Form::textWidth(const std::string& text) const {
-    return pixelsToTwips(textExtent(toQFont(m_font), toDisplayLines(text)).width());
+    return pixelsToTwips(textExtent(toQFont(m_font), platform::toDisplayLines(text)).width());
 }
 
 int Form::textHeight(const std::string& text) const {
-    return pixelsToTwips(textExtent(toQFont(m_font), toDisplayLines(text)).height());
+    return pixelsToTwips(textExtent(toQFont(m_font), platform::toDisplayLines(text)).height());
 }
 
 void Form::centreOnScreen() {

@@ -16,6 +16,6 @@
 #include "forms/picture.h"
 #include "forms/scroll_bar.h"
 #include "forms/shape.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "forms/timer.h"
 #include "forms/units.h"

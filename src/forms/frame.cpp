@@ -3,7 +3,7 @@
 #include <QGroupBox>
 
 #include "forms/qt_values.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 
 namespace tw::forms {
 
@@ -14,7 +14,7 @@ Frame::Frame(Container& owner, std::string name, int index)
 
 void Frame::setCaption(const std::string& caption) {
     m_caption = caption;
-    if (auto* box = static_cast<QGroupBox*>(widget())) box->setTitle(toQString(caption));
+    if (auto* box = static_cast<QGroupBox*>(widget())) box->setTitle(platform::toQString(caption));
 }
 
 void Frame::setBackColor(Colour colour) {

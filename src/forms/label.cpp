@@ -10,8 +10,8 @@
 #include "forms/clickable_widget.h"
 #include "forms/container.h"
 #include "forms/qt_values.h"
-#include "forms/text_codec.h"
 #include "forms/text_metrics.h"
+#include "platform/text_codec.h"
 
 namespace tw::forms {
 
@@ -76,7 +76,7 @@ void Label::setCaption(const std::string& caption) {
 }
 
 void Label::showCaption() {
-    QString text = toDisplayLines(m_caption);
+    QString text = platform::toDisplayLines(m_caption);
     if (m_useMnemonic) text = withoutMnemonics(text);
     if (QWidget* label = widget()) {
         labelWidget(label)->text = text;
@@ -143,7 +143,7 @@ void Label::fitToCaption() {
     const int lineHeight = cellMetrics(label->font()).lineHeight;
     if (m_wordWrap) {
         // The width stays; the height takes as many lines as the wrapped caption needs.
-        const QSize extent = textExtent(label->font(), text, std::max(1, twipsToPixels(width())));
+        const QSize extent = forms::textExtent(label->font(), text, std::max(1, twipsToPixels(width())));
         move(left(), top(), width(), pixelsToTwips(std::max(extent.height(), lineHeight)));
         return;
     }
@@ -151,8 +151,15 @@ void Label::fitToCaption() {
         move(left(), top(), pixelsToTwips(kEmptyWidthPixels), pixelsToTwips(lineHeight));
         return;
     }
-    const QSize extent = textExtent(label->font(), text);
+    const QSize extent = forms::textExtent(label->font(), text);
     move(left(), top(), pixelsToTwips(extent.width()), pixelsToTwips(extent.height()));
+}
+
+QSize Label::textExtent(const std::string& caption) const {
+    const QWidget* label = widget();
+    if (!label) return {0, 0};
+    const QSize pixels = forms::textExtent(label->font(), platform::toQString(caption));
+    return {pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height())};
 }
 
 void Label::copyFrom(const Label& source) {

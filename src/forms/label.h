@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include <QSize>
+
 #include "forms/control.h"
 
 namespace tw::forms {
@@ -34,6 +36,10 @@ public:
     // on, "&x" is an accelerator mark (not shown) and "&&" shows one "&".
     bool useMnemonic() const { return m_useMnemonic; }
     void setUseMnemonic(bool useMnemonic);
+
+    // The width and height in twips an auto-sized, unwrapped label takes with this caption
+    // in its font, whatever its own caption is; 0 x 0 before it has a widget.
+    QSize textExtent(const std::string& caption) const;
 
     // A control-array copy of every property but name, index and visibility.
     void copyFrom(const Label& source);

@@ -5,20 +5,20 @@
 #include <QMenu>
 
 #include "forms/container.h"
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
 
 MenuItem::MenuItem(QAction* action, std::string name, std::string caption)
     : m_action(action), m_name(std::move(name)), m_caption(std::move(caption)) {
-    if (!m_action->isSeparator()) m_action->setText(toQString(m_caption));
+    if (!m_action->isSeparator()) m_action->setText(platform::toQString(m_caption));
     QObject::connect(m_action, &QAction::triggered, m_action, [this] { click(); });
 }
 
 void MenuItem::setCaption(const std::string& caption) {
     m_caption = caption;
-    if (m_action && !m_action->isSeparator()) m_action->setText(toQString(caption));
+    if (m_action && !m_action->isSeparator()) m_action->setText(platform::toQString(caption));
 }
 
 void MenuItem::setVisible(bool visible) {
@@ -40,7 +40,7 @@ Menu::Menu(Container& owner, std::string name, std::string caption)
     : m_name(std::move(name)),
       m_caption(std::move(caption)),
       m_menu(new QMenu(owner.surface())) {
-    m_menu->setTitle(toQString(m_caption));
+    m_menu->setTitle(platform::toQString(m_caption));
 }
 
 Menu::~Menu() {

@@ -5,7 +5,7 @@
 
 #include <QTextDocument>
 
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 
 namespace tw::forms {
 
@@ -18,7 +18,7 @@ Colour fromQColor(const QColor& colour) {
 }
 
 QFont toQFont(const Font& font) {
-    QFont qfont(toQString(font.name));
+    QFont qfont(platform::toQString(font.name));
     qfont.setStyleHint(QFont::SansSerif);
     const double pixels = std::isfinite(font.size) ? font.size * 96.0 / 72.0 : 11.0;
     qfont.setPixelSize(std::clamp(static_cast<int>(std::lround(pixels)), 1, 500));
@@ -29,7 +29,7 @@ QFont toQFont(const Font& font) {
 }
 
 QString plainToolTip(const std::string& text) {
-    const QString plain = toQString(text);
+    const QString plain = platform::toQString(text);
     // Qt guesses whether a tooltip is rich text; a guild name such as "<Keepers>" must not
     // be taken for markup.
     if (!Qt::mightBeRichText(plain)) return plain;

@@ -27,6 +27,9 @@ constexpr int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
 
 inline constexpr Colour kBlack = rgb(0, 0, 0);
 inline constexpr Colour kWhite = rgb(255, 255, 255);
+// The program's look: blue link text, and the grey of its rules and frames.
+inline constexpr Colour kLinkBlue = rgb(0, 0, 255);
+inline constexpr Colour kRuleGrey = rgb(160, 160, 176);
 // The usual face colour of windows and buttons.
 inline constexpr Colour kButtonFace = rgb(240, 240, 240);
 
@@ -39,6 +42,14 @@ struct Font {
     bool underline = false;
     bool operator==(const Font&) const = default;
 };
+
+// The default face, bold, at this point size.
+inline Font boldFont(double size) {
+    Font font;
+    font.size = size;
+    font.bold = true;
+    return font;
+}
 
 enum class Alignment { Left, Right, Center };
 

@@ -311,7 +311,6 @@ std::optional<ServerPanel> buildServerPanel(const std::string& XMLData, const st
     panel.dfColor = RealmColor(panel.darknessFalls.status);
     panel.dfPicture = RealmImage(panel.darknessFalls.status);
     panel.trayStatus = trayStatusText(panel.realmCounts, panel.darknessFalls.status);
-    panel.completed = true;
     return panel;
 }
 

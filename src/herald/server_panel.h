@@ -82,9 +82,8 @@ struct ServerPanel {
     std::array<std::int16_t, 3> realmCounts{0, 0, 0};
     // The holder after this build; the previous one when the build failed before deciding.
     DarknessFalls darknessFalls;
-    // Set when the build completed: lblDF / imgDF show darknessFalls.status in this colour
+    // When the build did not fail: lblDF / imgDF show darknessFalls.status in this colour
     // and picture, and trayStatus is the new tip text.
-    bool completed = false;
     ColorValue dfColor = 0;
     RealmPicture dfPicture = RealmPicture::None;
     std::string trayStatus;

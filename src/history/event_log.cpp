@@ -44,13 +44,6 @@ std::optional<HistoryEventView> splitEventLine(std::string_view line, std::strin
     return HistoryEventView{fields[0], fields[3], fields[1], fields[2]};
 }
 
-std::optional<HistoryEvent> parseEventLine(std::string_view line) {
-    std::string scratch;
-    const auto fields = splitEventLine(line, scratch);
-    if (!fields) return std::nullopt;
-    return fields->toEvent();
-}
-
 void forEachEventView(std::string_view logText,
                       const std::function<void(const HistoryEventView&)>& visit) {
     std::string scratch;
@@ -69,21 +62,6 @@ void forEachEventView(std::string_view logText,
 
 void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit) {
     forEachEventView(logText, [&](const HistoryEventView& event) { visit(event.toEvent()); });
-}
-
-std::vector<HistoryEvent> parseEventLog(std::string_view logText) {
-    std::vector<HistoryEvent> events;
-    forEachEventView(logText,
-                     [&](const HistoryEventView& event) { events.push_back(event.toEvent()); });
-    return events;
-}
-
-std::optional<std::vector<HistoryEvent>> readEventLog(const std::string& appPath,
-                                                      const std::string& serverName) {
-    if (!isSafeLogServerName(serverName)) return std::nullopt;
-    const auto text = platform::readWholeFile(EventLogPath(appPath, serverName));
-    if (!text) return std::nullopt;
-    return parseEventLog(*text);
 }
 
 }  // namespace tw

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tw {
 
@@ -56,20 +55,11 @@ void appendEventRecord(const std::string& appPath, const std::string& serverName
 // The four fields of one line, or nothing unless the line splits into exactly four. The
 // views point into `line` or into `scratch`, which is overwritten.
 std::optional<HistoryEventView> splitEventLine(std::string_view line, std::string& scratch);
-std::optional<HistoryEvent> parseEventLine(std::string_view line);
 
 // Calls `visit` for every usable line of a log's text, oldest first. Lines end at LF, CR
 // LF or a lone CR; lines that are not four fields are skipped. The view form copies nothing.
 void forEachEventView(std::string_view logText,
                       const std::function<void(const HistoryEventView&)>& visit);
 void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit);
-
-// Every usable event of a log's text, oldest first.
-std::vector<HistoryEvent> parseEventLog(std::string_view logText);
-
-// The events of a server's log, or nothing when the log does not exist, cannot be read or
-// the name is refused by isSafeLogServerName.
-std::optional<std::vector<HistoryEvent>> readEventLog(const std::string& appPath,
-                                                      const std::string& serverName);
 
 }  // namespace tw

@@ -10,17 +10,8 @@ namespace tw {
 
 namespace {
 
-constexpr forms::Colour kWhite = forms::rgb(255, 255, 255);
-constexpr forms::Colour kRuleGrey = forms::rgb(160, 160, 176);
 const char* const kNoServerMonitored = "No server is being monitored...";
 const char* const kFilterChoices[] = {"All", "Midgard", "Albion", "Hibernia"};
-
-forms::Font boldFont(double size) {
-    forms::Font font;
-    font.size = size;
-    font.bold = true;
-    return font;
-}
 
 void placeLabel(forms::Label& label, const std::string& caption, int left, int top, int width,
                 int height) {
@@ -64,11 +55,11 @@ frmMonitoring::~frmMonitoring() = default;
 void frmMonitoring::designControls() {
     setCaption("Monitoring");
     setClientSize(5865, 3420);
-    setBackColor(kWhite);
+    setBackColor(forms::kWhite);
     setFont(forms::Font{});
 
     placeLabel(lblHeadLabel, "Server History", 60, 30, 600, 210);
-    lblHeadLabel.setFont(boldFont(9));
+    lblHeadLabel.setFont(forms::boldFont(9));
     lblHeadLabel.setAutoSize(true);
     linHeader.setPoints(-30, 270, 6060, 270);
     placeLabel(lblBackdrop, "", 0, 300, 5595, 2235);
@@ -90,9 +81,9 @@ void frmMonitoring::designControls() {
     placeRowHorizontally(0);
 
     linFilters.setPoints(0, 2580, 6090, 2580);
-    for (forms::Line* line : {&linHeader, &linFilters}) line->setBorderColor(kRuleGrey);
+    for (forms::Line* line : {&linHeader, &linFilters}) line->setBorderColor(forms::kRuleGrey);
     placeLabel(lblFiltering, "Filtering:", 60, 2670, 735, 195);
-    lblFiltering.setFont(boldFont(8.25));
+    lblFiltering.setFont(forms::boldFont(8.25));
     const std::pair<forms::Label*, const char*> filterLabels[] = {
         {&lblFilterNewOwner, "&New Owner"},
         {&lblFilterPreviousOwner, "&Previous Owner"},

@@ -1,9 +1,6 @@
 #include "history/history_filter.h"
 
-#include <algorithm>
 #include <string_view>
-
-#include "platform/files.h"
 
 namespace tw {
 namespace {
@@ -45,30 +42,9 @@ bool PassFilters(const HistoryEvent& event, const HistoryFilters& filters) {
                        filters);
 }
 
-std::optional<std::vector<HistoryEvent>> readSortedEvents(const std::string& appPath,
-                                                          const std::string& serverName,
-                                                          const HistoryFilters& filters) {
-    if (!isSafeLogServerName(serverName)) return std::nullopt;
-    const auto text = platform::readWholeFile(EventLogPath(appPath, serverName));
-    if (!text) return std::nullopt;
-    std::vector<HistoryEvent> events;
-    // Filtering the views while reading copies only the matches, however long the log.
-    forEachEventView(*text, [&](const HistoryEventView& event) {
-        if (PassFilters(event, filters)) events.push_back(event.toEvent());
-    });
-    std::reverse(events.begin(), events.end());
-    return events;
-}
-
 HistoryScrollRange scrollRangeFor(std::size_t eventCount) {
     if (eventCount <= kHistoryRows) return {};
     return {true, 0, static_cast<int>(eventCount - kHistoryRows)};
-}
-
-std::span<const HistoryEvent> rowsAt(const std::vector<HistoryEvent>& sortedEvents, std::size_t value) {
-    if (value >= sortedEvents.size()) return {};
-    return std::span<const HistoryEvent>(sortedEvents)
-        .subspan(value, std::min(kHistoryRows, sortedEvents.size() - value));
 }
 
 std::uint32_t placeColourOnRefresh(const std::string& place) {

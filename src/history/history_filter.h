@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,12 +33,6 @@ bool placeMatchesLocation(std::string_view place, const std::string& location);
 bool PassFilters(const HistoryEventView& event, const HistoryFilters& filters);
 bool PassFilters(const HistoryEvent& event, const HistoryFilters& filters);
 
-// SortedEvents: the events of a server's log that pass the filters, newest first. Nothing
-// when the log does not exist or cannot be read.
-std::optional<std::vector<HistoryEvent>> readSortedEvents(const std::string& appPath,
-                                                          const std::string& serverName,
-                                                          const HistoryFilters& filters);
-
 // The scroll bar after a refresh: disabled for ten events or fewer, else 0 to count - 10.
 struct HistoryScrollRange {
     bool enabled = false;
@@ -47,10 +40,6 @@ struct HistoryScrollRange {
     int maximum = 0;
 };
 HistoryScrollRange scrollRangeFor(std::size_t eventCount);
-
-// The events shown in rows 0 to 9 at scroll value `value` (fewer near the end; none when
-// the value lies past the list).
-std::span<const HistoryEvent> rowsAt(const std::vector<HistoryEvent>& sortedEvents, std::size_t value);
 
 // Text colours as Windows colour values (red in the low byte).
 constexpr std::uint32_t kHistoryBlack = 0;

@@ -8,6 +8,9 @@
 
 namespace tw::platform {
 
+// The program folder's copy of the last status document downloaded.
+inline constexpr const char* kStatusFile = "server-info.xml";
+
 bool fileExists(const std::string& path);
 
 // The file's bytes, or nothing when it cannot be read.

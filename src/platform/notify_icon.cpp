@@ -6,8 +6,9 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QPointer>
-#include <QStringDecoder>
 #include <QSystemTrayIcon>
+
+#include "platform/text_codec.h"
 
 namespace tw::platform {
 namespace {
@@ -21,14 +22,6 @@ struct IconTable {
 IconTable& iconTable() {
     static IconTable* table = new IconTable;
     return *table;
-}
-
-// Tip bytes are UTF-8 when they decode as such, else the single-byte code page.
-QString tipText(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (utf8.hasError()) text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return text;
 }
 
 }  // namespace
@@ -86,11 +79,8 @@ struct QtNotifyIconShell::Icon {
 QtNotifyIconShell::QtNotifyIconShell() = default;
 
 QtNotifyIconShell::~QtNotifyIconShell() {
-    for (auto& [id, icon] : m_icons) {
-        (void)id;
-        delete icon->tray.data();
-        delete icon;
-    }
+    // The tray icons hang on the application; ours go with the shell.
+    for (const auto& entry : m_icons) delete entry.second->tray.data();
 }
 
 bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) {
@@ -98,7 +88,7 @@ bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA&
     auto it = m_icons.find(key);
     if (message == NIM_DELETE) {
         if (it == m_icons.end()) return false;
-        Icon* icon = it->second;
+        const std::unique_ptr<Icon> icon = std::move(it->second);
         m_icons.erase(it);
         if (icon->tray) {
             icon->tray->hide();
@@ -106,12 +96,12 @@ bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA&
             // It may be the sender of the click that brought us here.
             icon->tray->deleteLater();
         }
-        delete icon;
         return true;
     }
     if (message == NIM_ADD) {
         if (it != m_icons.end()) return false;
-        auto* icon = new Icon;
+        auto owned = std::make_unique<Icon>();
+        Icon* icon = owned.get();  // the click handler's; it is disconnected before the icon goes
         icon->tray = new QSystemTrayIcon(QCoreApplication::instance());
         const uintptr_t hWnd = data.hWnd;
         const uint32_t uID = data.uID;
@@ -122,14 +112,14 @@ bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA&
                              else if (reason == QSystemTrayIcon::DoubleClick) deliver(hWnd, uID, WM_LBUTTONDBLCLK);
                              else if (reason == QSystemTrayIcon::Context) deliver(hWnd, uID, WM_RBUTTONUP);
                          });
-        it = m_icons.emplace(key, icon).first;
+        it = m_icons.emplace(key, std::move(owned)).first;
     } else if (message != NIM_MODIFY || it == m_icons.end() || !it->second->tray) {
         return false;
     }
     Icon& icon = *it->second;
     if (data.uFlags & NIF_MESSAGE) icon.sendsMessages = true;
     if (data.uFlags & NIF_ICON) icon.tray->setIcon(iconFromHandle(data.hIcon));
-    if (data.uFlags & NIF_TIP) icon.tray->setToolTip(tipText(notifyTip(data)));
+    if (data.uFlags & NIF_TIP) icon.tray->setToolTip(toQString(notifyTip(data)));
     if (message == NIM_ADD) icon.tray->show();
     return true;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,7 @@ public:
 
 private:
     struct Icon;
-    std::map<std::pair<uintptr_t, uint32_t>, Icon*> m_icons;
+    std::map<std::pair<uintptr_t, uint32_t>, std::unique_ptr<Icon>> m_icons;
 };
 
 // Records every call and keeps the state of the one icon, for tests. While hostAvailable is

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "platform/services.h"
+#include "platform/text_codec.h"
 
 namespace tw::platform {
 
@@ -13,7 +14,7 @@ Shell::~Shell() = default;
 void QtShell::ShellExecute(const std::string& operation, const std::string& file, const std::string&,
                            const std::string&, int) {
     if (!operation.empty() && operation != "open") return;
-    const QString text = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())).trimmed();
+    const QString text = toQString(file).trimmed();
     if (text.isEmpty()) return;
     // A bare path has no scheme; everything else (http:, mailto:) is a link.
     const QUrl url = text.startsWith('/') ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::TolerantMode);

@@ -14,6 +14,10 @@ std::string errorDescription(std::int32_t number) {
     case kErrFileNotFound: return "File not found";
     case kErrPathFileAccess: return "Path/File access error";
     case kErrNoSuchControlElement: return "Control array element does not exist";
+    case kErrObjectAlreadyLoaded: return "Object already loaded";
+    case kErrCantUnloadDesignTimeControl: return "Can't unload controls created at design time";
+    case kErrInvalidPropertyValue: return "Invalid property value";
+    case kErrFormAlreadyDisplayed: return "Form already displayed; can't show modally";
     case kErrWrongProtocolOrState:
         return "The current state of the socket does not allow this operation";
     default: return "Application-defined or object-defined error";

@@ -21,6 +21,10 @@ enum ErrorNumber : std::int32_t {
     kErrFileNotFound = 53,
     kErrPathFileAccess = 75,
     kErrNoSuchControlElement = 340,
+    kErrObjectAlreadyLoaded = 360,
+    kErrCantUnloadDesignTimeControl = 362,
+    kErrInvalidPropertyValue = 380,
+    kErrFormAlreadyDisplayed = 400,
     kErrWrongProtocolOrState = 40006,
 };
 

@@ -123,7 +123,7 @@ void frmOptions::LoadStartWithWin() {
 
 void frmOptions::LoadServerList() {
     cmbServer.addItem("None");
-    if (platform::fileExists(m_appPath + "server-info.xml")) {
+    if (platform::fileExists(m_appPath + platform::kStatusFile)) {
         for (const std::string& caption : m_serverCaptions) cmbServer.addItem(caption);
     } else {
         // Without a cached document there is nothing to pick from; the stored choice stays.

@@ -73,7 +73,7 @@ TEST_F(AboutTest, EveryTextFitsItsLabelAndEveryControlLiesInsideTheWindow) {
     frmSplash box;
     for (const forms::Label* label : {&box.Label1, &box.Label2, &box.Label3, &box.Label4, &box.Label5}) {
         const QWidget* widget = label->widget();
-        const QSize needed = forms::textExtent(widget->font(), forms::toDisplayLines(label->caption()),
+        const QSize needed = forms::textExtent(widget->font(), platform::toDisplayLines(label->caption()),
                                                label->wordWrap() ? widget->width() : 0);
         EXPECT_LE(needed.height(), widget->height()) << label->name() << " cuts its text";
         EXPECT_LE(needed.width(), widget->width()) << label->name() << " cuts its text";

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "forms/qt_values.h"
-#include "forms/text_codec.h"
 #include "forms/units.h"
+#include "platform/text_codec.h"
 
 namespace tw::forms {
 namespace {
@@ -39,21 +39,21 @@ TEST(Values, ColoursKeepRedInTheLowByteThroughQtAndFontsBecomePixelSizes) {
 }
 
 TEST(TextCodec, Utf8WhenValidElseWindows1252AndBackAsUtf8) {
-    EXPECT_EQ(toQString(std::string("D\xC3\xBAn Br\xC3\xAD")), QString::fromUtf8("Dún Brí"));
+    EXPECT_EQ(platform::toQString(std::string("D\xC3\xBAn Br\xC3\xAD")), QString::fromUtf8("Dún Brí"));
     // The same name written in Windows-1252.
-    EXPECT_EQ(toQString(std::string("D\xFAn Br\xED")), QString::fromUtf8("Dún Brí"));
+    EXPECT_EQ(platform::toQString(std::string("D\xFAn Br\xED")), QString::fromUtf8("Dún Brí"));
     // 0x80..0x9F are the Windows-1252 punctuation, not C1 controls.
-    EXPECT_EQ(toQString(std::string("\x80 \x93q\x94 \x85")), QString::fromUtf8("€ “q” …"));
+    EXPECT_EQ(platform::toQString(std::string("\x80 \x93q\x94 \x85")), QString::fromUtf8("€ “q” …"));
     // Invalid UTF-8 of every kind falls back to Windows-1252 for the whole text.
-    EXPECT_EQ(toQString(std::string("\xC0\xAF")), QString::fromUtf8("À¯"));         // overlong
-    EXPECT_EQ(toQString(std::string("\xED\xA0\x80")), QString::fromUtf8("í\u00A0€"));  // surrogate
-    EXPECT_EQ(toQString(std::string("ok \xE2\x82")), QString::fromUtf8("ok â‚"));   // truncated
-    EXPECT_EQ(toQString(std::string("\xF4\x90\x80\x80")).size(), 4);              // past U+10FFFF
-    EXPECT_EQ(toQString(std::string("a\0b", 3)).size(), 3) << "NUL bytes are kept, not cut at";
+    EXPECT_EQ(platform::toQString(std::string("\xC0\xAF")), QString::fromUtf8("À¯"));         // overlong
+    EXPECT_EQ(platform::toQString(std::string("\xED\xA0\x80")), QString::fromUtf8("í\u00A0€"));  // surrogate
+    EXPECT_EQ(platform::toQString(std::string("ok \xE2\x82")), QString::fromUtf8("ok â‚"));   // truncated
+    EXPECT_EQ(platform::toQString(std::string("\xF4\x90\x80\x80")).size(), 4);              // past U+10FFFF
+    EXPECT_EQ(platform::toQString(std::string("a\0b", 3)).size(), 3) << "NUL bytes are kept, not cut at";
 
-    EXPECT_EQ(fromQString(QString::fromUtf8("Dún Brí")), "D\xC3\xBAn Br\xC3\xAD");
-    EXPECT_EQ(fromQString(toQString(std::string("\xF0\x9F\x8F\xB0"))), "\xF0\x9F\x8F\xB0");
-    EXPECT_EQ(toDisplayLines("one\r\ntwo\rthree\nfour"), QStringLiteral("one\ntwo\nthree\nfour"));
+    EXPECT_EQ(platform::fromQString(QString::fromUtf8("Dún Brí")), "D\xC3\xBAn Br\xC3\xAD");
+    EXPECT_EQ(platform::fromQString(platform::toQString(std::string("\xF0\x9F\x8F\xB0"))), "\xF0\x9F\x8F\xB0");
+    EXPECT_EQ(platform::toDisplayLines("one\r\ntwo\rthree\nfour"), QStringLiteral("one\ntwo\nthree\nfour"));
 }
 
 }  // namespace

@@ -74,6 +74,9 @@ TEST(QtNotifyIconShellTest, OneTrayIconPerIdWithTipIconAndMouseMessages) {
     ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, "Keep taken \xe9t\xe9")));
     EXPECT_EQ(tray->icon().cacheKey(), iconFromHandle(alert).cacheKey());
     EXPECT_EQ(tray->toolTip(), QString::fromUtf8("Keep taken \xc3\xa9t\xc3\xa9"));
+    // Bytes 0x80..0x9F of a Windows-1252 tip are its punctuation, not control characters.
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, "\x80 \x93Keep taken\x94")));
+    EXPECT_EQ(tray->toolTip(), QString::fromUtf8("\xe2\x82\xac \xe2\x80\x9c" "Keep taken\xe2\x80\x9d"));
     ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, normal, "only the tip", 4)));
     EXPECT_EQ(tray->icon().cacheKey(), iconFromHandle(alert).cacheKey());
 

@@ -221,7 +221,7 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
         {&dlg.Label3, &dlg.cmbServerSet}, {&dlg.Label1, &dlg.cmbFrequency},
         {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}};
     for (const auto& [label, list] : captions) {
-        const QSize needed = forms::textExtent(label->widget()->font(), forms::toDisplayLines(label->caption()));
+        const QSize needed = forms::textExtent(label->widget()->font(), platform::toDisplayLines(label->caption()));
         EXPECT_LE(needed.width(), label->widget()->width()) << label->name() << " cuts its text";
         EXPECT_LE(needed.height(), label->widget()->height()) << label->name() << " cuts its text";
         EXPECT_LE(label->left() + label->width(), list->left()) << label->name() << " runs into its list";

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     services.processFacts.revision = 1;
     QTemporaryDir folder;
     const std::string appPath = QDir(folder.path()).absolutePath().toStdString() + "/";
-    tw::platform::writeFileAtomically(appPath + "server-info.xml", "<servers/>");
+    tw::platform::writeFileAtomically(appPath + tw::platform::kStatusFile, "<servers/>");
     tw::WriteSetting("MonitorServer", "Ironvale");
     tw::WriteSetting("Realm", "1");
     tw::WriteSetting("UpdateTime", "1");

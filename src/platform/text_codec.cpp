@@ -1,10 +1,10 @@
-#include "forms/text_codec.h"
+#include "platform/text_codec.h"
 
 #include <array>
 
 #include "runtime/utf8.h"
 
-namespace tw::forms {
+namespace tw::platform {
 
 namespace {
 
@@ -48,4 +48,4 @@ QString toDisplayLines(const std::string& bytes) {
     return text;
 }
 
-}  // namespace tw::forms
+}  // namespace tw::platform

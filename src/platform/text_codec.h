@@ -8,7 +8,7 @@
 
 #include <QString>
 
-namespace tw::forms {
+namespace tw::platform {
 
 QString toQString(const std::string& bytes);
 QString toQString(std::string_view bytes);
@@ -17,4 +17,4 @@ std::string fromQString(const QString& text);
 // A caption for the screen: CR LF, a lone CR or a lone LF each start a new line.
 QString toDisplayLines(const std::string& bytes);
 
-}  // namespace tw::forms
+}  // namespace tw::platform
