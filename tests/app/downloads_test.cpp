@@ -324,12 +324,11 @@ TEST_F(LocationListTest, MakerHostTurnedUnsendableDuringTheConnectEndsTheFetchVi
 }
 
 TEST_F(LocationListTest, EntriesThatCannotBeSentAreRefused) {
+    // Which entries cannot be sent is the request texts' own table; here: they end visibly.
     const std::string port = std::to_string(peer.port());
     const std::string badEntries[] = {
         statusLocation() + "\rX-Forged: 1",                                 // a header line of its own
         std::string("127.0.0.1\0evil.example:", 23) + port + "/server-info.xml",  // the lookup stops at the NUL
-        statusLocation("/a\tb.xml"),
-        "127.0.0.1 :" + port + "/server-info.xml",
     };
     for (const std::string& entry : badEntries) {
         SCOPED_TRACE(entry);

@@ -144,17 +144,11 @@ TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
     EXPECT_EQ(later.font(), big);
 }
 
-TEST(FormWindow, ClientSizeStateAndCentring) {
+TEST(FormWindow, ClientSizeAndCentring) {
     Form form("frmMain");
     form.setClientSize(7485, 7230);
     EXPECT_EQ(form.window()->width(), 499);
     form.show();
-    form.setWindowState(WindowState::Minimized);
-    EXPECT_EQ(form.windowState(), WindowState::Minimized);
-    EXPECT_TRUE(form.isShown());  // minimised is still shown
-    form.setWindowState(WindowState::Normal);
-    EXPECT_EQ(form.windowState(), WindowState::Normal);
-
     form.centreOnScreen();
     const QRect screen = form.window()->screen()->availableGeometry();
     EXPECT_LE(std::abs(form.window()->frameGeometry().center().x() - screen.center().x()), 1);

@@ -68,9 +68,7 @@ int closedLoopbackPort() {
 }
 
 TEST_F(LoopbackPair, ConnectToADottedAddressOrANameReachesConnected) {
-    EXPECT_EQ(client.sock.State(), sckClosed);
     client.sock.Connect("127.0.0.1", listener.LocalPort());
-    EXPECT_EQ(client.sock.State(), sckConnecting);
     ASSERT_TRUE(runUntil([&] { return !client.log.empty(); }));
     EXPECT_EQ(client.log[0], "connect");
     EXPECT_EQ(client.sock.State(), sckConnected);
@@ -85,7 +83,6 @@ TEST_F(LoopbackPair, ConnectToADottedAddressOrANameReachesConnected) {
     byName.sock.RemotePort(listener.LocalPort());
     byName.sock.Connect();
     EXPECT_EQ(byName.sock.State(), sckResolvingHost);
-    EXPECT_EQ(byName.sock.RemoteHostIP(), "");
     ASSERT_TRUE(runUntil([&] { return byName.sock.State() == sckConnected; }));
     EXPECT_EQ(byName.sock.RemoteHostIP(), "127.0.0.1");
     EXPECT_EQ(byName.sock.RemoteHost(), "localhost");

@@ -2,12 +2,8 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <gtest/gtest.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
-
-#include <QEventLoop>
-#include <QTimer>
 
 #include "event_loop_wait.h"
 #include "platform/async_select.h"
@@ -62,17 +58,10 @@ TEST(WinsockAddresses, DottedTextRoundTripsOthersAreNone) {
     EXPECT_EQ(inet_ntoa(inet_addr("10.20.30.40")), "10.20.30.40");
     for (const char* bad : {"", "localhost", "1.2.3", "1.2.3.256", "1.2.3.4x", "255.255.255.255"})
         EXPECT_EQ(inet_addr(bad), kInaddrNone) << bad;
-    EXPECT_EQ(wsaNtohs(wsaHtons(8080)), 8080);
-    EXPECT_EQ(gethostbyaddr(inet_addr("127.0.0.1")).has_value(), true);
 }
 
 TEST(MessageWindows, PostedMessagesArriveLaterInOrderAndOnlyWhileTheWindowLives) {
     const std::uint32_t a = registerWindowMessage("Test.Alpha");
-    EXPECT_EQ(registerWindowMessage("Test.Alpha"), a);
-    EXPECT_NE(registerWindowMessage("Test.Beta"), a);
-    EXPECT_GE(a, 0xC000u);
-    EXPECT_EQ(registerWindowMessage(""), 0u);
-
     const WindowHandle w = createWindow("STATIC", "SOCKET_WINDOW");
     ASSERT_NE(w, 0u);
     std::vector<WParam> seen;
@@ -92,31 +81,6 @@ TEST(MessageWindows, PostedMessagesArriveLaterInOrderAndOnlyWhileTheWindowLives)
     tw::testing::drainEvents();
     EXPECT_EQ(seen.size(), 3u);  // the queued one went with the window
     EXPECT_FALSE(postMessage(w, a, 5, 0));
-}
-
-TEST(MessageWindows, MessagesFromAnotherThreadRunOnTheGuiThreadAlsoInAModalLoop) {
-    const WindowHandle w = createWindow("STATIC", "x");
-    const std::uint32_t m = registerWindowMessage("Test.Thread");
-    std::thread::id ranOn;
-    bool delivered = false;
-    setWindowProcedure(w, [&](WindowHandle, std::uint32_t msg, WParam, LParam) {
-        if (msg == m) {
-            ranOn = std::this_thread::get_id();
-            delivered = true;
-        }
-        return 0;
-    });
-    std::thread([&] { postMessage(w, m, 0, 0); }).join();
-    // A nested loop, as a modal dialog runs one, delivers it too.
-    QEventLoop modal;
-    QTimer::singleShot(3000, &modal, &QEventLoop::quit);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] { if (delivered) modal.quit(); });
-    poll.start(1);
-    modal.exec();
-    EXPECT_TRUE(delivered);
-    EXPECT_EQ(ranOn, std::this_thread::get_id());
-    destroyWindow(w);
 }
 
 // A registered stream pair over loopback whose notifications are recorded.
