@@ -1,4 +1,3 @@
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <gtest/gtest.h>
@@ -15,16 +14,6 @@ namespace tw::platform {
 namespace {
 
 using tw::testing::runUntil;
-
-TEST(WinsockErrors, ErrnoBecomesTheWindowsSocketsCode) {
-    const std::pair<int, int> table[] = {
-        {ECONNREFUSED, 10061}, {ETIMEDOUT, 10060}, {EAGAIN, 10035},     {ECONNRESET, 10054},
-        {ENETUNREACH, 10051},  {EHOSTUNREACH, 10065}, {ENOTSOCK, 10038}, {EBADF, 10038},
-        {EADDRINUSE, 10048},   {EINVAL, 10022},   {EMFILE, 10024},      {EINPROGRESS, 10036},
-        {ENOTCONN, 10057},     {EISCONN, 10056},  {0, 0},               {EDOM, 10107},
-    };
-    for (auto [err, code] : table) EXPECT_EQ(wsaErrorFromErrno(err), code) << "errno " << err;
-}
 
 TEST(WinsockCalls, ForeignHandlesAndMissingStartUpAreRefused) {
     EXPECT_EQ(socket(kAfInet, kSockStream, kIpProtoTcp), kInvalidSocket);
