@@ -134,7 +134,6 @@ TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
     EXPECT_EQ(form.textWidth("Wardens of the Ford"), label.width());
     EXPECT_EQ(form.textHeight("x"), 195);
     EXPECT_EQ(form.textHeight("x\r\ny"), 390);
-    EXPECT_EQ(form.textWidth(""), 0);
     const int normal = form.textWidth("Wardens of the Ford");
     Font big = form.font();
     big.size = 12;
