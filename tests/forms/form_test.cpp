@@ -77,14 +77,6 @@ TEST(FormClose, AHandlerThatClosesTheFormAgainIsHarmless) {
     EXPECT_FALSE(isOpen(main));
 }
 
-TEST(FormClose, DestroyedFormLeavesTheList) {
-    auto form = std::make_unique<Form>("frmSplash");
-    Form* raw = form.get();
-    form.reset();
-    const auto forms = Form::openForms();
-    EXPECT_EQ(std::find(forms.begin(), forms.end(), raw), forms.end());
-}
-
 TEST(FormModal, ShowModalReturnsWhenClosedFromATimer) {
     Form main("frmMain");
     Form history("frmMonitoring");
