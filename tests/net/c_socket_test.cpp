@@ -143,6 +143,8 @@ TEST(CSocketConnectErrors, RefusedPortEmptyHostBadPortAndSendWithoutConnection) 
     EXPECT_EQ(w.errors[0].number, 10061);
     EXPECT_EQ(w.errors[0].description, "Connection refused.");
     EXPECT_EQ(w.sock.SocketHandle(), -1);
+    testing::drainEvents();
+    EXPECT_EQ(w.errors.size(), 1u) << "reported once";
 
     // No host, a port out of range, a send without a connection: raised at once.
     try {

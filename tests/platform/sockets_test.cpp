@@ -144,20 +144,6 @@ TEST_F(SelectFixture, ReadIsNotifiedOnceUntilReadAndCloseComesAfterTheData) {
     EXPECT_EQ(events.back().error, 0);
 }
 
-TEST_F(SelectFixture, RefusedConnectIsReportedOnceWithItsError) {
-    const Socket doomed = socket(kAfInet, kSockStream, kIpProtoTcp);
-    SockAddrIn closedPort = bound;
-    closesocket(listener);
-    listener = kInvalidSocket;
-    ASSERT_EQ(wsaAsyncSelect(doomed, window, message, 59), 0);
-    EXPECT_EQ(connect(doomed, closedPort), kSocketError);
-    ASSERT_TRUE(runUntil([&] { return count(doomed, kFdConnect) == 1; }));
-    EXPECT_EQ(events.back().error, kWsaEconnrefused);
-    tw::testing::drainEvents();
-    EXPECT_EQ(events.size(), 1u);
-    closesocket(doomed);
-}
-
 TEST_F(SelectFixture, NotificationsQueuedForAClosedSocketAreDropped) {
     connectPair();
     ASSERT_EQ(send(client, "x", 1, 0), 1);
