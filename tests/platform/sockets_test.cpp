@@ -171,28 +171,23 @@ TEST(HostResolver, ResolvesOffThreadAndCancelledTasksPostNothing) {
     if (!cancelledInTime) {
         EXPECT_EQ(wsaGetLastError(), kWsaEalready);
     }
-    const std::size_t expected = cancelledInTime ? 2 : 3;
+    const std::size_t expected = cancelledInTime ? 1 : 2;
     const std::uint32_t ok = wsaAsyncGetHostByName(w, m, "localhost");
-    const std::uint32_t bad = wsaAsyncGetHostByName(w, m, "no-such-host.invalid");
-    ASSERT_TRUE(runUntil([&] { return done.size() >= expected; }, tw::testing::kFailedLookupDeadlineMs));
+    ASSERT_TRUE(runUntil([&] { return done.size() >= expected; }));
     tw::testing::drainEvents();
     ASSERT_EQ(done.size(), expected);
     for (auto [task, error] : done) {
         if (task == cancelled) {
             EXPECT_FALSE(cancelledInTime);
             EXPECT_TRUE(takeHostEntry(cancelled));
-        } else if (task == ok) {
-            EXPECT_EQ(error, 0);
-            auto entry = takeHostEntry(ok);
-            ASSERT_TRUE(entry);
-            EXPECT_EQ(entry->address, inet_addr("127.0.0.1"));
-            EXPECT_FALSE(takeHostEntry(ok));  // taken once
-        } else {
-            EXPECT_EQ(task, bad);
-            EXPECT_GE(error, 11001);
-            EXPECT_LE(error, 11004);
-            EXPECT_FALSE(takeHostEntry(bad));
+            continue;
         }
+        EXPECT_EQ(task, ok);
+        EXPECT_EQ(error, 0);
+        auto entry = takeHostEntry(ok);
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(entry->address, inet_addr("127.0.0.1"));
+        EXPECT_FALSE(takeHostEntry(ok));  // taken once
     }
     EXPECT_EQ(pendingHostTasks(), 0);
     EXPECT_EQ(wsaAsyncGetHostByName(w + 999, m, "localhost"), 0u);
