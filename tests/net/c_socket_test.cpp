@@ -68,9 +68,7 @@ int closedLoopbackPort() {
 }
 
 TEST_F(LoopbackPair, ConnectToADottedAddressOrANameReachesConnected) {
-    EXPECT_EQ(client.sock.State(), sckClosed);
     client.sock.Connect("127.0.0.1", listener.LocalPort());
-    EXPECT_EQ(client.sock.State(), sckConnecting);
     ASSERT_TRUE(runUntil([&] { return !client.log.empty(); }));
     EXPECT_EQ(client.log[0], "connect");
     EXPECT_EQ(client.sock.State(), sckConnected);
@@ -85,7 +83,6 @@ TEST_F(LoopbackPair, ConnectToADottedAddressOrANameReachesConnected) {
     byName.sock.RemotePort(listener.LocalPort());
     byName.sock.Connect();
     EXPECT_EQ(byName.sock.State(), sckResolvingHost);
-    EXPECT_EQ(byName.sock.RemoteHostIP(), "");
     ASSERT_TRUE(runUntil([&] { return byName.sock.State() == sckConnected; }));
     EXPECT_EQ(byName.sock.RemoteHostIP(), "127.0.0.1");
     EXPECT_EQ(byName.sock.RemoteHost(), "localhost");
@@ -114,7 +111,7 @@ TEST(CSocketResolution, UnresolvableNameEndsInErrorStateWithItsCode) {
     EXPECT_TRUE(w.log.empty());
 }
 
-TEST(CSocketResolution, StaleOrClosedResolutionsAreIgnored) {
+TEST(CSocketResolution, StaleClosedOrDestroyedResolutionsAreIgnored) {
     CSocket listener;
     ASSERT_TRUE(listener.Listen(0));
     Watched w;
@@ -127,19 +124,15 @@ TEST(CSocketResolution, StaleOrClosedResolutionsAreIgnored) {
     w.sock.CloseSocket();
     EXPECT_EQ(w.sock.State(), sckClosed);
     EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
-    ASSERT_TRUE(runUntil([] { return platform::pendingHostTasks() == 0; }));
-    testing::drainEvents();
-    EXPECT_TRUE(w.log.empty());
-    EXPECT_EQ(w.sock.State(), sckClosed);
-}
-
-TEST(CSocketResolution, ObjectDestroyedWhileResolvingLeavesNothingToDeliver) {
-    auto w = std::make_unique<Watched>();
-    w->sock.Connect("localhost", 80);
-    w.reset();
+    // An object destroyed while resolving leaves nothing to deliver either.
+    auto gone = std::make_unique<Watched>();
+    gone->sock.Connect("localhost", 80);
+    gone.reset();
     ASSERT_TRUE(runUntil([] { return platform::pendingHostTasks() == 0; }));
     testing::drainEvents();
     EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
+    EXPECT_TRUE(w.log.empty());
+    EXPECT_EQ(w.sock.State(), sckClosed);
 }
 
 TEST(CSocketConnectErrors, RefusedPortEmptyHostBadPortAndSendWithoutConnection) {
@@ -150,6 +143,8 @@ TEST(CSocketConnectErrors, RefusedPortEmptyHostBadPortAndSendWithoutConnection) 
     EXPECT_EQ(w.errors[0].number, 10061);
     EXPECT_EQ(w.errors[0].description, "Connection refused.");
     EXPECT_EQ(w.sock.SocketHandle(), -1);
+    testing::drainEvents();
+    EXPECT_EQ(w.errors.size(), 1u) << "reported once";
 
     // No host, a port out of range, a send without a connection: raised at once.
     try {

@@ -50,7 +50,6 @@ TEST(ProcessFactsReal, DescribesThisTestProgram) {
     EXPECT_NE(folder.substr(0, folder.size() - 1).back(), '/');
     EXPECT_EQ(facts.executablePath(), folder + facts.exeName());
     EXPECT_TRUE(std::filesystem::exists(facts.executablePath()));
-    EXPECT_EQ(facts.productName(), "Towerwatch");
 }
 
 TEST(AppPath, WritableProgramFolderElseTheCreatedDataFolder) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "file_size_limit.h"
 #include "platform/files.h"
 #include "temp_folder.h"
 
@@ -45,24 +44,6 @@ TEST_F(FileRegistryTest, FirstWriteCreatesFoldersAndLaterWritesKeepOtherValues) 
     EXPECT_FALSE(reg.queryValue(kKey, "Realm").has_value());
     EXPECT_EQ(reg.queryValue(kKey, "ServerSet"), text("1"));
     EXPECT_FALSE(reg.deleteValue(kKey, "Realm"));
-}
-
-TEST_F(FileRegistryTest, FailedWriteLeavesTheOldFile) {
-    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("2")));
-    const std::string before = regText();
-
-    // The file may grow no further than its present size, so the rewrite cannot finish.
-    bool written = true;
-    {
-        const tw::testing::ScopedFileSizeLimit fullDisk(before.size());
-        written = reg.setValue(kKey, "MonitorServer", text("a server name long enough to overflow"));
-    }
-    EXPECT_FALSE(written);
-    EXPECT_EQ(regText(), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp / "config/towerwatch"),
-                            std::filesystem::directory_iterator{}),
-              1)
-        << "the temporary file must be cleaned up";
 }
 
 TEST_F(FileRegistryTest, StoreThatCannotBeReadIsNeverReplaced) {
