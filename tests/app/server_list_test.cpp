@@ -222,10 +222,9 @@ TEST_F(ServerListTest, LongNonAsciiClaimantIsCutBetweenCharacters) {
 
 // A message box during which a newer document arrives and is taken, the way a download that
 // completes while the box waits for its OK does.
-class DocumentArrivesInFirstBox : public MessageBoxRecorder {
+class DocumentArrivesInFirstBox : public ScopedMessageBoxRecorder {
 public:
-    explicit DocumentArrivesInFirstBox(frmMain& main) : m_main(main), m_previous(setMessageBoxSink(this)) {}
-    ~DocumentArrivesInFirstBox() override { setMessageBoxSink(m_previous); }
+    DocumentArrivesInFirstBox(frmMain& main, std::string document) : newer(std::move(document)), m_main(main) {}
     int show(const MessageBoxCall& call) override {
         MessageBoxRecorder::show(call);
         if (!newer.empty()) {
@@ -238,7 +237,6 @@ public:
 
 private:
     frmMain& m_main;
-    MessageBoxSink* m_previous;
 };
 
 TEST_F(ServerListTest, DocumentArrivingInsideAnErrorBoxIsShownOnceTheRunningBuildEnds) {
@@ -254,8 +252,7 @@ TEST_F(ServerListTest, DocumentArrivingInsideAnErrorBoxIsShownOnceTheRunningBuil
     {
         // The newer document comes while the selected row's panel is being built.
         show(document("Old Keep", "Albion"));
-        DocumentArrivesInFirstBox sink(main);
-        sink.newer = newer;
+        DocumentArrivesInFirstBox sink(main, newer);
         selectByName("Ashvale");
         ASSERT_FALSE(sink.calls.empty());
         EXPECT_EQ(sink.calls[0].text.substr(0, 20), "Error in GetItem sub");
@@ -267,8 +264,7 @@ TEST_F(ServerListTest, DocumentArrivingInsideAnErrorBoxIsShownOnceTheRunningBuil
     }
     {
         // The newer document comes while the list is being built: a row without a population.
-        DocumentArrivesInFirstBox sink(main);
-        sink.newer = newer;
+        DocumentArrivesInFirstBox sink(main, newer);
         show("<server name=\"Brynmor\"><status>Up</status><population>1</population></server>"
              "<server name=\"Carrow\"><status>Up</status></server>");
         ASSERT_FALSE(sink.calls.empty());
