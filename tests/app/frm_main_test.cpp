@@ -60,7 +60,7 @@ TEST_F(MainWindowTest, FirstRunWithoutSettingsShowsTrayAndStartsAnUpdate) {
     EXPECT_TRUE(main.tmrUpdate.enabled());
     EXPECT_EQ(main.lblUpdate.caption(), "Never updated");
     EXPECT_EQ(main.calls, (std::vector<std::string>{"ReloadHostServers", "Update"}));
-    EXPECT_TRUE(main.isShown());
+    EXPECT_TRUE(main.isShown());  // no switch
 }
 
 TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselectedWhileListed) {
@@ -155,39 +155,12 @@ TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySixAndN
     EXPECT_FALSE(never.tmrUpdate.enabled());
 }
 
-TEST_F(MainWindowTest, ReapplyingWithoutStoredFrequencyMeansAnHourKeepsCountdownAndFollowsTheTrayFlag) {
-    ObservedMain main;
-    main.Form_Load();
-    for (int i = 0; i < 5; ++i) main.tmrUpdate.tick();
-    main.ReapplySettings();
-    EXPECT_EQ(main.tmrUpdate.tag(), "60");
-    EXPECT_EQ(main.Countdown, 5);
-    WriteSetting("MonitorServer", "Brynmor");
-    WriteSetting("SystemTray", "0");
-    main.ReapplySettings();
-    EXPECT_EQ(main.MonitorServer, "Brynmor");
-    EXPECT_FALSE(services.notifyIcons.present);
-    EXPECT_FALSE(main.TrayEnabled);
-    WriteSetting("SystemTray", "1");
-    main.ReapplySettings();
-    EXPECT_TRUE(services.notifyIcons.present);
-}
-
-struct SwitchCase {
-    const char* commandLine;
-    const char* tray;
-    bool shown;
-};
-
 TEST_F(MainWindowTest, StartupSwitchHidesTheWindowOnlyAloneAndWithTheTray) {
-    const SwitchCase cases[] = {
-        {"  -STARTUP  ", "1", false},
-        {"-startup", "1", false},
-        {"-startup -x", "1", true},
-        {"-startup", "0", true},
-        {"", "1", true},
-    };
-    for (const SwitchCase& c : cases) {
+    const struct {
+        const char *commandLine, *tray;
+        bool shown;
+    } cases[] = {{"  -STARTUP  ", "1", false}, {"-startup -x", "1", true}, {"-startup", "0", true}};
+    for (const auto& c : cases) {
         platform::ScopedServices local;
         local.processFacts.folder = m_folder + "/";
         local.processFacts.commandLineText = c.commandLine;
@@ -277,17 +250,29 @@ void closeSoon(const std::string& formName, std::vector<std::string>& seen) {
     });
 }
 
-TEST_F(MainWindowTest, OptionsClosedWithoutSavingStillReappliesTheStoredSettings) {
+TEST_F(MainWindowTest, OptionsClosedWithoutSavingReappliesTheStoredSettingsKeepingTheCountdown) {
     WriteSetting("UpdateOnStart", "0");
     ObservedMain main;
     main.Form_Load();
     EXPECT_EQ(main.tmrUpdate.tag(), "15");
+    for (int i = 0; i < 5; ++i) main.tmrUpdate.tick();
     std::vector<std::string> seen;
     closeSoon("frmOptions", seen);
     main.cmdProgramOptions.click();
     EXPECT_EQ(seen, (std::vector<std::string>{"frmOptions"}));
-    EXPECT_EQ(main.tmrUpdate.tag(), "60");  // nothing stored: the re-read default
+    EXPECT_EQ(main.tmrUpdate.tag(), "60");  // nothing stored: the re-read default, an hour
+    EXPECT_EQ(main.Countdown, 5);
     EXPECT_EQ(ReadSetting("UpdateTime", "none"), "none");
+    // Reapplying follows the monitored server and the tray flag both ways.
+    WriteSetting("MonitorServer", "Brynmor");
+    WriteSetting("SystemTray", "0");
+    main.ReapplySettings();
+    EXPECT_EQ(main.MonitorServer, "Brynmor");
+    EXPECT_FALSE(services.notifyIcons.present);
+    EXPECT_FALSE(main.TrayEnabled);
+    WriteSetting("SystemTray", "1");
+    main.ReapplySettings();
+    EXPECT_TRUE(services.notifyIcons.present);
     EXPECT_TRUE(boxes.calls.empty());
 }
 
