@@ -22,10 +22,13 @@
 namespace tw {
 namespace {
 
-// The main window with the procedures of other parts replaced by a log of their calls.
+// The main window with the procedures of other parts replaced by a log of their calls;
+// constructed with `loaded`, it has run its start-up.
+constexpr struct Loaded {} loaded;
 class ObservedMain : public frmMain {
 public:
     ObservedMain() { onProgramEnd = [this] { ended = true; }; }
+    explicit ObservedMain(Loaded) : ObservedMain() { Form_Load(); }
     std::vector<std::string> calls;
     bool ended = false;
     void LoadXML() override {
@@ -51,8 +54,7 @@ protected:
 };
 
 TEST_F(MainWindowTest, FirstRunWithoutSettingsShowsTrayAndStartsAnUpdate) {
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_TRUE(services.notifyIcons.present);
     EXPECT_EQ(trayTip(), "Towerwatch");
@@ -67,28 +69,24 @@ TEST_F(MainWindowTest, CachedDocumentIsLoadedAndLastServerReselectedWhileListed)
     ASSERT_TRUE(platform::writeFileAtomically(m_folder + "/server-info.xml", "<servers/>"));
     WriteSetting("LastServer", "Brynmor");
     WriteSetting("UpdateOnStart", "0");
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     EXPECT_EQ(main.calls, (std::vector<std::string>{"LoadXML", "lblServers_Click 0",
                                                     "ReloadHostServers"}));
     WriteSetting("LastServer", "Gone Server");
-    ObservedMain later;
-    later.Form_Load();
+    ObservedMain later(loaded);
     EXPECT_EQ(later.calls, (std::vector<std::string>{"LoadXML", "ReloadHostServers"})) << "nothing selected";
     EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(MainWindowTest, StartupFailureIsReportedSkipsOnlyTheRemainingStepsAndShowsTheWindow) {
     WriteSetting("SystemTray", "yes");  // stored text that is no number: fails at the tray
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     EXPECT_FALSE(services.notifyIcons.present);
     WriteSetting("SystemTray", "1");
     WriteSetting("UpdateTime", "99999");  // fails later, at the timer
     WriteSetting("LastUpdate", "6/12/2026 9:00:00 PM");
     services.processFacts.commandLineText = "-startup";
-    ObservedMain later;
-    later.Form_Load();
+    ObservedMain later(loaded);
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_EQ(boxes.calls[0].text, "Error in Form Load sub\r\n#13 Type mismatch");  // the box's look: the handler's test
     EXPECT_EQ(boxes.calls[1].text, "Error in Form Load sub\r\n#6 Overflow");
@@ -135,8 +133,7 @@ TEST_F(MainWindowTest, PanelFailureAtTheLastElementIsReportedAndStartupGoesOn) {
 
 TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySixAndNeverStopsTheTimer) {
     WriteSetting("UpdateOnStart", "0");
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     std::vector<int> updateTicks;
     for (int tick = 1; tick <= 46; ++tick) {
         const int before = main.updates();
@@ -145,8 +142,7 @@ TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySixAndN
     }
     EXPECT_EQ(updateTicks, (std::vector<int>{16, 31, 46}));
     WriteSetting("UpdateTime", "3");  // never
-    ObservedMain never;
-    never.Form_Load();
+    ObservedMain never(loaded);
     EXPECT_EQ(never.tmrUpdate.tag(), "0");
     EXPECT_FALSE(never.tmrUpdate.enabled());
 }
@@ -161,15 +157,13 @@ TEST_F(MainWindowTest, StartupSwitchHidesTheWindowOnlyAloneAndWithTheTray) {
         local.processFacts.folder = m_folder + "/";
         local.processFacts.commandLineText = c.commandLine;
         WriteSetting("SystemTray", c.tray);
-        ObservedMain main;
-        main.Form_Load();
+        ObservedMain main(loaded);
         EXPECT_EQ(main.isShown(), c.shown) << '"' << c.commandLine << "\" tray " << c.tray;
     }
 }
 
 TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitOrTheTrayMenuRemovesTheIcon) {
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     EXPECT_FALSE(main.close());
     EXPECT_FALSE(main.isShown());
     EXPECT_FALSE(main.ended);
@@ -181,8 +175,7 @@ TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitOrTheTrayMenuRemovesTheIcon
     EXPECT_FALSE(main.isShown());
     EXPECT_FALSE(services.notifyIcons.present);
 
-    ObservedMain again;
-    again.Form_Load();
+    ObservedMain again(loaded);
     again.TrayNotification(platform::WM_RBUTTONUP);
     EXPECT_TRUE(again.mPopUp.isShown());
     again.mExit->click();  // the tray menu's Exit
@@ -194,8 +187,7 @@ TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppear
     services.notifyIcons.hostAvailable = false;
     services.processFacts.commandLineText = "-startup";
     {
-        ObservedMain main;
-        main.Form_Load();
+        ObservedMain main(loaded);
         EXPECT_TRUE(main.isShown()) << "no icon to come back through, so the switch cannot hide the window";
         EXPECT_FALSE(services.notifyIcons.present);
         // Closing without an icon ends the program and takes the other windows along.
@@ -206,8 +198,7 @@ TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppear
         EXPECT_FALSE(other.isShown());
     }
     // The session starts the panel a little after the program.
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     ASSERT_TRUE(main.tmrTrayHost.enabled());
     EXPECT_GT(main.tmrTrayHost.interval(), 0);
     main.tmrTrayHost.tick();
@@ -241,8 +232,7 @@ void closeSoon(const std::string& formName, std::vector<std::string>& seen) {
 
 TEST_F(MainWindowTest, OptionsClosedWithoutSavingReappliesTheStoredSettingsKeepingTheCountdown) {
     WriteSetting("UpdateOnStart", "0");
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     EXPECT_EQ(main.tmrUpdate.tag(), "15");
     for (int i = 0; i < 5; ++i) main.tmrUpdate.tick();
     std::vector<std::string> seen;
@@ -266,8 +256,7 @@ TEST_F(MainWindowTest, OptionsClosedWithoutSavingReappliesTheStoredSettingsKeepi
 }
 
 TEST_F(MainWindowTest, HistoryViewerOpensModallyAndExitTakesTheAboutBoxAlong) {
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     std::vector<std::string> seen;
     closeSoon("frmMonitoring", seen);
     main.cmdMonitorOptions.click();
@@ -288,8 +277,7 @@ std::string frontierHeldBy(const std::string& owner) {
 TEST_F(MainWindowTest, LoggedChangeFollowsACutShortLineAndAFailedOneLeavesTheLogAsItWas) {
     WriteSetting("UpdateOnStart", "0");
     WriteSetting("MonitorServer", "Stormreach");
-    ObservedMain main;
-    main.Form_Load();
+    ObservedMain main(loaded);
     // The last run ran out of disk part-way through a record.
     const std::string log = m_folder + "/Stormreach.log";
     ASSERT_TRUE(platform::writeFileAtomically(log, "Dun Mellow,Hibernia,Midgard,5/16/2024\r\nVornfaste,Alb"));
@@ -336,8 +324,7 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
         const char *before, *after, *tint;
     } rows[] = {{"Albion", "Midgard", "red"}, {"Midgard", "Albion", "green"}, {"Midgard", "Hibernia", "yellow"}};
     for (const auto& row : rows) {
-        ObservedMain main;
-        main.Form_Load();
+        ObservedMain main(loaded);
         main.XMLData = frontierHeldBy(row.before);
         main.DoSwitchOff();
         main.XMLData = frontierHeldBy(row.after);
