@@ -106,8 +106,7 @@ TEST_F(DownloadTest, BodyReadUntilTheServerClosesIsSavedOnTheClose) {
 TEST_F(DownloadTest, BadRepliesLeaveTheCacheByteIdentical) {
     struct Case {
         const char* label;
-        std::string reply;
-        std::string caption;  // what the status line ends with
+        std::string reply, caption;  // caption: what the status line ends with
     };
     // Which replies fail, and with which caption, is the reply reader's own table; here: one
     // given up on and one cut short by the close leave the saved document as it was.
