@@ -30,11 +30,11 @@ class HistoryEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { services.processFacts.folder = m_folder; }
 
-    // One click on "Last Updated:" and the wait for its document.
-    static bool updateOnce(frmMain& main) {
-        main.Label5.click();
+    static bool completes(frmMain& main) {
         return runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000);
     }
+    // One click on "Last Updated:" and the wait for its document.
+    static bool updateOnce(frmMain& main) { main.Label5.click(); return completes(main); }
 
     // place,new,old of every change the simulator printed for the monitored server that
     // the log keeps (battleground keeps filtered out).
@@ -80,7 +80,7 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
         // No list yet: the update on start waits for the list, saved as it came plus CR LF,
         // then takes the simulator's first document, no changes yet.
         main.Form_Load();
-        ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000));
+        ASSERT_TRUE(completes(main));
         const std::string entry = herald + "/server-info.xml\r\n";
         EXPECT_EQ(platform::readWholeFile(m_folder + "towerwatchlocations.txt"), entry + entry);
         EXPECT_GE(main.lblServers.ubound(), 3);
@@ -94,7 +94,7 @@ TEST_F(HistoryEndToEnd, LogHoldsEverySimulatedChangeOnceAcrossARestart) {
         // lost between runs and nothing logged twice.
         frmMain main;
         main.Form_Load();
-        ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, 10000));
+        ASSERT_TRUE(completes(main));
         ASSERT_TRUE(updateOnce(main));
         const std::vector<std::string> more = expectedLines(sim);
         expected.insert(expected.end(), more.begin(), more.end());
