@@ -113,8 +113,6 @@ TEST_F(ServerPanelTest, RelicsGroupByHomeRealmKeepsByFrontierNeutralInTheRelicCo
 TEST_F(ServerPanelTest, CountsExactRealmOwnersOutsideNeutralAndNamesTheHolder) {
     const ServerPanel ironmoor = build(m_readable, "Ironmoor");
     EXPECT_EQ(ironmoor.realmCounts, (std::array<std::int16_t, 3>{5, 3, 3}));
-    EXPECT_EQ(ironmoor.darknessFalls.server, "Ironmoor");
-    EXPECT_EQ(ironmoor.darknessFalls.status, "Midgard");
     EXPECT_EQ(ironmoor.dfColor, kMid);
     EXPECT_EQ(ironmoor.dfPicture, kHammer);
     EXPECT_EQ(ironmoor.trayStatus, "Midgard: 5\r\nAlbion: 3\r\nHibernia: 3\r\nDarkness Falls: Midgard");
