@@ -200,8 +200,8 @@ TEST(ReturnValue, GuardedTwinOfGetItemNeverShowsABox) {
     EXPECT_TRUE(boxes.calls.empty());
 }
 
-// Cutting the readable document at every byte must leave each helper inside its text and
-// the server walk finite.
+// Cutting the readable document at every byte must leave the helpers the panel does not use
+// inside its text and the server walk finite; the panel's own meet every cut in its tests.
 TEST(Scanning, EveryTruncationOfTheReadableDocumentIsSafe) {
     const std::string full = test::fixtureDocument("herald_readable.xml");
     ASSERT_FALSE(full.empty());
@@ -217,13 +217,6 @@ TEST(Scanning, EveryTruncationOfTheReadableDocumentIsSafe) {
             GetSimpleXML(xml, "population", p);
             p += 1;
         }
-        const double top = static_cast<double>(xml.size());
-        try {
-            GetTag(xml, "owner", 1, top);
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number(), kErrInvalidArgument);
-        }
-        GetItem(xml.substr(cut / 2), "realm");
         ReturnValue(xml.substr(cut / 2), "name");
     }
 }
