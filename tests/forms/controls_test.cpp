@@ -1,4 +1,4 @@
-// Lists, check boxes, scroll bars, buttons, images, shapes, timers and menus:
+// Lists, check boxes, scroll bars, buttons, images, shapes and menus:
 // the events they raise and what they draw.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
-#include "event_loop_wait.h"
 #include "forms/button.h"
 #include "forms/check_box.h"
 #include "forms/combo_box.h"
@@ -17,7 +16,6 @@
 #include "forms/menu.h"
 #include "forms/scroll_bar.h"
 #include "forms/shape.h"
-#include "forms/timer.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
@@ -151,21 +149,6 @@ TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
     image.setStretch(true);
     image.move(0, 0, 600, 600);
     EXPECT_EQ(image.widget()->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
-}
-
-TEST_F(ControlsTest, TimerTicksOnlyWhileEnabledWithAnInterval) {
-    Timer timer(form, "tmrUpdate");
-    int ticks = 0;
-    timer.onTimer = [&] { ++ticks; };
-    timer.setInterval(5);
-    timer.setEnabled(true);
-    EXPECT_TRUE(tw::testing::runUntil([&] { return ticks >= 2; }));
-    timer.setEnabled(false);
-    const int stopped = ticks;
-    tw::testing::drainEvents();
-    EXPECT_EQ(ticks, stopped);
-    timer.tick();
-    EXPECT_EQ(ticks, stopped + 1);
 }
 
 TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {

@@ -56,28 +56,18 @@ TEST(FormClose, UnloadHandlerCanCancelAndOpenFormsFollows) {
     const auto again = Form::openForms();
     EXPECT_LT(std::find(again.begin(), again.end(), &main),
               std::find(again.begin(), again.end(), &options));
-    main.hide();
-}
 
-TEST(FormClose, AHandlerThatClosesTheFormAgainIsHarmless) {
-    Form main("frmMain");
-    bool closingDown = false;
-    int unloads = 0;
     // What the main window does: closing without the tray closes everything, itself too.
+    unloads = 0;
     main.onUnload = [&](bool&) {
-        ++unloads;
-        if (!closingDown) {
-            closingDown = true;
-            main.close();
-        }
+        if (++unloads == 1) main.close();
     };
-    main.show();
     EXPECT_TRUE(main.close());
     EXPECT_EQ(unloads, 2);
     EXPECT_FALSE(isOpen(main));
 }
 
-TEST(FormModal, ShowModalReturnsWhenClosedFromATimer) {
+TEST(FormModal, ShowModalEndsOnCloseOrHideWhileTheOwnersTimerRunsAndShowingTwiceIsAnError) {
     Form main("frmMain");
     Form history("frmMonitoring");
     main.show();
@@ -91,23 +81,26 @@ TEST(FormModal, ShowModalReturnsWhenClosedFromATimer) {
     EXPECT_FALSE(history.isShown());
     EXPECT_GT(ticks, 0);  // the owner's timer kept running meanwhile
     EXPECT_EQ(history.window()->windowModality(), Qt::NonModal);
-    main.hide();
-}
 
-TEST(FormModal, HidingEndsTheModalShowingAndShowingTwiceIsAnError) {
-    Form dialog("frmOptions");
+    // A disabled timer stays quiet; called directly it still runs its handler.
+    tick.setEnabled(false);
+    const int stopped = ticks;
     int errorNumber = 0;
     QTimer::singleShot(10, [&] {
         try {
-            dialog.showModal(nullptr);
+            history.showModal(nullptr);
         } catch (const RuntimeError& error) {
             errorNumber = error.number();
         }
-        dialog.hide();
+        history.hide();
     });
-    dialog.showModal(nullptr);
+    history.showModal(nullptr);
     EXPECT_EQ(errorNumber, 400);
-    EXPECT_FALSE(dialog.isShown());
+    EXPECT_FALSE(history.isShown());
+    EXPECT_EQ(ticks, stopped);
+    tick.tick();
+    EXPECT_EQ(ticks, stopped + 1);
+    main.hide();
 }
 
 TEST(FormModal, FormDestroyedWhileModalDoesNotCrash) {

@@ -39,10 +39,6 @@ protected:
     ScopedMessageBoxRecorder m_boxes;
 };
 
-}  // namespace tw::test
-
-namespace tw::test {
-
 // One line per row, for comparing whole lists with readable failures.
 inline std::string describe(const PanelRow& row) {
     std::string s = (row.kind == RowKind::Heading ? "H " : "E ") + row.caption + " @" +

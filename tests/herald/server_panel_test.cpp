@@ -59,9 +59,9 @@ std::string serverWithCounts(const std::string& name, int midgard, int albion, i
 
 class ServerPanelTest : public test::PanelTest {};
 
-TEST_F(ServerPanelTest, RelicsGroupByHomeRealmAndEntriesTakeTheOwnersLook) {
+TEST_F(ServerPanelTest, RelicsGroupByHomeRealmKeepsByFrontierNeutralInTheRelicColumnEntriesInTheOwnersLook) {
     const ServerPanel panel = build(m_readable, "Ironmoor");
-    const std::vector<PanelRow> expected = {
+    const std::vector<PanelRow> relics = {
         relicHeading("Albion", 1320, kAlb, kCup),
         relicEntry("Scabbard of Oryn", 1535, kAlb, kCup),
         relicEntry("Chalice of Vesk", 1750, kMid, kHammer),
@@ -72,12 +72,8 @@ TEST_F(ServerPanelTest, RelicsGroupByHomeRealmAndEntriesTakeTheOwnersLook) {
         relicEntry("Harp of Leannach", 3035, kHib, kTree),
         relicEntry("Torc of Brennagh", 3250, kAlb, kCup),
     };
-    EXPECT_EQ(describe(panel.relicRows), describe(expected));
+    EXPECT_EQ(describe(panel.relicRows), describe(relics));
     EXPECT_TRUE(m_boxes.calls.empty());
-}
-
-TEST_F(ServerPanelTest, KeepsGroupByFrontierWithNeutralInTheRelicColumn) {
-    const ServerPanel panel = build(m_readable, "Ironmoor");
     const std::string lantern = "Order of the Pale Lantern";
     const std::string lanternPage = "http://herald.example.org/guild/pale-lantern";
     const std::string fianna = "http://herald.example.org/guild/fianna-ghlas";
@@ -117,8 +113,6 @@ TEST_F(ServerPanelTest, KeepsGroupByFrontierWithNeutralInTheRelicColumn) {
 TEST_F(ServerPanelTest, CountsExactRealmOwnersOutsideNeutralAndNamesTheHolder) {
     const ServerPanel ironmoor = build(m_readable, "Ironmoor");
     EXPECT_EQ(ironmoor.realmCounts, (std::array<std::int16_t, 3>{5, 3, 3}));
-    EXPECT_EQ(ironmoor.darknessFalls.server, "Ironmoor");
-    EXPECT_EQ(ironmoor.darknessFalls.status, "Midgard");
     EXPECT_EQ(ironmoor.dfColor, kMid);
     EXPECT_EQ(ironmoor.dfPicture, kHammer);
     EXPECT_EQ(ironmoor.trayStatus, "Midgard: 5\r\nAlbion: 3\r\nHibernia: 3\r\nDarkness Falls: Midgard");
@@ -132,34 +126,30 @@ TEST_F(ServerPanelTest, CountsExactRealmOwnersOutsideNeutralAndNamesTheHolder) {
     EXPECT_EQ(kaldmark.picture, kHammer);
 }
 
-TEST_F(ServerPanelTest, TieKeepsTheHolderForTheSameServerAndIsUnknownForAnother) {
-    const ServerPanel first = build(serverWithCounts("Ironmoor", 8, 8, 5), "Ironmoor");
-    EXPECT_EQ(first.dfPicture, kNone);
-
-    const ServerPanel won = build(serverWithCounts("Ironmoor", 9, 8, 5), "Ironmoor", first.darknessFalls);
-    EXPECT_EQ(won.darknessFalls.status, "Midgard");
-
-    const ServerPanel tieAgain = build(serverWithCounts("Ironmoor", 8, 8, 5), "Ironmoor", won.darknessFalls);
-    EXPECT_EQ(tieAgain.darknessFalls.status, "Midgard");
-    EXPECT_EQ(tieAgain.dfColor, kMid);
-    EXPECT_EQ(tieAgain.trayStatus, "Midgard: 8\r\nAlbion: 8\r\nHibernia: 5\r\nDarkness Falls: Midgard");
-
-    const ServerPanel other = build(serverWithCounts("Ashvale", 0, 0, 0), "Ashvale", tieAgain.darknessFalls);
-    EXPECT_EQ(other.darknessFalls.server, "Ashvale");
-    EXPECT_EQ(other.darknessFalls.status, "Unknown");
-}
-
-TEST_F(ServerPanelTest, HolderMustOwnStrictlyMoreThanEachOtherRealm) {
+// Rows marked `after` start from the holder the row before named; the others from none.
+TEST_F(ServerPanelTest, HolderOwnsStrictlyMoreThanEachOtherRealmAndATieKeepsTheSameServersHolder) {
     const struct {
+        const char* server;
         int m, a, h;
         const char* status;
+        bool after = false;
     } rows[] = {
-        {3, 4, 5, "Hibernia"}, {0, 0, 1, "Hibernia"}, {3, 1, 1, "Midgard"}, {1, 2, 0, "Albion"},
-        {2, 1, 2, "Unknown"},  {1, 2, 2, "Unknown"},  {0, 0, 0, "Unknown"}, {4, 4, 4, "Unknown"},
+        {"Ironmoor", 3, 4, 5, "Hibernia"}, {"Ironmoor", 0, 0, 1, "Hibernia"}, {"Ironmoor", 3, 1, 1, "Midgard"},
+        {"Ironmoor", 1, 2, 0, "Albion"},   {"Ironmoor", 2, 1, 2, "Unknown"},  {"Ironmoor", 1, 2, 2, "Unknown"},
+        {"Ironmoor", 0, 0, 0, "Unknown"},  {"Ironmoor", 4, 4, 4, "Unknown"},  {"Ironmoor", 8, 8, 5, "Unknown"},
+        {"Ironmoor", 9, 8, 5, "Midgard", true}, {"Ironmoor", 8, 8, 5, "Midgard", true},
+        {"Ashvale", 0, 0, 0, "Unknown", true},
     };
+    DarknessFalls last;
     for (const auto& r : rows) {
-        const ServerPanel panel = build(serverWithCounts("Ironmoor", r.m, r.a, r.h), "Ironmoor");
-        EXPECT_EQ(panel.darknessFalls.status, r.status) << r.m << " " << r.a << " " << r.h;
+        const ServerPanel panel = build(serverWithCounts(r.server, r.m, r.a, r.h), r.server,
+                                        r.after ? last : DarknessFalls{});
+        const std::string label = std::to_string(r.m) + " " + std::to_string(r.a) + " " + std::to_string(r.h);
+        EXPECT_EQ(panel.darknessFalls.server, r.server) << label;
+        EXPECT_EQ(panel.darknessFalls.status, r.status) << label;
+        EXPECT_EQ(panel.dfPicture == kNone, std::string(r.status) == "Unknown") << label;
+        EXPECT_NE(panel.trayStatus.find(std::string("Darkness Falls: ") + r.status), std::string::npos) << label;
+        last = panel.darknessFalls;
     }
 }
 
@@ -253,8 +243,7 @@ TEST_F(ServerPanelTest, FailuresStopTheBuildKeepingRowsAndThePreviousHolder) {
         EXPECT_EQ(panel.error->number(), r.number) << r.label;
         EXPECT_EQ(panel.relicRows.size(), r.relicRows) << r.label;
         EXPECT_EQ(panel.keepRows.size(), r.keepRows) << r.label;
-        EXPECT_EQ(panel.darknessFalls.server, before.server) << r.label;
-        EXPECT_EQ(panel.darknessFalls.status, before.status) << r.label;
+        EXPECT_EQ(panel.darknessFalls.server + "/" + panel.darknessFalls.status, "Ironmoor/Albion") << r.label;
         EXPECT_EQ(panel.trayStatus, "") << r.label;
     }
     EXPECT_FALSE(buildServerPanel("", "Ironmoor", before, m_metrics).has_value()) << "empty document";

@@ -19,33 +19,29 @@ std::vector<HistoryEvent> eventsOf(std::string_view logText) {
     return events;
 }
 
-class EventLogFolder : public ::testing::Test {
-protected:
-    void SetUp() override { fs::create_directory(m_appPath); }
-    testing::TempFolder m_root;
-    std::string m_appPath = m_root / "app/";
-};
-
 TEST(EventLogName, EverySpaceBecomesOneUnderscoreAndNothingElseChanges) {
     EXPECT_EQ(EventLogPath("/opt/tw/", "Stone Bridge"), "/opt/tw/Stone_Bridge.log");
     EXPECT_EQ(EventLogPath("/opt/tw/", " A  B"), "/opt/tw/_A__B.log");
     EXPECT_EQ(EventLogPath("/opt/tw/", "Ölwen's-Rest\t"), "/opt/tw/Ölwen's-Rest\t.log");
 }
 
-TEST_F(EventLogFolder, HostileNamesFailWithBadFileNameAndUnwritablePlacesWithPathFileAccess) {
+TEST(EventLogFolder, HostileNamesFailWithBadFileNameAndUnwritablePlacesWithPathFileAccess) {
+    testing::TempFolder root;
+    const std::string appPath = root / "app/";
+    fs::create_directory(appPath);
     auto append = [](const std::string& folder, const std::string& server) {
         return errorNumberOf([&] { appendEventRecord(folder, server, "Caer Ashwold", "Midgard", "Albion", "d"); });
     };
     const std::string hostile[] = {"../escape", "sub/dir", "/etc/passwd", ".", "..",
                                    std::string("Stone\0Bridge", 12), std::string("\0", 1)};
     for (const std::string& name : hostile)
-        EXPECT_EQ(append(m_appPath, name), kErrBadFileName) << "a server name of " << name.size() << " bytes";
+        EXPECT_EQ(append(appPath, name), kErrBadFileName) << "a server name of " << name.size() << " bytes";
     // Nothing was written inside the program folder nor beside it.
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(m_root.path()), fs::recursive_directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root.path()), fs::recursive_directory_iterator()), 1);
 
-    EXPECT_EQ(append(m_root / "missing-folder/", "Kestrel"), kErrPathFileAccess);
-    fs::create_directory(m_appPath + "Kestrel.log");  // a folder where the log should be
-    EXPECT_EQ(append(m_appPath, "Kestrel"), kErrPathFileAccess);
+    EXPECT_EQ(append(root / "missing-folder/", "Kestrel"), kErrPathFileAccess);
+    fs::create_directory(appPath + "Kestrel.log");  // a folder where the log should be
+    EXPECT_EQ(append(appPath, "Kestrel"), kErrPathFileAccess);
 }
 
 TEST(EventLogReading, OnlyLinesOfExactlyFourFieldsAreEvents) {
