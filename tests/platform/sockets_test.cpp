@@ -6,7 +6,6 @@
 
 #include "event_loop_wait.h"
 #include "platform/async_select.h"
-#include "platform/host_resolver.h"
 #include "platform/message_window.h"
 #include "platform/winsock.h"
 
@@ -153,46 +152,6 @@ TEST_F(SelectFixture, NotificationsQueuedForAClosedSocketAreDropped) {
     tw::testing::drainEvents();
     EXPECT_EQ(count(server, kFdWrite), before);
     server = kInvalidSocket;
-}
-
-TEST(HostResolver, ResolvesOffThreadAndCancelledTasksPostNothing) {
-    WsaData data;
-    wsaStartup(0x0101, data);
-    const WindowHandle w = createWindow("STATIC", "resolve");
-    const std::uint32_t m = registerWindowMessage("Test.Resolve");
-    std::vector<std::pair<WParam, int>> done;
-    setWindowProcedure(w, [&](WindowHandle, std::uint32_t msg, WParam wp, LParam lp) {
-        if (msg == m) done.push_back({wp, highWord(lp)});
-        return 0;
-    });
-    const std::uint32_t cancelled = wsaAsyncGetHostByName(w, m, "localhost");
-    // A lookup of localhost may finish before the cancel: then its completion still comes.
-    const bool cancelledInTime = wsaCancelAsyncRequest(cancelled) == 0;
-    if (!cancelledInTime) {
-        EXPECT_EQ(wsaGetLastError(), kWsaEalready);
-    }
-    const std::size_t expected = cancelledInTime ? 1 : 2;
-    const std::uint32_t ok = wsaAsyncGetHostByName(w, m, "localhost");
-    ASSERT_TRUE(runUntil([&] { return done.size() >= expected; }));
-    tw::testing::drainEvents();
-    ASSERT_EQ(done.size(), expected);
-    for (auto [task, error] : done) {
-        if (task == cancelled) {
-            EXPECT_FALSE(cancelledInTime);
-            EXPECT_TRUE(takeHostEntry(cancelled));
-            continue;
-        }
-        EXPECT_EQ(task, ok);
-        EXPECT_EQ(error, 0);
-        auto entry = takeHostEntry(ok);
-        ASSERT_TRUE(entry);
-        EXPECT_EQ(entry->address, inet_addr("127.0.0.1"));
-        EXPECT_FALSE(takeHostEntry(ok));  // taken once
-    }
-    EXPECT_EQ(pendingHostTasks(), 0);
-    EXPECT_EQ(wsaAsyncGetHostByName(w + 999, m, "localhost"), 0u);
-    destroyWindow(w);
-    wsaCleanup();
 }
 
 }  // namespace
