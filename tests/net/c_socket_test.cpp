@@ -68,12 +68,9 @@ int closedLoopbackPort() {
 }
 
 TEST_F(LoopbackPair, ConnectToADottedAddressOrANameReachesConnected) {
-    client.sock.Connect("127.0.0.1", listener.LocalPort());
-    ASSERT_TRUE(runUntil([&] { return !client.log.empty(); }));
-    EXPECT_EQ(client.log[0], "connect");
-    EXPECT_EQ(client.sock.State(), sckConnected);
+    connectClient();
+    EXPECT_EQ(client.log, (std::vector<std::string>{"connect"}));
     EXPECT_EQ(client.sock.LocalIP(), "127.0.0.1");
-    EXPECT_TRUE(runUntil([&] { return peer.sock.State() == sckConnected; }));
     EXPECT_EQ(peer.sock.RemotePort(), client.sock.LocalPort());
 
     // A name, here given beforehand, is resolved first.
@@ -202,9 +199,6 @@ TEST_F(LoopbackPair, DataInPiecesGrowsTheBufferAndBytesReceived) {
     client.sock.GetData(text);
     EXPECT_EQ(text, "oworld");
     EXPECT_EQ(client.sock.BytesReceived(), 0);
-    text = "unchanged";
-    client.sock.GetData(text);
-    EXPECT_EQ(text, "unchanged");
 }
 
 TEST_F(LoopbackPair, CloseWhileConnectedWaitsForTheCloseNotification) {
