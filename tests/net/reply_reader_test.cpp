@@ -77,7 +77,7 @@ TEST(ReplyReaderContentLength, PercentAfterEachArrivalInWholeNumbers) {
     EXPECT_EQ(reader.takeBody(), std::string(3000, 'x'));
 }
 
-TEST(ReplyReaderContentLength, UnreadableLengthWaitsQuietly) {
+TEST(ReplyReaderContentLength, UnreadableLengthWaitsQuietlyAndACloseBeforeTheEndGivesNothing) {
     ReplyReader reader;
     const ReplyStep step = reader.feed(kHead + "Content-Length: ten\r\n\r\nabc");
     EXPECT_EQ(step.progress, ReplyProgress::NeedMore);
@@ -85,6 +85,14 @@ TEST(ReplyReaderContentLength, UnreadableLengthWaitsQuietly) {
     EXPECT_FALSE(reader.headerDone());
     EXPECT_EQ(reader.feed("more").progress, ReplyProgress::NeedMore);
     EXPECT_EQ(reader.peerClosed().progress, ReplyProgress::EndedEarly);
+    // A counted body cut short gives nothing of its part either; later text changes nothing.
+    reader.reset();
+    reader.feed(kHead + "Content-Length: 10\r\n\r\nhalf");
+    EXPECT_EQ(reader.peerClosed().progress, ReplyProgress::EndedEarly);
+    EXPECT_EQ(reader.feed("rest!!").progress, ReplyProgress::EndedEarly);
+    EXPECT_EQ(reader.body(), "");
+    reader.reset();
+    EXPECT_EQ(feedPieces(reader, {counted("again")}).body, "again");
 }
 
 TEST(ReplyReaderChunked, SizeLinesAgreeWithTheProgramsFromHex) {
@@ -98,18 +106,13 @@ TEST(ReplyReaderChunked, SizeLinesAgreeWithTheProgramsFromHex) {
     }
 }
 
-TEST(ReplyReaderChunked, WaitsForUnfinishedSizeLinesAndRereadsTheFirstOne) {
+// Bodies over split size lines are the every-split test's; here the caption waits for the line.
+TEST(ReplyReaderChunked, CaptionWaitsForTheFirstSizeLineToEnd) {
     ReplyReader reader;
-    const std::string head = kHead + "Transfer-Encoding: chunked\r\n\r\n";
-    EXPECT_EQ(reader.feed(head + "1").caption, "");
+    EXPECT_EQ(reader.feed(kHead + "Transfer-Encoding: chunked\r\n\r\n1").caption, "");
     EXPECT_FALSE(reader.headerDone());
-    const ReplyStep first = reader.feed("0\r\n");
+    EXPECT_EQ(reader.feed("0\r\n").caption, "Receiving update..");
     EXPECT_TRUE(reader.headerDone());
-    EXPECT_EQ(first.caption, "Receiving update..");
-    EXPECT_EQ(reader.feed(std::string(16, 'a') + "\r\n").progress, ReplyProgress::NeedMore);
-    EXPECT_EQ(reader.feed("0\r").progress, ReplyProgress::NeedMore);
-    EXPECT_EQ(reader.feed("\n").progress, ReplyProgress::Complete);
-    EXPECT_EQ(reader.takeBody(), std::string(16, 'a'));
 }
 
 TEST(ReplyReaderSplits, OutcomeBodyAndStatusAreTheSameWhereverTheArrivalsAreCut) {
@@ -197,23 +200,12 @@ TEST(ReplyReaderHeader, NonSuccessStatusSaysWhichAndKeepsTheHeaderFields) {
 TEST(ReplyReaderHeader, NeitherHeaderReadsUntilTheServerClosesAndKilobytesAreCounted) {
     ReplyReader reader;
     EXPECT_EQ(reader.feed("HTTP/1.0 200 OK\r\n\r\nfirst ").caption, "Receiving update..");
-    EXPECT_EQ(reader.mode(), ReplyMode::UntilClose);
     EXPECT_EQ(reader.feed(std::string(1500, 'z')).caption, "Receiving Update (1kb)");
     EXPECT_EQ(reader.peerClosed().progress, ReplyProgress::Complete);
     EXPECT_EQ(reader.takeBody(), "first " + std::string(1500, 'z'));
     // Chunked bodies count the same way.
     reader.reset();
     EXPECT_EQ(reader.feed(chunked({std::string(600, 'a'), std::string(600, 'b')})).caption, "Receiving Update (1kb)");
-}
-
-TEST(ReplyReaderLifecycle, CloseBeforeTheEndGivesNothingAndLaterTextIsIgnored) {
-    ReplyReader reader;
-    reader.feed(kHead + "Content-Length: 10\r\n\r\nhalf");
-    EXPECT_EQ(reader.peerClosed().progress, ReplyProgress::EndedEarly);
-    EXPECT_EQ(reader.body(), "");
-    EXPECT_EQ(reader.feed("rest!!").progress, ReplyProgress::EndedEarly);
-    reader.reset();
-    EXPECT_EQ(feedPieces(reader, {counted("again")}).body, "again");
 }
 
 TEST(ReplyReaderLifecycle, LocationFetchShowsNoProgressCaptions) {
