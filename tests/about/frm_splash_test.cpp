@@ -83,22 +83,6 @@ TEST_F(AboutTest, EveryTextFitsItsLabelAndEveryControlLiesInsideTheWindow) {
     }
 }
 
-TEST_F(AboutTest, OpeningAgainShowsTheSameBoxAndAClosedOneGoes) {
-    frmSplash::open(nullptr, false);
-    frmSplash* first = frmSplash::current();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isShown());
-    frmSplash::open(nullptr, false);
-    EXPECT_EQ(frmSplash::current(), first);
-    EXPECT_EQ(aboutBoxesLoaded(), 1);
-
-    first->cmdClose.click();
-    EXPECT_FALSE(first->isShown());
-    settle();
-    EXPECT_EQ(frmSplash::current(), nullptr);
-    EXPECT_EQ(aboutBoxesLoaded(), 0);
-}
-
 TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) {
     forms::Form owner("frmMain");
     owner.show();
@@ -109,6 +93,7 @@ TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) 
         ASSERT_NE(box, nullptr);
         wasModal = box->window()->isModal();
         frmSplash::open(nullptr, false);  // the tray menu's About while the box is up
+        EXPECT_EQ(frmSplash::current(), box);
         seenByTray = frmSplash::current();
         EXPECT_EQ(aboutBoxesLoaded(), 1);
         pressEscape(*box);
@@ -118,18 +103,24 @@ TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) 
     EXPECT_NE(seenByTray, nullptr);
     settle();
     EXPECT_EQ(frmSplash::current(), nullptr);
+    EXPECT_EQ(aboutBoxesLoaded(), 0);
     owner.hide();
 }
 
-TEST_F(AboutTest, ReopeningBeforeTheClosedBoxIsCleanedUpMakesAFreshOne) {
+TEST_F(AboutTest, CloseButtonHidesTheBoxAndReopeningBeforeItIsCleanedUpMakesAFreshOne) {
     frmSplash::open(nullptr, false);
-    frmSplash::current()->close();
+    frmSplash* first = frmSplash::current();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isShown());
+    first->cmdClose.click();
+    EXPECT_FALSE(first->isShown());
     frmSplash::open(nullptr, false);  // before the event loop has run
     frmSplash* second = frmSplash::current();
     ASSERT_NE(second, nullptr);
     settle();
     EXPECT_EQ(frmSplash::current(), second) << "the late clean-up must not take the new box";
     EXPECT_TRUE(second->isShown());
+    EXPECT_EQ(aboutBoxesLoaded(), 1);
 }
 
 }  // namespace
