@@ -26,21 +26,18 @@ TEST(AutostartEntry, AnyCommandReadsBackExactlyAsWritten) {
     }
 }
 
-TEST(AutostartEntry, FieldCodesAndBackslashesAreEscapedForTheSession) {
-    const std::string entry = autostartEntryText("C:\\tw\\tw.exe 100% -startup", noFiles);
-    EXPECT_NE(entry.find("\nExec=C:\\\\tw\\\\tw.exe 100%% -startup\n"), std::string::npos) << entry;
-}
-
-TEST(AutostartEntry, OnlyAnExistingProgramPathWithBlanksIsQuoted) {
+TEST(AutostartEntry, ExecLineEscapesFieldCodesAndQuotesOnlyAnExistingProgramPathWithBlanks) {
     const auto isFile = [](const std::string& p) { return p == "/home/me/My Games/tw" || p == "/usr/bin/tw"; };
-    EXPECT_NE(autostartEntryText("/home/me/My Games/tw -startup", isFile)
-                  .find("\nExec=\"/home/me/My Games/tw\" -startup\n"),
-              std::string::npos);
-    EXPECT_NE(autostartEntryText("/usr/bin/tw -startup", isFile).find("\nExec=/usr/bin/tw -startup\n"),
-              std::string::npos);
-    EXPECT_NE(autostartEntryText("/not/there with blank -startup", isFile)
-                  .find("\nExec=/not/there with blank -startup\n"),
-              std::string::npos);
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\tw\\tw.exe 100% -startup", "C:\\\\tw\\\\tw.exe 100%% -startup"},
+        {"/home/me/My Games/tw -startup", "\"/home/me/My Games/tw\" -startup"},
+        {"/usr/bin/tw -startup", "/usr/bin/tw -startup"},
+        {"/not/there with blank -startup", "/not/there with blank -startup"},
+    };
+    for (const auto& [command, exec] : rows) {
+        const std::string entry = autostartEntryText(command, isFile);
+        EXPECT_NE(entry.find("\nExec=" + std::string(exec) + "\n"), std::string::npos) << entry;
+    }
 }
 
 TEST(AutostartEntry, ReadingHandWrittenEntries) {
