@@ -11,13 +11,10 @@ namespace {
 using tw::testing::errorNumberOf;
 
 TEST(StoredNumbers, DecimalTextConverts) {
-    EXPECT_EQ(toInt16("3"), 3);
-    EXPECT_EQ(toInt16(" 1 "), 1);
-    EXPECT_EQ(toInt16("-2"), -2);
+    // Halves round to even.
+    for (auto [text, value] : {std::pair{"3", 3}, {" 1 ", 1}, {"-2", -2}, {"2.5", 2}, {"3.5", 4}, {"&H10", 16}})
+        EXPECT_EQ(toInt16(text), value) << text;
     EXPECT_EQ(toInt32("100000"), 100000);
-    EXPECT_EQ(toInt16("2.5"), 2);  // half to even
-    EXPECT_EQ(toInt16("3.5"), 4);
-    EXPECT_EQ(toInt16("&H10"), 16);
     EXPECT_DOUBLE_EQ(toDouble("1e3"), 1000);
 }
 
