@@ -11,9 +11,9 @@ namespace {
 
 using tw::testing::errorNumberOf;
 
-TEST(RequestTexts, StatusRequestByteForByte) {
+TEST(RequestTexts, StatusRequestByteForByteWithTheMakersHostForABlankSetting) {
     const Location where = splitLocation("herald.example.net/game/server-info.xml");
-    EXPECT_EQ(statusRequest(where, "towerwatch.vexlor.example"),
+    EXPECT_EQ(statusRequest(where, makerWebHost("   ")),
               "GET /game/server-info.xml HTTP/1.1\r\n"
               "User-Agent: Towerwatch (towerwatch.vexlor.example)\r\n"
               "Host: herald.example.net\r\n"
@@ -50,11 +50,8 @@ TEST(RequestTexts, EntriesThatCannotBeSentAsTheyStandAreInvalidArguments) {
     for (const char* bad : {"", ":80", "h:", "h:0", "h:65536", "h:8o", "h:123456", "h:-1"})
         EXPECT_EQ(errorNumberOf([&] { splitHostPort(bad); }), kErrInvalidArgument) << bad;
     EXPECT_EQ(splitHostPort("h:65535").port, 65535);
-}
-
-TEST(RequestTexts, LocationHostSettingOverridesTheMakersHost) {
+    // A location host setting overrides the maker's host.
     EXPECT_EQ(makerWebHost(""), "towerwatch.vexlor.example");
-    EXPECT_EQ(makerWebHost("   "), "towerwatch.vexlor.example");
     EXPECT_EQ(makerWebHost(" 127.0.0.1:4000 "), "127.0.0.1:4000");
 }
 
