@@ -143,16 +143,5 @@ TEST_F(SelectFixture, ReadIsNotifiedOnceUntilReadAndCloseComesAfterTheData) {
     EXPECT_EQ(events.back().error, 0);
 }
 
-TEST_F(SelectFixture, NotificationsQueuedForAClosedSocketAreDropped) {
-    connectPair();
-    ASSERT_EQ(send(client, "x", 1, 0), 1);
-    EXPECT_TRUE(postSelectEvent(server, kFdWrite, 0));
-    closesocket(server);
-    const int before = count(server, kFdWrite);
-    tw::testing::drainEvents();
-    EXPECT_EQ(count(server, kFdWrite), before);
-    server = kInvalidSocket;
-}
-
 }  // namespace
 }  // namespace tw::platform
