@@ -201,18 +201,6 @@ TEST_F(LoopbackPair, DataInPiecesGrowsTheBufferAndBytesReceived) {
     EXPECT_EQ(client.sock.BytesReceived(), 0);
 }
 
-TEST_F(LoopbackPair, CloseWhileConnectedWaitsForTheCloseNotification) {
-    connectClient();
-    const int handle = client.sock.SocketHandle();
-    client.sock.CloseSocket();
-    EXPECT_EQ(client.sock.State(), sckClosing);
-    EXPECT_EQ(client.sock.SocketHandle(), handle);
-    ASSERT_TRUE(runUntil([&] { return !client.log.empty() && client.log.back() == "close"; }));
-    EXPECT_EQ(client.sock.State(), sckClosed);
-    EXPECT_EQ(client.sock.SocketHandle(), -1);
-    EXPECT_EQ(peer.sock.State(), sckClosed);
-}
-
 TEST_F(LoopbackPair, CloseNowEndsAtOnceWithoutOnCloseAndDropsWhatWasUnread) {
     connectClient();
     peer.sock.SendData("unread");
@@ -229,10 +217,13 @@ TEST_F(LoopbackPair, CloseNowEndsAtOnceWithoutOnCloseAndDropsWhatWasUnread) {
     EXPECT_EQ(client.log, (std::vector<std::string>{"connect", "data"}));
 }
 
-TEST_F(LoopbackPair, PeerClosingFirstDeliversItsLastDataBeforeOnClose) {
+TEST_F(LoopbackPair, CloserWaitsForTheNotificationAndTheOtherSideGetsTheLastDataBeforeOnClose) {
     connectClient();
     peer.sock.SendData("last words");
+    const int handle = peer.sock.SocketHandle();
     peer.sock.CloseSocket();
+    EXPECT_EQ(peer.sock.State(), sckClosing);
+    EXPECT_EQ(peer.sock.SocketHandle(), handle);
     ASSERT_TRUE(runUntil([&] { return !client.log.empty() && client.log.back() == "close"; }));
     EXPECT_EQ(client.log.front(), "connect");
     EXPECT_EQ(client.log[client.log.size() - 2], "data");
@@ -240,6 +231,10 @@ TEST_F(LoopbackPair, PeerClosingFirstDeliversItsLastDataBeforeOnClose) {
     client.sock.GetData(text);
     EXPECT_EQ(text, "last words");
     EXPECT_EQ(client.sock.State(), sckClosed);
+    // The closer hears its close once the other side has closed back.
+    ASSERT_TRUE(runUntil([&] { return !peer.log.empty() && peer.log.back() == "close"; }));
+    EXPECT_EQ(peer.sock.State(), sckClosed);
+    EXPECT_EQ(peer.sock.SocketHandle(), -1);
     // The close notification arrives once: nothing more follows.
     const auto seen = client.log.size();
     testing::drainEvents();
