@@ -24,11 +24,6 @@ int aboutBoxesLoaded() {
     return count;
 }
 
-void pressEscape(forms::Form& form) {
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(form.window(), &escape);
-}
-
 class AboutTest : public ::testing::Test {
 protected:
     ~AboutTest() override {
@@ -96,7 +91,8 @@ TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) 
         EXPECT_EQ(frmSplash::current(), box);
         seenByTray = frmSplash::current();
         EXPECT_EQ(aboutBoxesLoaded(), 1);
-        pressEscape(*box);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box->window(), &escape);
     });
     frmSplash::open(&owner, true);
     EXPECT_TRUE(wasModal);
