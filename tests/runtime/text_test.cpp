@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include "error_number.h"
 #include "runtime/runtime_error.h"
 
@@ -16,22 +19,19 @@ TEST(TextHelpers, PositionsCountFromOneAndInvalidOnesRaiseInvalidArgument) {
     EXPECT_EQ(mid("abc", 3, 10), "c");
     EXPECT_EQ(mid("abc", 4), "");
     EXPECT_EQ(inStr("<server name=\"A\">", "name"), 9);
-    EXPECT_EQ(inStr(10, "<a><a>", "<a>"), 0);
-    EXPECT_EQ(inStr(2, "<a><a>", "<a>"), 4);
-    EXPECT_EQ(inStr(2, "abc", ""), 2);
-    EXPECT_EQ(inStr(7, "abc", ""), 0);
     EXPECT_EQ(inStr("abc", "abcd"), 0);
+    const std::tuple<int, const char*, const char*, int> starts[] = {
+        {10, "<a><a>", "<a>", 0}, {2, "<a><a>", "<a>", 4}, {2, "abc", "", 2}, {7, "abc", "", 0}};
+    for (const auto& [from, text, sought, at] : starts) EXPECT_EQ(inStr(from, text, sought), at) << from << text;
     EXPECT_EQ(inStrRev("a.b.c", "."), 4);
     EXPECT_EQ(inStrRev("a.b.c", ".", 3), 2);
     EXPECT_EQ(inStrRev("abc", "bc", 2), 0);
 
-    EXPECT_EQ(errorNumberOf([] { mid("abc", 0); }), kErrInvalidArgument);
-    EXPECT_EQ(errorNumberOf([] { mid("abc", 1, -2); }), kErrInvalidArgument);
-    EXPECT_EQ(errorNumberOf([] { leftOf("abc", -1); }), kErrInvalidArgument);
-    EXPECT_EQ(errorNumberOf([] { rightOf("abc", -1); }), kErrInvalidArgument);
-    EXPECT_EQ(errorNumberOf([] { inStr(0, "abc", "a"); }), kErrInvalidArgument);
-    EXPECT_EQ(errorNumberOf([] { inStrRev("abc", "a", 0); }), kErrInvalidArgument);
-    EXPECT_EQ(errorNumberOf([] { repeatChar(-1, ' '); }), kErrInvalidArgument);
+    const std::function<void()> invalid[] = {[] { mid("abc", 0); },          [] { mid("abc", 1, -2); },
+                                             [] { leftOf("abc", -1); },      [] { rightOf("abc", -1); },
+                                             [] { inStr(0, "abc", "a"); },   [] { inStrRev("abc", "a", 0); },
+                                             [] { repeatChar(-1, ' '); }};
+    for (std::size_t i = 0; i < std::size(invalid); ++i) EXPECT_EQ(errorNumberOf(invalid[i]), kErrInvalidArgument) << i;
 }
 
 TEST(TextHelpers, TrimCaseReplaceAndSplit) {
