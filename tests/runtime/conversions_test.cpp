@@ -18,14 +18,10 @@ TEST(StoredNumbers, DecimalTextConverts) {
     EXPECT_DOUBLE_EQ(toDouble("1e3"), 1000);
 }
 
-TEST(StoredNumbers, TextThatIsNoNumberIsATypeMismatch) {
+TEST(StoredNumbers, TextThatIsNoNumberIsATypeMismatchAndOutOfRangeAnOverflow) {
     for (const char* bad : {"", "   ", "abc", "1x", "--1", ".", "1e", "1 2"})
         EXPECT_EQ(errorNumberOf([&] { toInt16(bad); }), kErrTypeMismatch) << '"' << bad << '"';
-}
-
-TEST(StoredNumbers, OutOfRangeIsAnOverflow) {
-    EXPECT_EQ(errorNumberOf([] { toInt16("32768"); }), kErrOverflow);
-    EXPECT_EQ(errorNumberOf([] { toInt16("-32769"); }), kErrOverflow);
+    for (const char* outside : {"32768", "-32769"}) EXPECT_EQ(errorNumberOf([&] { toInt16(outside); }), kErrOverflow);
     EXPECT_EQ(toInt16("-32768"), -32768);
     EXPECT_EQ(errorNumberOf([] { toInt32("2147483648"); }), kErrOverflow);
     EXPECT_EQ(errorNumberOf([] { toDouble("1e999"); }), kErrOverflow);
