@@ -108,10 +108,8 @@ TEST(CSocketResolution, UnresolvableNameEndsInErrorStateWithItsCode) {
     EXPECT_TRUE(w.log.empty());
 }
 
-TEST(CSocketResolution, StaleClosedOrDestroyedResolutionsAreIgnored) {
-    CSocket listener;
-    ASSERT_TRUE(listener.Listen(0));
-    Watched w;
+TEST_F(LoopbackPair, StaleClosedOrDestroyedResolutionsAreIgnored) {
+    Watched& w = client;
     w.sock.Connect("localhost", listener.LocalPort());
     // A completion carrying a task that is not the current request changes nothing.
     w.sock.PostGetHostEvent(0x7FFFFFF0u, platform::inet_addr("10.9.9.9"), "stale", 0);
