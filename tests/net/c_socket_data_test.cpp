@@ -14,7 +14,7 @@ TEST(SocketValueLayout, ShortInputNeverReadsPastTheBytesTaken) {
     EXPECT_EQ(*ValueFromBytes(std::string_view("\x01", 1), vbInteger), SocketValue(std::int16_t{1}));
 }
 
-TEST(SocketValueLayout, SentBytesReadBackAsTheSameValue) {
+TEST(SocketValueLayout, SentBytesReadBackAsTheSameValueAndEmptyOnesAreRefused) {
     const SocketValue values[] = {std::int16_t{-2}, std::int32_t{-123456}, 1.5f, -2.25, Currency{123456789},
                                   DateSerial{45000.5}, std::string("abc"), true, std::uint8_t{200},
                                   ByteArray{0, 255, 7}};
@@ -23,9 +23,7 @@ TEST(SocketValueLayout, SentBytesReadBackAsTheSameValue) {
         EXPECT_EQ(*ValueFromBytes(bytes, VarTypeOf(v)), v) << "type " << VarTypeOf(v);
     }
     EXPECT_EQ(BytesFromValue(std::int32_t{0x04030201}), "\x01\x02\x03\x04");  // little-endian
-}
-
-TEST(SocketValueLayout, EmptyTextOrNoValueCannotBeSent) {
+    // Empty text or no value cannot be sent.
     EXPECT_EQ(testing::errorNumberOf([] { BytesFromValue(std::string()); }), 5);
     EXPECT_EQ(testing::errorNumberOf([] { BytesFromValue(ByteArray{}); }), 5);
     EXPECT_EQ(testing::errorNumberOf([] { BytesFromValue(std::monostate{}); }), 13);
