@@ -180,7 +180,7 @@ TEST(ReplyReaderSplits, OutcomeBodyAndStatusAreTheSameWhereverTheArrivalsAreCut)
     }
 }
 
-TEST(ReplyReaderHeader, NonSuccessStatusSaysWhichAndKeepsTheHeaderFields) {
+TEST(ReplyReaderHeader, NonSuccessStatusSaysWhichAndKeepsTheHeaderFieldsAndTheListFetchShowsOnlyFailures) {
     ReplyReader reader;
     const ReplyStep step = reader.feed("HTTP/1.1 301 Moved\r\nlocation:  http://elsewhere/x \r\nX-Empty:\r\n\r\nbody");
     EXPECT_EQ(step.progress, ReplyProgress::BadStatus);
@@ -192,6 +192,12 @@ TEST(ReplyReaderHeader, NonSuccessStatusSaysWhichAndKeepsTheHeaderFields) {
     EXPECT_EQ(reader.body(), "");
     // The location list fetch shows no progress, but its failures all the same.
     ReplyReader list(false);
+    for (const auto& reply : {counted("list"), chunked({std::string(3000, 'l')}),
+                              std::string("HTTP/1.1 200 OK\r\n\r\n") + std::string(2000, 'n')}) {
+        for (char c : reply) EXPECT_EQ(list.feed(std::string(1, c)).caption, "");
+        list.peerClosed();
+        list.reset();
+    }
     EXPECT_EQ(list.feed("ICY 200 OK\r\n\r\n").caption, "An error occurred, update failed.");
     list.reset();
     EXPECT_EQ(list.feed(kHead + "\r\nxContent-Length:").caption, "HTTP Header Parse Error!");
@@ -206,16 +212,6 @@ TEST(ReplyReaderHeader, NeitherHeaderReadsUntilTheServerClosesAndKilobytesAreCou
     // Chunked bodies count the same way.
     reader.reset();
     EXPECT_EQ(reader.feed(chunked({std::string(600, 'a'), std::string(600, 'b')})).caption, "Receiving Update (1kb)");
-}
-
-TEST(ReplyReaderLifecycle, LocationFetchShowsNoProgressCaptions) {
-    ReplyReader reader(false);
-    for (const auto& reply : {counted("list"), chunked({std::string(3000, 'l')}),
-                              std::string("HTTP/1.1 200 OK\r\n\r\n") + std::string(2000, 'n')}) {
-        reader.reset();
-        for (char c : reply) EXPECT_EQ(reader.feed(std::string(1, c)).caption, "");
-        reader.peerClosed();
-    }
 }
 
 TEST(ReplyReaderLimits, OversizedBodiesAreAbandonedWithTheFailureCaption) {
