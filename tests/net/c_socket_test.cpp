@@ -109,15 +109,14 @@ TEST(CSocketResolution, UnresolvableNameEndsInErrorStateWithItsCode) {
 }
 
 TEST_F(LoopbackPair, StaleClosedOrDestroyedResolutionsAreIgnored) {
-    Watched& w = client;
-    w.sock.Connect("localhost", listener.LocalPort());
+    client.sock.Connect("localhost", listener.LocalPort());
     // A completion carrying a task that is not the current request changes nothing.
-    w.sock.PostGetHostEvent(0x7FFFFFF0u, platform::inet_addr("10.9.9.9"), "stale", 0);
-    EXPECT_EQ(w.sock.State(), sckResolvingHost);
-    EXPECT_EQ(w.sock.RemoteHostIP(), "");
+    client.sock.PostGetHostEvent(0x7FFFFFF0u, platform::inet_addr("10.9.9.9"), "stale", 0);
+    EXPECT_EQ(client.sock.State(), sckResolvingHost);
+    EXPECT_EQ(client.sock.RemoteHostIP(), "");
     // Closing while resolving drops the resolution: no connect follows.
-    w.sock.CloseSocket();
-    EXPECT_EQ(w.sock.State(), sckClosed);
+    client.sock.CloseSocket();
+    EXPECT_EQ(client.sock.State(), sckClosed);
     EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
     // An object destroyed while resolving leaves nothing to deliver either.
     auto gone = std::make_unique<Watched>();
@@ -126,8 +125,8 @@ TEST_F(LoopbackPair, StaleClosedOrDestroyedResolutionsAreIgnored) {
     ASSERT_TRUE(runUntil([] { return platform::pendingHostTasks() == 0; }));
     testing::drainEvents();
     EXPECT_EQ(MSocketSupport::PendingResolutions(), 0);
-    EXPECT_TRUE(w.log.empty());
-    EXPECT_EQ(w.sock.State(), sckClosed);
+    EXPECT_TRUE(client.log.empty());
+    EXPECT_EQ(client.sock.State(), sckClosed);
 }
 
 TEST(CSocketConnectErrors, RefusedPortEmptyHostBadPortAndSendWithoutConnection) {
