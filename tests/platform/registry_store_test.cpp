@@ -167,10 +167,8 @@ TEST(RegistryDocumentWriting, NewValueJoinsItsSectionAndOtherLinesStayPut) {
               "[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"Realm\"=\"2\"\n; note\n\"ServerSet\"=\"1\"\n\n"
               "[HKEY_CURRENT_USER\\Software\\Other]\n\"X\"=\"y\"\n\n"
               "[HKEY_CURRENT_USER\\Software\\New]\n\"A\"=dword:00000001\n");
-}
-
-TEST(RegistryDocumentWriting, HeaderIsAddedToAFileWithoutOneAndGarbageKept) {
-    auto doc = RegistryDocument::parse("garbage line\n");
+    // A file without a header gets one; its garbage is kept.
+    doc = RegistryDocument::parse("garbage line\n");
     ASSERT_TRUE(doc.setValue(kKey, "A", text("1")));
     EXPECT_EQ(doc.text(), "REGEDIT4\n\ngarbage line\n\n[HKEY_CURRENT_USER\\Software\\Vexlor\\Towerwatch]\n\"A\"=\"1\"\n");
 }
