@@ -10,7 +10,7 @@
 namespace tw {
 namespace {
 
-TEST(ErrorHandler, FailureStopsTheBodyAndShowsTheCriticalBoxSuccessShowsNothing) {
+TEST(ErrorHandler, FailureStopsTheBodyAndShowsTheCriticalBoxWithAnyExtraLinesSuccessShowsNothing) {
     ScopedMessageBoxRecorder boxes;
     EXPECT_TRUE(withErrorHandler("Quiet", [] {}));
     EXPECT_TRUE(boxes.calls.empty());
@@ -26,17 +26,15 @@ TEST(ErrorHandler, FailureStopsTheBodyAndShowsTheCriticalBoxSuccessShowsNothing)
     EXPECT_EQ(boxes.calls[0].text, "Error in Form Load sub\r\n#5 Invalid procedure call or argument");
     EXPECT_EQ(boxes.calls[0].style, 16);
     EXPECT_EQ(boxes.calls[0].title, "Error!");
-}
 
-TEST(ErrorHandler, ExtraLinesFollowAndStandardExceptionsBecomeRunTimeErrors) {
-    ScopedMessageBoxRecorder boxes;
+    // Extra lines follow; standard exceptions become run-time errors.
     withErrorHandler("A", [] { throw RuntimeError(kErrSubscriptOutOfRange); }, "\r\nmore");
     withErrorHandler("B", [] { std::vector<int>().at(3); });
     withErrorHandler("C", [] { throw std::bad_alloc(); });
-    ASSERT_EQ(boxes.calls.size(), 3u);
-    EXPECT_EQ(boxes.calls[0].text, "Error in A sub\r\n#9 Subscript out of range\r\nmore");
-    EXPECT_EQ(boxes.calls[1].text.substr(0, 20), "Error in B sub\r\n#9 S");
-    EXPECT_EQ(boxes.calls[2].text, "Error in C sub\r\n#7 Out of memory");
+    ASSERT_EQ(boxes.calls.size(), 4u);
+    EXPECT_EQ(boxes.calls[1].text, "Error in A sub\r\n#9 Subscript out of range\r\nmore");
+    EXPECT_EQ(boxes.calls[2].text.substr(0, 20), "Error in B sub\r\n#9 S");
+    EXPECT_EQ(boxes.calls[3].text, "Error in C sub\r\n#7 Out of memory");
 }
 
 }  // namespace
