@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "event_loop_wait.h"
+#include "platform/host_resolver.h"
 #include "platform/message_window.h"
 #include "platform/winsock.h"
 
@@ -67,6 +68,27 @@ TEST(MessageWindows, PostedMessagesArriveLaterInOrderAndOnlyWhileTheWindowLives)
     tw::testing::drainEvents();
     EXPECT_EQ(seen.size(), 3u);  // the queued one went with the window
     EXPECT_FALSE(postMessage(w, a, 5, 0));
+}
+
+TEST(HostResolver, CancellingALookupWhoseCompletionIsPostedSaysItCameTooLate) {
+    WsaData data;
+    wsaStartup(0x0101, data);
+    const WindowHandle w = createWindow("STATIC", "resolve");
+    const std::uint32_t m = registerWindowMessage("Test.Resolve");
+    std::vector<WParam> done;
+    setWindowProcedure(w, [&](WindowHandle, std::uint32_t msg, WParam wp, LParam) {
+        if (msg == m) done.push_back(wp);
+        return 0;
+    });
+    const std::uint32_t task = wsaAsyncGetHostByName(w, m, "localhost");
+    ASSERT_TRUE(runUntil([&] { return !done.empty(); }, tw::testing::kFailedLookupDeadlineMs));
+    // Its completion has arrived: a cancel can no longer promise silence.
+    EXPECT_EQ(wsaCancelAsyncRequest(task), kSocketError);
+    EXPECT_EQ(wsaGetLastError(), kWsaEalready);
+    EXPECT_TRUE(takeHostEntry(task));
+    EXPECT_EQ(pendingHostTasks(), 0);
+    destroyWindow(w);
+    wsaCleanup();
 }
 
 }  // namespace
