@@ -18,16 +18,11 @@ std::string requestText(std::string_view path, std::string_view host, std::strin
     return text;
 }
 
-bool isControl(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
-}
-
 }  // namespace
 
 bool fitsRequest(std::string_view text, RequestPart part) {
     for (char c : text)
-        if (isControl(c) || (c == ' ' && part == RequestPart::Host)) return false;
+        if (isAsciiControl(c) || (c == ' ' && part == RequestPart::Host)) return false;
     return true;
 }
 

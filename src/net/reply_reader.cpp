@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "runtime/text.h"
+
 namespace tw {
 namespace {
 
@@ -36,14 +38,6 @@ std::uint64_t chunkSizeFromHex(std::string_view hex) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -64,13 +58,13 @@ int statusFromLine(std::string_view line) {
 bool endsWithChunked(const std::vector<std::pair<std::string, std::string>>& fields) {
     std::string_view last;
     for (const auto& [name, value] : fields) {
-        if (!equalIgnoringCase(name, kTransferCodingName)) continue;
+        if (!equalsIgnoringCase(name, kTransferCodingName)) continue;
         std::string_view codings = trimBlanks(value);
         while (!codings.empty() && codings.back() == ',') codings = trimBlanks(codings.substr(0, codings.size() - 1));
         const std::size_t comma = codings.rfind(',');
         last = trimBlanks(comma == std::string_view::npos ? codings : codings.substr(comma + 1));
     }
-    return equalIgnoringCase(last, "chunked");
+    return equalsIgnoringCase(last, "chunked");
 }
 
 std::string failureCaption(ReplyProgress progress, int status) {
@@ -228,7 +222,7 @@ ReplyProgress ReplyReader::chooseFraming(std::string& caption) {
 
 std::optional<std::string_view> ReplyReader::header(std::string_view name) const {
     for (const auto& [fieldName, value] : m_fields)
-        if (equalIgnoringCase(fieldName, name)) return std::string_view(value);
+        if (equalsIgnoringCase(fieldName, name)) return std::string_view(value);
     return std::nullopt;
 }
 

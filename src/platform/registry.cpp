@@ -9,14 +9,13 @@
 #include "platform/autostart.h"
 #include "platform/files.h"
 #include "platform/registry_store.h"
+#include "runtime/text.h"
 
 namespace tw::platform {
 namespace {
 
 // A registry file past this size is not ours: it is neither read nor replaced.
 constexpr std::uintmax_t kMaxRegFileBytes = 8u << 20;
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string trimmedKey(std::string key) {
     while (!key.empty() && key.back() == '\\') key.pop_back();
@@ -65,8 +64,7 @@ bool RegistryNameLess::operator()(const std::string& a, const std::string& b) co
 }
 
 bool sameRegistryName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+    return equalsIgnoringCase(a, b);
 }
 
 // ---- MemoryRegistry

@@ -9,14 +9,11 @@ namespace {
 
 // Blanks and control characters would let the opener read the text differently from us.
 bool hasBlankOrControl(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b <= 0x20 || b == 0x7F;
-    });
+    return std::any_of(text.begin(), text.end(), [](char c) { return c == ' ' || isAsciiControl(c); });
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && lowerCase(text.substr(0, prefix.size())) == prefix;
+    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 // The host of an authority "user@host:port": what stands between the last "@" and the port.

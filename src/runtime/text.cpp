@@ -1,5 +1,6 @@
 #include "runtime/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -71,9 +72,13 @@ Text trimSpaces(std::string_view s) { return trimLeftSpaces(trimRightSpaces(s));
 
 Text lowerCase(std::string_view s) {
     Text out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = lowerAscii(c);
     return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 Text upperCase(std::string_view s) {

@@ -32,8 +32,16 @@ Text trimLeftSpaces(std::string_view s);
 Text trimRightSpaces(std::string_view s);
 
 // ASCII letter case; other bytes unchanged.
+inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 Text lowerCase(std::string_view s);
 Text upperCase(std::string_view s);
+// Equal but for ASCII letter case, as header names and registry names compare.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+// The C0 controls and DEL: bytes no request line or opened link may carry.
+inline bool isAsciiControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
 
 // Every occurrence of `find` replaced, scanning left to right; an empty `find` changes nothing.
 Text replaceAll(std::string_view s, std::string_view find, std::string_view with);
