@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "alerts/logged_change.h"
 #include "forms/forms.h"
 #include "history/change_detection.h"
 #include "net/c_socket.h"
@@ -143,6 +144,8 @@ private:
     OwnershipTracker m_ownership;
     // Which alert picture AlertIcon holds.
     tw::AlertIcon m_alert = tw::AlertIcon::None;
+    // Tells the alerts beside the log and the flash about the changes one document logged.
+    void announceChanges(const std::vector<LoggedChange>& changes);
 
     void designControls();
     void designPanel();

@@ -2,7 +2,9 @@
 // changes go to its log and may start the tray icon flashing.
 #include "app/frm_main.h"
 
+#include "herald/realm_vocabulary.h"
 #include "platform/services.h"
+#include "runtime/conversions.h"
 #include "runtime/general_date.h"
 #include "settings/settings_store.h"
 
@@ -14,6 +16,9 @@ void frmMain::DoSwitchOff() {
     const std::string when = generalDate(facts.now(), facts.datePatterns());
     const SwitchOffOutcome outcome = m_ownership.DoSwitchOff(
         XMLData, MonitorServer, ReadSetting, flash, eventLogWriter(AppPath, MonitorServer, when));
+    if (!outcome.logged.empty())
+        announceChanges(loggedChanges(outcome.logged, MonitorServer, facts.now(), when,
+                                      ReturnRealm(toInt16(ReadSetting("Realm", "0")))));
     if (!outcome.flashReplaced) return;
     m_alert = outcome.flash.alertIcon;
     NormalIcon = icoMain.picture();
@@ -26,5 +31,7 @@ void frmMain::DoSwitchOff() {
     tmrIcoFlash.setTag(outcome.flash.tag);
     tmrIcoFlash.setEnabled(true);
 }
+
+void frmMain::announceChanges(const std::vector<LoggedChange>&) {}
 
 }  // namespace tw
