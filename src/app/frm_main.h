@@ -14,6 +14,7 @@
 #include "history/change_detection.h"
 #include "net/c_socket.h"
 #include "net/download.h"
+#include "platform/command_runner.h"
 
 namespace tw {
 
@@ -146,6 +147,8 @@ private:
     tw::AlertIcon m_alert = tw::AlertIcon::None;
     // Tells the alerts beside the log and the flash about the changes one document logged.
     void announceChanges(const std::vector<LoggedChange>& changes);
+    // The player's on-change command, run once per logged change.
+    platform::CommandRunner m_changeCommands;
 
     void designControls();
     void designPanel();

@@ -2,6 +2,7 @@
 // changes go to its log and may start the tray icon flashing.
 #include "app/frm_main.h"
 
+#include "alerts/change_command.h"
 #include "herald/realm_vocabulary.h"
 #include "platform/services.h"
 #include "runtime/conversions.h"
@@ -32,6 +33,9 @@ void frmMain::DoSwitchOff() {
     tmrIcoFlash.setEnabled(true);
 }
 
-void frmMain::announceChanges(const std::vector<LoggedChange>&) {}
+void frmMain::announceChanges(const std::vector<LoggedChange>& changes) {
+    const std::string command = ReadSetting("OnChangeCommand", "");
+    for (const LoggedChange& change : changes) m_changeCommands.run(command, changeCommandEnvironment(change));
+}
 
 }  // namespace tw
