@@ -16,6 +16,7 @@
 #include "forms/picture.h"
 #include "forms/scroll_bar.h"
 #include "forms/shape.h"
+#include "forms/text_box.h"
 #include "platform/text_codec.h"
 #include "forms/timer.h"
 #include "forms/units.h"

@@ -36,6 +36,11 @@ frmOptions::frmOptions(std::vector<std::string> mainServerCaptions, std::string 
       lblFromRealm(frameMonitor, "lblFromRealm"),
       cmbRealm(frameMonitor, "cmbRealm"),
       chkFilterNoob(frameMonitor, "chkFilterNoob"),
+      frameAlerts(*this, "frameAlerts"),
+      lblNotify(frameAlerts, "lblNotify"),
+      cmbNotify(frameAlerts, "cmbNotify"),
+      lblOnChangeCommand(frameAlerts, "lblOnChangeCommand"),
+      txtOnChangeCommand(frameAlerts, "txtOnChangeCommand"),
       cmdSave(*this, "cmdSave"),
       cmdCancel(*this, "cmdCancel"),
       m_serverCaptions(std::move(mainServerCaptions)),
@@ -50,7 +55,7 @@ frmOptions::frmOptions(std::vector<std::string> mainServerCaptions, std::string 
 void frmOptions::layOut() {
     setCaption("Options");
     setBackColor(forms::kWhite);
-    setClientSize(3105, 3810);
+    setClientSize(3105, 5220);
 
     Frame1.setCaption("General Options");
     Frame1.setBackColor(forms::kWhite);
@@ -83,14 +88,27 @@ void frmOptions::layOut() {
     chkFilterNoob.setCaption("Filter out battleground keeps");
     chkFilterNoob.move(120, 1380, 2625, 225);
 
+    // Below the two original groups, which keep their places; the buttons move down with it.
+    frameAlerts.setCaption("Alerts");
+    frameAlerts.setBackColor(forms::kWhite);
+    frameAlerts.move(60, 3540, 2985, 1335);
+    lblNotify.setCaption("Notifications");
+    lblNotify.move(150, 300, 1050, 195);
+    fill(cmbNotify, {"Off", "Every change", "Only my realm"});
+    cmbNotify.move(1260, 270, 1635, 315);
+    lblOnChangeCommand.setCaption("Command to run on each change");
+    lblOnChangeCommand.move(150, 690, 2745, 195);
+    txtOnChangeCommand.move(150, 930, 2745, 285);
+
     // The captions take the width they need in the font actually drawn, which can be a
     // pixel or two wider than the designed boxes; each still ends before its list.
-    for (forms::Label* label : {&Label3, &Label1, &Label2, &lblFromRealm}) label->setAutoSize(true);
+    for (forms::Label* label : {&Label3, &Label1, &Label2, &lblFromRealm, &lblNotify, &lblOnChangeCommand})
+        label->setAutoSize(true);
 
     cmdSave.setCaption("&Save");
-    cmdSave.move(1290, 3540, 855, 225);
+    cmdSave.move(1290, 4950, 855, 225);
     cmdCancel.setCaption("&Cancel");
-    cmdCancel.move(2190, 3540, 855, 225);
+    cmdCancel.move(2190, 4950, 855, 225);
     cmdCancel.setCancel(true);
 }
 
@@ -110,6 +128,9 @@ void frmOptions::Form_Load() {
         selectStored(cmbRealm, ReadSetting("Realm", "0"));
         selectStored(cmbServerSet, ReadSetting("ServerSet", "0"));
         chkFilterNoob.setValue(storedCheckValue(ReadSetting("FilterNoob", "0")));
+        // A value edited into nonsense shows the default rather than switching alerts off.
+        cmbNotify.setListIndex(storedListIndex(ReadSetting("Notify", "1"), cmbNotify.listCount(), 1));
+        txtOnChangeCommand.setText(ReadSetting("OnChangeCommand", ""));
     });
 }
 
@@ -174,6 +195,8 @@ void frmOptions::cmdSave_Click() {
         WriteSetting("Realm", asText(cmbRealm.listIndex()));
         WriteSetting("ServerSet", asText(cmbServerSet.listIndex()));
         WriteSetting("FilterNoob", asText(chkFilterNoob.value()));
+        WriteSetting("Notify", asText(cmbNotify.listIndex()));
+        WriteSetting("OnChangeCommand", txtOnChangeCommand.text());
         close();
     });
 }

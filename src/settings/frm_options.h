@@ -43,6 +43,11 @@ public:
     forms::Label lblFromRealm;
     forms::ComboBox cmbRealm;
     forms::CheckBox chkFilterNoob;
+    forms::Frame frameAlerts;
+    forms::Label lblNotify;
+    forms::ComboBox cmbNotify;
+    forms::Label lblOnChangeCommand;
+    forms::TextBox txtOnChangeCommand;
     forms::Button cmdSave;
     forms::Button cmdCancel;
 

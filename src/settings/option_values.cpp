@@ -19,10 +19,10 @@ bool storedNumber(const std::string& text, int& number) {
 
 }  // namespace
 
-int storedListIndex(const std::string& text, int count) {
+int storedListIndex(const std::string& text, int count, int fallback) {
     int index = 0;
-    if (!storedNumber(text, index)) return 0;
-    return index >= 0 && index < count ? index : 0;
+    if (!storedNumber(text, index)) return fallback;
+    return index >= 0 && index < count ? index : fallback;
 }
 
 int storedCheckValue(const std::string& text) {

@@ -7,9 +7,10 @@
 namespace tw {
 
 // The list position stored as decimal text, when it names an entry of a list of `count`
-// entries; 0 (the first entry) for anything else: text that is no number, a negative or
-// too large position. A value edited by hand then cannot stop the dialog from opening.
-int storedListIndex(const std::string& text, int count);
+// entries; fallback (the first entry unless given) for anything else: text that is no
+// number, a negative or too large position. A value edited by hand then cannot stop the
+// dialog from opening.
+int storedListIndex(const std::string& text, int count, int fallback = 0);
 
 // 1 (ticked) when the stored text is the number 1, else 0 (clear), matching how start-up
 // reads the same flags.

@@ -22,14 +22,23 @@ using platform::RegistryValue;
 
 const std::vector<std::string> kServers = {"Stormreach", "Ironvale", "Duskmere", "Brightwater"};
 const char* const kNames[] = {"UpdateOnStart", "UpdateTime", "SystemTray", "MonitorServer", "Realm", "ServerSet",
-                              "FilterNoob"};
+                              "FilterNoob", "Notify", "OnChangeCommand"};
 
 // What the dialog shows, in the order of kNames, plus the start tick.
 std::vector<std::string> shown(const frmOptions& d) {
     return {std::to_string(d.chkUpdateOnStart.value()), d.cmbFrequency.text(),
             std::to_string(d.chkSystemTray.value()),    d.cmbServer.text(),
             d.cmbRealm.text(),                          d.cmbServerSet.text(),
-            std::to_string(d.chkFilterNoob.value()),    std::to_string(d.chkStartWithWin.value())};
+            std::to_string(d.chkFilterNoob.value()),    d.cmbNotify.text(),
+            d.txtOnChangeCommand.text(),                std::to_string(d.chkStartWithWin.value())};
+}
+
+// As the user types: into the field's widget, character by character.
+void typeInto(forms::TextBox& field, const std::string& text) {
+    for (const QChar c : QString::fromStdString(text)) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field.widget(), &key);
+    }
 }
 
 class OptionsTest : public ::testing::Test {
@@ -57,28 +66,33 @@ protected:
 TEST_F(OptionsTest, LoadingShowsDefaultsStoredValuesOrTheFirstEntriesAndWritesNothing) {
     cacheDocument();
     EXPECT_EQ(shown(frmOptions(kServers, appPath)),
-              (std::vector<std::string>{"1", "15 minutes", "1", "None", "None", "US Servers", "0", "0"}));
+              (std::vector<std::string>{"1", "15 minutes", "1", "None", "None", "US Servers", "0", "Every change", "",
+                                        "0"}));
     EXPECT_TRUE(services.registry.keys.empty());
 
-    store({"0", "3", "0", "Duskmere", "2", "1", "1"});
+    const std::string command = "/opt/guild/post \"Ironmoor keeps\" --quiet";
+    store({"0", "3", "0", "Duskmere", "2", "1", "1", "2", command});
     // Any value under the run entry's name counts as present, whatever its type.
     services.registry.setValue(platform::kRunKey, platform::kAutostartValueName, platform::dwordValue(7));
     frmOptions dlg(kServers, appPath);
     EXPECT_EQ(shown(dlg),
-              (std::vector<std::string>{"0", "Never!", "0", "Duskmere", "Albion", "Euro Servers", "1", "1"}));
+              (std::vector<std::string>{"0", "Never!", "0", "Duskmere", "Albion", "Euro Servers", "1", "Only my realm",
+                                        command, "1"}));
     EXPECT_TRUE(dlg.cmbRealm.enabled());
     EXPECT_TRUE(dlg.lblFromRealm.enabled());
     ASSERT_EQ(dlg.cmbServer.listCount(), 5);  // "None", then the main window's servers in order
     for (int i = 1; i <= 4; ++i) EXPECT_EQ(dlg.cmbServer.list(i), kServers[i - 1]);
 
-    // Unknown texts pick the first entries; server names compare exactly, letter case too.
-    store({"maybe", "7", "2", "stormreach", "-2", "Euro", "2"});
+    // Unknown texts pick the first entries (notifications their default); server names
+    // compare exactly, letter case too. A command stored in another encoding keeps its bytes.
+    store({"maybe", "7", "2", "stormreach", "-2", "Euro", "2", "off", "caf\xe9 -x"});
     frmOptions odd(kServers, appPath);
-    EXPECT_EQ(shown(odd), (std::vector<std::string>{"0", "15 minutes", "0", "None", "None", "US Servers", "0", "1"}));
+    EXPECT_EQ(shown(odd), (std::vector<std::string>{"0", "15 minutes", "0", "None", "None", "US Servers", "0",
+                                                    "Every change", "caf\xe9 -x", "1"}));
     EXPECT_FALSE(odd.cmbRealm.enabled());
     // Saving puts every value back into a form start-up can read.
     odd.cmdSave_Click();
-    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "0", "0", "None", "0", "0", "0"}));
+    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "0", "0", "None", "0", "0", "0", "1", "caf\xe9 -x"}));
     EXPECT_TRUE(boxes.calls.empty());
 }
 
@@ -92,7 +106,7 @@ TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorSer
         EXPECT_FALSE(c->enabled()) << c->name();
     dlg.cmbRealm.setListIndex(3);
     dlg.cmdSave_Click();
-    EXPECT_EQ(saved(), (std::vector<std::string>{"1", "0", "1", "Ironvale", "3", "0", "0"}));
+    EXPECT_EQ(saved(), (std::vector<std::string>{"1", "0", "1", "Ironvale", "3", "0", "0", "1", ""}));
 }
 
 TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalText) {
@@ -105,9 +119,12 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalText) {
     dlg.cmbRealm.setListIndex(3);
     dlg.cmbServerSet.setListIndex(1);
     dlg.chkFilterNoob.setValue(1);
+    dlg.cmbNotify.setListIndex(0);
+    typeInto(dlg.txtOnChangeCommand, "~/bin/to-guild \"$TOWERWATCH_PLACE\"");
     dlg.cmdSave_Click();
-    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "1", "0", "Brightwater", "3", "1", "1"}));
-    EXPECT_EQ(services.registry.keys.at("Software\\Vexlor\\Towerwatch").size(), 7u);
+    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "1", "0", "Brightwater", "3", "1", "1", "0",
+                                                 "~/bin/to-guild \"$TOWERWATCH_PLACE\""}));
+    EXPECT_EQ(services.registry.keys.at("Software\\Vexlor\\Towerwatch").size(), 9u);
 
     // Only a real server enables the realm; choosing "None" still writes the realm.
     frmOptions again(kServers, appPath);
@@ -193,6 +210,8 @@ TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothing) {
         dlg.cmbServer.setListIndex(2);
         dlg.chkSystemTray.setValue(0);
         dlg.chkStartWithWin.setValue(1);
+        dlg.cmbNotify.setListIndex(2);
+        typeInto(dlg.txtOnChangeCommand, "/usr/bin/true");
         leave(dlg);
         EXPECT_FALSE(dlg.isShown());
     }
@@ -215,7 +234,7 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
 
     const std::pair<const forms::Label*, const forms::ComboBox*> captions[] = {
         {&dlg.Label3, &dlg.cmbServerSet}, {&dlg.Label1, &dlg.cmbFrequency},
-        {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}};
+        {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}, {&dlg.lblNotify, &dlg.cmbNotify}};
     for (const auto& [label, list] : captions) {
         const QSize needed = forms::textExtent(label->widget()->font(), platform::toDisplayLines(label->caption()));
         EXPECT_LE(needed.width(), label->widget()->width()) << label->name() << " cuts its text";
