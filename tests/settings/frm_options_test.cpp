@@ -120,10 +120,10 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalText) {
     dlg.cmbServerSet.setListIndex(1);
     dlg.chkFilterNoob.setValue(1);
     dlg.cmbNotify.setListIndex(0);
-    typeInto(dlg.txtOnChangeCommand, "~/bin/to-guild \"$TOWERWATCH_PLACE\"");
+    typeInto(dlg.txtOnChangeCommand, "/home/me/bin/to-guild \"$TOWERWATCH_PLACE\"");
     dlg.cmdSave_Click();
     EXPECT_EQ(saved(), (std::vector<std::string>{"0", "1", "0", "Brightwater", "3", "1", "1", "0",
-                                                 "~/bin/to-guild \"$TOWERWATCH_PLACE\""}));
+                                                 "/home/me/bin/to-guild \"$TOWERWATCH_PLACE\""}));
     EXPECT_EQ(services.registry.keys.at("Software\\Vexlor\\Towerwatch").size(), 9u);
 
     // Only a real server enables the realm; choosing "None" still writes the realm.

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     tw::WriteSetting("MonitorServer", "Ironvale");
     tw::WriteSetting("Realm", "1");
     tw::WriteSetting("UpdateTime", "1");
-    tw::WriteSetting("OnChangeCommand", "~/bin/keeps-to-guild-chat");
+    tw::WriteSetting("OnChangeCommand", "/home/me/bin/keeps-to-guild-chat");
 
     bool ok = true;
     {
