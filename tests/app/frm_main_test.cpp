@@ -7,11 +7,13 @@
 
 #include <QImage>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "about/frm_splash.h"
 #include "app/tray_icon.h"
+#include "event_loop_wait.h"
 #include "file_size_limit.h"
 #include "platform/files.h"
 #include "platform/services.h"
@@ -313,6 +315,11 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
     WriteSetting("UpdateOnStart", "0");
     WriteSetting("MonitorServer", "Stormreach");
     WriteSetting("Realm", "2");  // Albion
+    // The player's command hears of each change, with the colour the tray flashes.
+    const std::string heard = m_folder + "/heard.sh";
+    ASSERT_TRUE(platform::writeFileAtomically(heard, "#!/bin/sh\nprintf %s \"$TOWERWATCH_PLACE\" > \"$1/$TOWERWATCH_ALERT\"\n"));
+    std::filesystem::permissions(heard, std::filesystem::perms::owner_all);
+    WriteSetting("OnChangeCommand", heard + " " + m_folder);
     const struct {
         const char *before, *after, *tint;
     } rows[] = {{"Albion", "Midgard", "red"}, {"Midgard", "Albion", "green"}, {"Midgard", "Hibernia", "yellow"}};
@@ -324,6 +331,8 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
         main.DoSwitchOff();
         ASSERT_TRUE(main.tmrIcoFlash.enabled()) << row.after;
         EXPECT_NE(main.tmrIcoFlash.tag().find("Caer Ashwold"), std::string::npos);
+        EXPECT_TRUE(testing::runUntil(
+            [&] { return platform::readWholeFile(m_folder + "/" + row.tint) == "Caer Ashwold"; }, 20000));
         // The normal picture and the alert take turns, the change as the tip.
         const std::uintptr_t normal = frmMain::iconHandle(main.icoMain.picture());
         std::vector<std::string> shown;
