@@ -75,26 +75,31 @@ struct CommandRunner::Impl {
 
         auto* clock = new QTimer(process);
         clock->setSingleShot(true);
-        QObject::connect(clock, &QTimer::timeout, process, [this, process, clock, terminated = false]() mutable {
-            signalGroup(*process, terminated ? SIGKILL : SIGTERM);
-            if (terminated) return;
-            terminated = true;
-            clock->start(limits.killAfterTerminate);
-        });
-        QObject::connect(process, &QProcess::finished, process, [this, process] { ended(process); });
-        QObject::connect(process, &QProcess::errorOccurred, process,
-                         [this, process, commandLine = pending.commandLine](QProcess::ProcessError error) {
-                             if (error != QProcess::FailedToStart) return;
-                             if (reportedCommands.insert(commandLine).second)
-                                 report("towerwatch: the command \"" + commandLine +
-                                        "\" could not start: " + fromQString(process->errorString()));
-                             ended(process);
+        QObject::connect(clock, &QTimer::timeout, process,
+                         [this, process, clock, terminated = false]() mutable {
+                             signalGroup(*process, terminated ? SIGKILL : SIGTERM);
+                             if (terminated) return;
+                             terminated = true;
+                             clock->start(limits.killAfterTerminate);
                          });
+        QObject::connect(process, &QProcess::finished, process,
+                         [this, process, clock] { ended(process, clock); });
+        QObject::connect(
+            process, &QProcess::errorOccurred, process,
+            [this, process, clock, commandLine = pending.commandLine](QProcess::ProcessError error) {
+                if (error != QProcess::FailedToStart) return;
+                if (reportedCommands.insert(commandLine).second)
+                    report("towerwatch: the command \"" + commandLine +
+                           "\" could not start: " + fromQString(process->errorString()));
+                ended(process, clock);
+            });
         process->start();
         if (process->state() != QProcess::NotRunning) clock->start(limits.timeLimit);
     }
 
-    void ended(QProcess* process) {
+    void ended(QProcess* process, QTimer* clock) {
+        // Reaped: its number may belong to another process from now on.
+        clock->stop();
         std::erase(running, process);
         process->disconnect();
         process->deleteLater();
@@ -122,7 +127,8 @@ void CommandRunner::run(const std::string& commandLine,
     if (words.isEmpty()) return;
     if (m->queue.size() >= m->limits.maxWaiting) {
         if (!m->reportedOverflow)
-            m->report("towerwatch: too many commands waiting; \"" + commandLine + "\" and later ones are dropped");
+            m->report("towerwatch: too many commands waiting; \"" + commandLine +
+                      "\" and later ones are dropped");
         m->reportedOverflow = true;
         return;
     }

@@ -40,7 +40,8 @@ public:
 
     // Starts commandLine (or queues it) with the program's own environment plus variables.
     // A command line that is empty or only blanks runs nothing.
-    void run(const std::string& commandLine, const std::vector<std::pair<std::string, std::string>>& variables);
+    void run(const std::string& commandLine,
+             const std::vector<std::pair<std::string, std::string>>& variables);
 
     int running() const;
     std::size_t waiting() const;
