@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <filesystem>
-#include <map>
 
 #include "event_loop_wait.h"
 #include "platform/command_runner.h"
@@ -15,7 +14,6 @@
 namespace tw {
 namespace {
 
-using platform::CommandLimits;
 using platform::CommandRunner;
 
 class ChangeCommandTest : public ::testing::Test {
@@ -27,19 +25,6 @@ protected:
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
         return "\"" + path + "\"";
     }
-    // Every environment the script wrote, one map per run, by the TOWERWATCH_ variables.
-    std::vector<std::map<std::string, std::string>> environments() {
-        std::vector<std::map<std::string, std::string>> runs;
-        for (const auto& entry : std::filesystem::directory_iterator(folder / "out")) {
-            std::map<std::string, std::string>& run = runs.emplace_back();
-            const std::string text = platform::readWholeFile(entry.path().string()).value_or("");
-            for (size_t at = 0, end; (end = text.find('\0', at)) != std::string::npos; at = end + 1) {
-                const std::string pair = text.substr(at, end - at);
-                if (pair.starts_with("TOWERWATCH_")) run[pair.substr(0, pair.find('='))] = pair.substr(pair.find('=') + 1);
-            }
-        }
-        return runs;
-    }
     void waitForEnds(CommandRunner& runner, int count) {
         runner.onEnded = [this] { ++ended; };
         EXPECT_TRUE(testing::runUntil([&] { return ended == count; }, 20000)) << ended << " of " << count;
@@ -49,27 +34,26 @@ protected:
     int ended = 0;
 };
 
-TEST_F(ChangeCommandTest, EachChangeReachesTheCommandInItsEnvironmentVerbatimAndRunsNothingElse) {
-    ASSERT_TRUE(platform::makeFolders(folder / "out"));
-    const std::string hostile = "Caer \"Ash\" 'o' $(touch " + folder / "ran" + "); touch " + folder / "ran" + "\nNorth";
-    const LoggedChange changes[] = {
-        {"Ironmoor", "Dun Brae", "Midgard", "Albion", "12/6/2026 8:05:09 AM", "2026-12-06T08:05:09", AlertIcon::Red},
-        {"Ironmoor", hostile, "Hibernia", "Midgard", "12/6/2026 8:05:09 AM", "2026-12-06T08:05:09", AlertIcon::None}};
+TEST_F(ChangeCommandTest, TheChangeReachesTheCommandInItsEnvironmentVerbatimAndRunsNothingElse) {
+    const std::string ran = folder / "ran";
+    const std::string hostile = "Caer \"Ash\" 'o' $(touch " + ran + "); touch " + ran + "\nNorth";
+    const LoggedChange change{"Ironmoor", hostile, "Midgard", "Albion", "12/6/2026 8:05:09 AM",
+                              "2026-12-06T08:05:09", AlertIcon::Red};
     CommandRunner runner;
-    const std::string command = script("[ $# = 1 ] && env -0 > \"$1/$$\"") + " \"" + folder / "out" + "\"";
-    for (const LoggedChange& change : changes) runner.run(command, changeCommandEnvironment(change));
-    waitForEnds(runner, 2);
-    auto runs = environments();
-    ASSERT_EQ(runs.size(), 2u);
-    if (runs[0]["TOWERWATCH_ALERT"].empty()) std::swap(runs[0], runs[1]);
-    EXPECT_EQ(runs[0], (std::map<std::string, std::string>{
-                           {"TOWERWATCH_SERVER", "Ironmoor"}, {"TOWERWATCH_PLACE", "Dun Brae"},
-                           {"TOWERWATCH_NEW_OWNER", "Midgard"}, {"TOWERWATCH_OLD_OWNER", "Albion"},
-                           {"TOWERWATCH_DATE", "12/6/2026 8:05:09 AM"}, {"TOWERWATCH_DATE_ISO", "2026-12-06T08:05:09"},
-                           {"TOWERWATCH_ALERT", "red"}}));
-    EXPECT_EQ(runs[1]["TOWERWATCH_PLACE"], hostile);
-    EXPECT_EQ(runs[1]["TOWERWATCH_ALERT"], "");
-    EXPECT_FALSE(platform::fileExists(folder / "ran"));
+    // One argument only; each variable NUL-ended, so the newline in the name survives.
+    runner.run(script("[ $# = 1 ] && printf '%s\\0' \"$TOWERWATCH_SERVER\" \"$TOWERWATCH_PLACE\" "
+                      "\"$TOWERWATCH_NEW_OWNER\" \"$TOWERWATCH_OLD_OWNER\" \"$TOWERWATCH_DATE\" "
+                      "\"$TOWERWATCH_DATE_ISO\" \"$TOWERWATCH_ALERT\" > \"$1\"") +
+                   " \"" + folder / "the values" + "\"",
+               changeCommandEnvironment(change));
+    waitForEnds(runner, 1);
+    std::string expected;
+    for (const std::string& value : {std::string("Ironmoor"), hostile, std::string("Midgard"), std::string("Albion"),
+                                     std::string("12/6/2026 8:05:09 AM"), std::string("2026-12-06T08:05:09"),
+                                     std::string("red")})
+        expected += value + '\0';
+    EXPECT_EQ(platform::readWholeFile(folder / "the values"), expected);
+    EXPECT_FALSE(platform::fileExists(ran));
 }
 
 TEST_F(ChangeCommandTest, AMissingCommandIsReportedOnceAndTheNextOneStillRuns) {
