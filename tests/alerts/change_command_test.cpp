@@ -48,9 +48,8 @@ TEST_F(ChangeCommandTest, TheChangeReachesTheCommandInItsEnvironmentVerbatimAndR
                changeCommandEnvironment(change));
     waitForEnds(runner, 1);
     std::string expected;
-    for (const std::string& value : {std::string("Ironmoor"), hostile, std::string("Midgard"), std::string("Albion"),
-                                     std::string("12/6/2026 8:05:09 AM"), std::string("2026-12-06T08:05:09"),
-                                     std::string("red")})
+    for (const std::string& value : {change.server, hostile, change.newOwner, change.oldOwner, change.dateText,
+                                     change.dateIso, std::string("red")})
         expected += value + '\0';
     EXPECT_EQ(platform::readWholeFile(folder / "the values"), expected);
     EXPECT_FALSE(platform::fileExists(ran));
@@ -72,14 +71,14 @@ TEST_F(ChangeCommandTest, AMissingCommandIsReportedOnceAndTheNextOneStillRuns) {
 
 TEST_F(ChangeCommandTest, HangingCommandsAreBoundedEndedAfterTheirTimeAndLeaveTheLoopRunning) {
     std::vector<std::string> reports;
-    CommandRunner runner({std::chrono::milliseconds(300), std::chrono::milliseconds(300), 2, 1},
+    CommandRunner runner({std::chrono::milliseconds(1000), std::chrono::milliseconds(200), 2, 1},
                          [&](const std::string& line) { reports.push_back(line); });
     // Deaf to the polite request, so only the kill ends it.
     const std::string command = script("trap '' TERM; while :; do sleep 1; done");
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < 4; ++i) runner.run(command, {});
-    EXPECT_LT(clock.elapsed(), 300);
+    EXPECT_LT(clock.elapsed(), 1000) << "starting waited for the commands";
     EXPECT_EQ(runner.running(), 2);
     EXPECT_EQ(runner.waiting(), 1u);
     EXPECT_EQ(reports.size(), 1u) << "the fourth is dropped, and said so";
