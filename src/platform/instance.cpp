@@ -69,7 +69,7 @@ bool SingleInstance::claim() {
         ::close(m_lockFd);
         m_lockFd = -1;
         if (error != EWOULDBLOCK) return true;
-        // A copy that is still starting may not listen yet: it runs all the same.
+        // The running copy may still be starting and not listen yet; this one ends all the same.
         askToShow(m_socketPath);
         return false;
     }
