@@ -20,15 +20,10 @@ appstreamcli validate --no-net "$metainfo" >"$work/validate.txt" 2>&1 || { cat "
 [ "$(grep -c -x -e "Icon=$id" -e "Exec=towerwatch" -e "Categories=Game;[A-Za-z]*;" "$entry")" = 3 ] &&
     grep -q ">$id.desktop</launchable>" "$metainfo" || fail "the entry and the metadata do not name the icon, program and entry"
 
-# Each icon a PNG whose header says the size of its theme folder.
+# Each icon a PNG of the size its theme folder says.
 for size in 16 32 48 64 128 256; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
-    [ -f "$icon" ] || fail "missing $icon"
-    read -r -a head <<<"$(od -An -v -tu1 -w24 -N24 "$icon")"
-    [ "${head[*]:0:8}" = "137 80 78 71 13 10 26 10" ] || fail "$icon is not a PNG"
-    width=$(( (head[16] << 24) | (head[17] << 16) | (head[18] << 8) | head[19] ))
-    height=$(( (head[20] << 24) | (head[21] << 16) | (head[22] << 8) | head[23] ))
-    [ "$width" -eq "$size" ] && [ "$height" -eq "$size" ] || fail "$icon is $width x $height"
+    [ "$(identify -format '%m %w %h' "$icon" 2>&1)" = "PNG $size $size" ] || fail "$icon is not a $size-pixel PNG"
 done
 
 # --version and --help answer with no display to open and leave every folder untouched.
