@@ -55,13 +55,11 @@ void paintShield(QPainter& p, const QRectF& r, const QColor& base) {
 const QColor kStone(238, 230, 206);
 const QColor kStoneShadow(178, 166, 140);
 const QColor kMortar(40, 36, 30);
+const QColor kProgramBlue(52, 78, 150);
 
-}  // namespace
-
-QPixmap programIcon() {
-    QImage image = canvas(32, 32);
-    QPainter p(&image);
-    paintShield(p, QRectF(2.5, 2.5, 27, 28), QColor(52, 78, 150));
+// The program icon on its 32-pixel grid; the painter's scale sets the size drawn.
+void paintProgramIcon(QPainter& p) {
+    paintShield(p, QRectF(2.5, 2.5, 27, 28), kProgramBlue);
 
     // The tower: battlement with three merlons, a shaft with a slit window and a gate.
     p.setPen(Qt::NoPen);
@@ -82,14 +80,11 @@ QPixmap programIcon() {
     // A pennant on the middle merlon.
     p.fillRect(QRect(16, 1, 1, 6), kMortar);
     p.fillRect(QRect(17, 1, 3, 2), QColor(200, 40, 40));
-    p.end();
-    return QPixmap::fromImage(image);
 }
 
-QPixmap alertIcon(const QColor& tint) {
-    QImage image = canvas(16, 16);
-    QPainter p(&image);
-    paintShield(p, QRectF(0.5, 0.5, 15, 15), tint);
+// The same tower on a 16-pixel grid, plain enough to read at tray size.
+void paintSmallIcon(QPainter& p, const QColor& shield) {
+    paintShield(p, QRectF(0.5, 0.5, 15, 15), shield);
     p.setPen(Qt::NoPen);
     p.fillRect(QRect(4, 3, 8, 9), kMortar);
     p.fillRect(QRect(5, 4, 1, 3), kStone);
@@ -97,6 +92,28 @@ QPixmap alertIcon(const QColor& tint) {
     p.fillRect(QRect(10, 4, 1, 3), kStone);
     p.fillRect(QRect(5, 6, 6, 5), kStone);
     p.fillRect(QRect(7, 9, 2, 2), kMortar);  // gate
+}
+
+}  // namespace
+
+QPixmap programIcon() { return QPixmap::fromImage(programIconImage(32)); }
+
+QImage programIconImage(int size) {
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    // Below 32 pixels the one-pixel details of the large drawing would blur away.
+    const bool small = size < 32;
+    p.scale(size / (small ? 16.0 : 32.0), size / (small ? 16.0 : 32.0));
+    if (small) paintSmallIcon(p, kProgramBlue);
+    else paintProgramIcon(p);
+    p.end();
+    return image;
+}
+
+QPixmap alertIcon(const QColor& tint) {
+    QImage image = canvas(16, 16);
+    QPainter p(&image);
+    paintSmallIcon(p, tint);
     p.end();
     return QPixmap::fromImage(image);
 }

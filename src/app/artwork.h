@@ -4,12 +4,14 @@
 // the pointing-hand cursor and the donation button. Needs a QGuiApplication.
 
 #include <QColor>
+#include <QImage>
 #include <QPixmap>
 #include <QPoint>
 
 namespace tw {
 
 QPixmap programIcon();                    // 32 x 32: a watchtower on a shield
+QImage programIconImage(int size);        // the same at size x size (the menu's icons)
 QPixmap alertIcon(const QColor& tint);    // 16 x 16: the same, the shield in the tint
 QPixmap hammerPicture();                  // 13 x 13: Midgard
 QPixmap cupPicture();                     // 13 x 13: Albion

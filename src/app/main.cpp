@@ -4,12 +4,17 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "app/artwork.h"
+#include "app/command_line.h"
 #include "app/frm_main.h"
 #include "forms/forms.h"
+#include "platform/files.h"
+#include "platform/instance.h"
+#include "platform/process_facts.h"
 
 namespace {
 
@@ -37,11 +42,37 @@ void routeTerminationSignals(tw::frmMain& main) {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
+// --help and --version answer before any window or file is touched.
+bool answeredCommandLine(int argc, char** argv) {
+    const tw::CommandLineAnswer answer = tw::commandLineAnswer(argc, argv);
+    if (answer == tw::CommandLineAnswer::None) return false;
+    const tw::platform::ProcessFacts facts;
+    const std::string text =
+        answer == tw::CommandLineAnswer::Help
+            ? tw::usageText(argc > 0 ? argv[0] : "towerwatch")
+            : tw::versionText(facts.productName(), facts.versionMajor(), facts.versionMinor(),
+                              facts.versionRevision());
+    std::fputs(text.c_str(), stdout);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (answeredCommandLine(argc, argv)) return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Towerwatch");
+    QGuiApplication::setDesktopFileName(tw::platform::kDesktopEntryId);
+
+    // Two copies on one configuration would write every log line twice: a later copy hands
+    // over to the running one and ends.
+    tw::platform::SingleInstance instance(
+        tw::platform::instanceName(tw::platform::userConfigFolder() + "/towerwatch"),
+        tw::platform::instanceFolder());
+    if (!instance.claim()) {
+        std::fputs("Towerwatch is already running: its window is brought to the front.\n", stderr);
+        return 0;
+    }
     // The window may live in the tray with no window shown; the program ends on Exit.
     QApplication::setQuitOnLastWindowClosed(false);
     tw::forms::registerBundledFonts();
@@ -51,6 +82,7 @@ int main(int argc, char** argv) {
     tw::frmMain main;
     main.onProgramEnd = [] { QCoreApplication::quit(); };
     routeTerminationSignals(main);
+    instance.onShowRequested = [&main] { main.mServers_Click(); };
     // Start-up runs inside the event loop, so a message box it shows cannot outlive a
     // request to end the program.
     QTimer::singleShot(0, &app, [&main] { main.Form_Load(); });

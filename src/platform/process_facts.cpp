@@ -15,6 +15,9 @@
 #define TW_VERSION_MINOR 0
 #define TW_VERSION_REVISION 0
 #endif
+#ifndef TW_APP_ID
+#define TW_APP_ID "towerwatch"
+#endif
 
 namespace tw::platform {
 namespace {
@@ -36,6 +39,8 @@ bool isWritableFolder(const std::string& folder) {
 std::string bytes(const QString& text) { return text.toStdString(); }
 
 }  // namespace
+
+const char* const kDesktopEntryId = TW_APP_ID;
 
 ProcessFacts::~ProcessFacts() = default;
 
@@ -112,10 +117,18 @@ DatePatterns ProcessFacts::datePatterns() const {
     return p;
 }
 
+bool isInstalledCopy(const std::string& programFolder) {
+    std::string folder = programFolder;
+    while (!folder.empty() && folder.back() == '/') folder.pop_back();
+    const size_t slash = folder.rfind('/');
+    if (slash == std::string::npos || folder.substr(slash + 1) != "bin") return false;
+    return fileExists(folder.substr(0, slash) + "/share/applications/" + kDesktopEntryId + ".desktop");
+}
+
 std::string appPath(const ProcessFacts& facts) {
     const std::string folder = facts.programFolder();
-    if (isWritableFolder(folder)) return folderWithSlash(folder);
-    // An installed copy cannot keep its files beside itself.
+    if (isWritableFolder(folder) && !isInstalledCopy(folder)) return folderWithSlash(folder);
+    // An installed copy keeps its files per user, even under a prefix the user may write to.
     const std::string data = userDataFolder() + "/towerwatch";
     makeFolders(data);
     return folderWithSlash(data);

@@ -60,8 +60,16 @@ std::string withoutExtension(const std::string& fileName);
 // runs (an upgrade) reads back as "<path> (deleted)"; then the new file at <path> is meant.
 std::string liveProgramPath(std::string exeLink);
 
+// The reverse-DNS name of the installed desktop entry, icon and metadata.
+extern const char* const kDesktopEntryId;
+
+// An installed copy: the program sits in a "bin" folder beside share/applications/, which
+// holds its desktop entry (<prefix>/bin/towerwatch, <prefix>/share/applications/<id>.desktop).
+bool isInstalledCopy(const std::string& programFolder);
+
 // The folder the program keeps its files in, with one trailing "/": the program's folder
-// when it can be written to, else $XDG_DATA_HOME/towerwatch/ (created when missing).
+// when it can be written to and is not an installed copy's, else $XDG_DATA_HOME/towerwatch/
+// (created when missing).
 std::string appPath(const ProcessFacts& facts);
 
 }  // namespace tw::platform

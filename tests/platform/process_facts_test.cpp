@@ -69,6 +69,13 @@ TEST(AppPath, WritableProgramFolderElseTheCreatedDataFolder) {
         EXPECT_EQ(appPath(facts), temp / "data/towerwatch/") << "program folder " << folder;
         EXPECT_TRUE(std::filesystem::is_directory(temp / "data/towerwatch"));
     }
+    // Installed under a prefix the user may write to: still the data folder. A bin folder
+    // without the desktop entry beside it is a portable copy.
+    ASSERT_TRUE(makeFolders(temp / "prefix/bin") && makeFolders(temp / "prefix/share/applications"));
+    facts.folder = temp / "prefix/bin/";
+    EXPECT_EQ(appPath(facts), temp / "prefix/bin/");
+    ASSERT_TRUE(writeFileAtomically(temp / "prefix/share/applications/" + kDesktopEntryId + ".desktop", ""));
+    EXPECT_EQ(appPath(facts), temp / "data/towerwatch/");
     if (savedData) ::setenv("XDG_DATA_HOME", savedData->c_str(), 1);
     else ::unsetenv("XDG_DATA_HOME");
 }
