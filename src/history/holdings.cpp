@@ -52,10 +52,11 @@ template <typename Visit>
 void forEachLine(std::string_view text, Visit visit) {
     std::size_t from = 0;
     while (from < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", from);
-        const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-        visit(from, stop - from);
-        if (end == std::string_view::npos) break;
+        // A plain loop: find_first_of with a two-byte set costs a memchr per byte.
+        std::size_t end = from;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        visit(from, end - from);
+        if (end == text.size()) break;
         // CR LF is one line end, as the viewer reads the log; a lone CR or LF is one too.
         from = end + 1;
         if (text[end] == '\r' && from < text.size() && text[from] == '\n') ++from;
