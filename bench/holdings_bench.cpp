@@ -5,13 +5,16 @@
 #include <string>
 
 #include <QApplication>
+#include <QPixmap>
 
 #include <benchmark/benchmark.h>
 
 #include "bench/large_log.h"
 #include "forms/application.h"
+#include "history/frm_chart.h"
 #include "history/holdings.h"
 #include "platform/files.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -37,6 +40,21 @@ void HoldingsModel(benchmark::State& state) {
     }
 }
 BENCHMARK(HoldingsModel)->Unit(benchmark::kMillisecond);
+
+// The window as the viewer's button opens it, up to its plot drawn once.
+void OpenChart(benchmark::State& state) {
+    tw::platform::ScopedServices services;  // US date patterns, as the log is written
+    services.processFacts.clock = {2024, 5, 29, 12, 0, 0};
+    for (auto _ : state) {
+        tw::frmChart chart(appPath(), [](const std::string& name, const std::string& fallback) {
+            return name == "MonitorServer" ? std::string("Stone Bridge") : fallback;
+        });
+        const QPixmap picture = chart.picHoldings.widget()->grab();
+        if (chart.Model.steps.size() != tw::bench::kLogLines) state.SkipWithError("steps missing");
+        benchmark::DoNotOptimize(picture.width());
+    }
+}
+BENCHMARK(OpenChart)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

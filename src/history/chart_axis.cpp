@@ -13,7 +13,9 @@ long long floorTo(long long t, long long step) {
     return r < 0 ? t - r - step : t - r;
 }
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string twoDigits(int n) {
+    return {static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
+}
 
 }  // namespace
 
