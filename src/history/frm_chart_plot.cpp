@@ -59,9 +59,11 @@ public:
 
     void hoverAt(int xPx) {
         m_hover.reset();
-        if (m_holdings && plotRect().width() > 0) {
-            const auto near = stepNear(m_times, timeAt(xPx));
-            if (near && m_times[*near] >= m_span.from && m_times[*near] <= m_span.to) m_hover = near;
+        const std::size_t first = firstShown(), end = endShown();
+        if (m_holdings && plotRect().width() > 0 && first < end) {
+            // The nearest step may lie outside the range: then the nearest one inside it.
+            const std::size_t near = *stepNear(m_times, timeAt(xPx));
+            m_hover = std::clamp(near, first, end - 1);
         }
         update();
     }
@@ -96,6 +98,13 @@ protected:
     }
 
 private:
+    // The steps inside the span: from firstShown() up to, not including, endShown().
+    std::size_t firstShown() const {
+        return static_cast<std::size_t>(std::lower_bound(m_times.begin(), m_times.end(), m_span.from) - m_times.begin());
+    }
+    std::size_t endShown() const {
+        return static_cast<std::size_t>(std::upper_bound(m_times.begin(), m_times.end(), m_span.to) - m_times.begin());
+    }
     QRect plotRect() const {
         return rect().adjusted(kLeftMargin, kTopMargin, -kRightMargin, -kBottomMargin);
     }
@@ -142,8 +151,7 @@ private:
     // One realm's steps, at most four points per pixel column however many steps share it.
     void drawSeries(QPainter& p, const QRect& plot, int realm) {
         const std::size_t r = static_cast<std::size_t>(realm);
-        const auto first = std::lower_bound(m_times.begin(), m_times.end(), m_span.from) - m_times.begin();
-        const auto last = std::upper_bound(m_times.begin(), m_times.end(), m_span.to) - m_times.begin();
+        const std::size_t first = firstShown(), last = endShown();
         int value = countsAt(*m_holdings, m_times, m_span.from)[r];
         QPolygon line;
         line << QPoint(plot.left(), yOf(value, plot));
@@ -152,14 +160,14 @@ private:
             line << QPoint(column, yOf(low, plot)) << QPoint(column, yOf(high, plot))
                  << QPoint(column, yOf(value, plot));
         };
-        for (auto i = first; i < last; ++i) {
-            const int x = static_cast<int>(xOf(m_times[static_cast<std::size_t>(i)]));
+        for (std::size_t i = first; i < last; ++i) {
+            const int x = static_cast<int>(xOf(m_times[i]));
             if (x != column) {
                 flush();
                 line << QPoint(x, yOf(value, plot));  // the flat run up to this step
                 column = x, low = high = value;
             }
-            value = m_holdings->steps[static_cast<std::size_t>(i)].counts[r];
+            value = m_holdings->steps[i].counts[r];
             low = std::min(low, value), high = std::max(high, value);
         }
         flush();
