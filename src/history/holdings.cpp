@@ -37,29 +37,19 @@ private:
 
 bool isRealm(int owner) { return owner >= 0 && owner < 3; }
 
-// One log line as the walk needs it.
-struct LogLine {
-    int keep = -1;  // index into the document's keeps; -1 when not there
-    int newOwner = 0;
-    int oldOwner = 0;
-    bool dated = false;
-    long long when = 0;
-    std::size_t start = 0;
-    std::size_t length = 0;
-};
-
+// Calls visit(start, length) for every line of a log's text, the last line first. Lines end
+// at LF, CR LF or a lone CR, as the viewer reads them; a "line" after the final line end is
+// empty and splits into no event.
 template <typename Visit>
-void forEachLine(std::string_view text, Visit visit) {
-    std::size_t from = 0;
-    while (from < text.size()) {
-        // A plain loop: find_first_of with a two-byte set costs a memchr per byte.
-        std::size_t end = from;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
-        visit(from, end - from);
-        if (end == text.size()) break;
-        // CR LF is one line end, as the viewer reads the log; a lone CR or LF is one too.
-        from = end + 1;
-        if (text[end] == '\r' && from < text.size() && text[from] == '\n') ++from;
+void forEachLineBackwards(std::string_view text, Visit visit) {
+    std::size_t end = text.size();
+    while (true) {
+        std::size_t start = end;
+        while (start > 0 && text[start - 1] != '\n' && text[start - 1] != '\r') --start;
+        visit(start, end - start);
+        if (start == 0) break;
+        end = start - 1;  // the line end before this line; CR LF counts as one
+        if (text[end] == '\n' && end > 0 && text[end - 1] == '\r') --end;
     }
 }
 
@@ -91,45 +81,32 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
         if (counted[k] && isRealm(owner[k])) ++result.present[static_cast<std::size_t>(owner[k])];
     }
 
-    std::vector<LogLine> lines;
+    // From the present back to the oldest line: no line is held, and only fitting lines
+    // have their dates read.
+    RealmCounts counts = result.present;
     std::string scratch;
     const std::string_view text = result.logText;
-    forEachLine(text, [&](std::size_t start, std::size_t length) {
+    forEachLineBackwards(text, [&](std::size_t start, std::size_t length) {
         const auto event = splitEventLine(text.substr(start, length), scratch);
         if (!event) return;
-        LogLine line;
         const auto keep = keepIndex.find(event->Place);
-        if (keep != keepIndex.end()) line.keep = keep->second;
-        line.newOwner = owners.numberOf(event->NewOwner);
-        line.oldOwner = owners.numberOf(event->OldOwner);
-        if (const auto when = dates.read(event->When)) {
-            line.dated = true;
-            line.when = secondsOf(*when);
-        }
-        line.start = start;
-        line.length = length;
-        lines.push_back(line);
-    });
-
-    // Newest first, from the present back to the oldest line.
-    RealmCounts counts = result.present;
-    result.steps.reserve(lines.size());
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        if (line->keep < 0 || owner[static_cast<std::size_t>(line->keep)] != line->newOwner) {
+        const int newOwner = owners.numberOf(event->NewOwner);
+        if (keep == keepIndex.end() || owner[static_cast<std::size_t>(keep->second)] != newOwner) {
             ++result.unfitLines;
-            continue;
+            return;
         }
-        if (line->dated)
-            result.steps.push_back({line->when, counts, line->start, line->length});
+        if (const auto when = dates.read(event->When))
+            result.steps.push_back({secondsOf(*when), counts, start, length});
         else
             ++result.undatedLines;
-        const std::size_t k = static_cast<std::size_t>(line->keep);
+        const std::size_t k = static_cast<std::size_t>(keep->second);
+        const int oldOwner = owners.numberOf(event->OldOwner);
         if (counted[k]) {
-            if (isRealm(line->newOwner)) --counts[static_cast<std::size_t>(line->newOwner)];
-            if (isRealm(line->oldOwner)) ++counts[static_cast<std::size_t>(line->oldOwner)];
+            if (isRealm(newOwner)) --counts[static_cast<std::size_t>(newOwner)];
+            if (isRealm(oldOwner)) ++counts[static_cast<std::size_t>(oldOwner)];
         }
-        owner[k] = line->oldOwner;
-    }
+        owner[k] = oldOwner;
+    });
     result.start = counts;
     std::reverse(result.steps.begin(), result.steps.end());
     return result;
