@@ -1,14 +1,15 @@
 #include "history/frm_chart.h"
 
 #include <algorithm>
+#include <vector>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
 #include "platform/files.h"
 #include "platform/services.h"
-#include "platform/text_codec.h"
 #include "runtime/error_handler.h"
 
 namespace tw {
@@ -110,13 +111,15 @@ void frmChart::RefreshHoldings() {
 
 void frmChart::watchFiles() {
     // The folder tells of a log that is created or a document that is replaced; the log
-    // itself tells of lines appended to it.
-    const QStringList wanted = {platform::toQString(m_appPath),
-                                platform::toQString(EventLogPath(m_appPath, HistoryServer))};
-    for (const QString& path : wanted)
+    // itself tells of lines appended to it. Paths go to the system as the bytes they are.
+    std::vector<std::string> wanted = {m_appPath};
+    if (isSafeLogServerName(HistoryServer)) wanted.push_back(EventLogPath(m_appPath, HistoryServer));
+    for (const std::string& bytes : wanted) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(bytes));
         if (!m_watcher->files().contains(path) && !m_watcher->directories().contains(path) &&
             QFileInfo::exists(path))
             m_watcher->addPath(path);
+    }
 }
 
 void frmChart::plot() {
