@@ -3,34 +3,23 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include "bench/large_log.h"
 #include "forms/application.h"
 #include "history/frm_monitoring.h"
 
 namespace {
 
-constexpr int kLogLines = 200000;
-const char* const kRealms[] = {"Albion", "Midgard", "Hibernia"};
-const char* const kPlaces[] = {"Caer Brannoch", "Hrafnvik Faste", "Dun Aillen", "Dunmore",
-                               "Marrowdown Keep", "Caer Sulcombe", "Skarvik Faste"};
-
 const std::string& appPath() {
     static const std::string path = [] {
         char pattern[] = "/tmp/tw-viewer-bench-XXXXXX";
         std::string folder = std::string(::mkdtemp(pattern)) + "/";
-        std::ofstream log(folder + "Stone_Bridge.log", std::ios::binary);
-        for (int i = 0; i < kLogLines; ++i) {
-            const int day = 1 + (i / 8000) % 28;
-            log << kPlaces[i % 7] << "," << kRealms[i % 3] << "," << kRealms[(i + 1) % 3] << ",5/"
-                << day << "/2024 " << 1 + i % 12 << ":" << 10 + i % 50 << ":" << 10 + i % 49
-                << (i % 2 ? " PM" : " AM") << "\r\n";
-        }
+        tw::bench::writeLargeLog(folder + "Stone_Bridge.log");
         return folder;
     }();
     return path;

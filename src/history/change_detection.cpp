@@ -64,7 +64,7 @@ SwitchOffOutcome OwnershipTracker::DoSwitchOff(const std::string& XMLData,
     try {
         m_previous = std::move(m_current);
         m_current = OwnershipSnapshot{};
-        scanDocument(XMLData, MonitorServer);
+        scanOwnership(XMLData, MonitorServer, m_current);
         // Keeps are matched by position, which only means something for two documents of
         // the same server with the same number of keeps; otherwise this one is the baseline.
         if (MonitorServer == m_lastComparedServer &&
@@ -87,7 +87,8 @@ SwitchOffOutcome OwnershipTracker::DoSwitchOff(const std::string& XMLData,
     return outcome;
 }
 
-void OwnershipTracker::scanDocument(const std::string& XMLData, const std::string& MonitorServer) {
+void scanOwnership(const std::string& XMLData, const std::string& MonitorServer,
+                   OwnershipSnapshot& into) {
     bool InServer = false;
     int ElementKind = kOtherElement;
     std::size_t from = 0;
@@ -103,15 +104,15 @@ void OwnershipTracker::scanDocument(const std::string& XMLData, const std::strin
         if (!InServer) continue;
         if (startsWith(line, "<keep ")) {
             ElementKind = kKeepElement;
-            m_current.Keeps.push_back(elementRecord(line));
+            into.Keeps.push_back(elementRecord(line));
         } else if (startsWith(line, "<relic ")) {
             ElementKind = kOtherElement;
-            m_current.Relics.push_back(elementRecord(line));
+            into.Relics.push_back(elementRecord(line));
         } else if (startsWith(line, "<owner>") && ElementKind == kKeepElement) {
             // The owner runs to the next "<"; a line without one makes a negative length,
             // which fails the whole run.
             const long long end = inStr(8, line, "<");
-            m_current.Keeps.back().Owner = mid(line, 8, end - 8);
+            into.Keeps.back().Owner = mid(line, 8, end - 8);
         }
     }
 }

@@ -28,6 +28,11 @@ struct OwnershipSnapshot {
     std::vector<KeepRecord> Relics{1};
 };
 
+// Appends the keeps and relics of `server` in XMLData, read line by line as change detection
+// reads them, to `into`. Raises RuntimeError 5 at an owner line without a closing "<"; what
+// was read before stays in `into`.
+void scanOwnership(const std::string& XMLData, const std::string& server, OwnershipSnapshot& into);
+
 // Which alert picture the tray flashes; None before any alert was raised.
 enum class AlertIcon { None, Red, Green, Yellow };
 
@@ -90,7 +95,6 @@ public:
     const std::string& LastComparedServer() const { return m_lastComparedServer; }
 
 private:
-    void scanDocument(const std::string& XMLData, const std::string& MonitorServer);
     void recordChange(std::size_t index, const SettingReader& ReadSetting,
                       const ChangeLogger& appendToLog, SwitchOffOutcome& outcome);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "history/frm_chart.h"
 #include "platform/files.h"
 #include "runtime/error_handler.h"
 
@@ -43,6 +44,7 @@ frmMonitoring::frmMonitoring(std::string AppPath, SettingReader ReadSetting)
       lblFilterLocation(*this, "lblFilterLocation"),
       cmbLocation(*this, "cmbLocation"),
       cmdClose(*this, "cmdClose"),
+      cmdChart(*this, "cmdChart"),
       m_appPath(std::move(AppPath)),
       m_readSetting(std::move(ReadSetting)) {
     designControls();
@@ -103,6 +105,8 @@ void frmMonitoring::designControls() {
 
     cmdClose.move(4620, 3120, 1215, 255);
     cmdClose.setCaption("&Close");
+    cmdChart.move(3360, 3120, 1125, 255);
+    cmdChart.setCaption("C&hart...");
 }
 
 void frmMonitoring::connectHandlers() {
@@ -110,6 +114,7 @@ void frmMonitoring::connectHandlers() {
     cmbNewOwner.onClick = [this] { cmbNewOwner_Click(); };
     cmbPreviousOwner.onClick = [this] { cmbPreviousOwner_Click(); };
     cmdClose.onClick = [this] { cmdClose_Click(); };
+    cmdChart.onClick = [this] { cmdChart_Click(); };
     lblBackdrop.onClick = [this] { lblBackdrop_Click(); };
     ScrollBar.onChange = [this] { ScrollBar_Change(); };
 }
@@ -231,6 +236,13 @@ void frmMonitoring::cmbNewOwner_Click() { filterChanged("cmbNewOwner_Click"); }
 void frmMonitoring::cmbPreviousOwner_Click() { filterChanged("cmbPreviousOwner_Click"); }
 
 void frmMonitoring::cmdClose_Click() { close(); }
+
+void frmMonitoring::cmdChart_Click() {
+    withErrorHandler("cmdChart_Click", [this] {
+        frmChart chart(m_appPath, m_readSetting);
+        chart.showModal(this);
+    });
+}
 
 void frmMonitoring::lblBackdrop_Click() {
     if (ScrollBar.enabled() && ScrollBar.widget()) ScrollBar.widget()->setFocus();

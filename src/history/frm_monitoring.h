@@ -46,6 +46,7 @@ public:
     void cmbNewOwner_Click();
     void cmbPreviousOwner_Click();
     void cmdClose_Click();
+    void cmdChart_Click();
     void lblBackdrop_Click();
     void ScrollBar_Change();
 
@@ -77,6 +78,7 @@ public:
     forms::Label lblFilterLocation;
     forms::ComboBox cmbLocation;
     forms::Button cmdClose;
+    forms::Button cmdChart;
 
 private:
     void designControls();

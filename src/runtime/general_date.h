@@ -5,8 +5,10 @@
 // 'quoted' literals), so this stays free of any clock or locale library.
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tw {
 
@@ -44,5 +46,26 @@ std::string generalDate(const LocalDateTime& when, const DatePatterns& patterns)
 // The calendar day at the start of a general date text written with the same patterns;
 // nothing when the text does not begin with such a date.
 std::optional<CalendarDay> calendarDayOf(const std::string& text, const DatePatterns& patterns);
+
+// Reads whole general date texts back into the moment they name, with the patterns taken
+// apart once for many lines. A date without a time is midnight; anything else that is not
+// exactly a general date of these patterns (a missing or extra part, a 31 April) is nothing.
+class GeneralDateReader {
+public:
+    explicit GeneralDateReader(DatePatterns patterns);
+    std::optional<LocalDateTime> read(std::string_view text) const;
+
+private:
+    struct Tokens;
+    DatePatterns m_patterns;
+    std::shared_ptr<const Tokens> m_tokens;
+};
+
+int daysInMonth(int year, int month);
+
+// A local date and time as seconds counted from 1 January 1970 on the same clock, with no
+// time zone: the log's dates only ever meet each other and the local clock. And back.
+long long secondsOf(const LocalDateTime& when);
+LocalDateTime localDateTimeAt(long long seconds);
 
 }  // namespace tw

@@ -29,5 +29,26 @@ TEST(GeneralDate, ShortDateSpaceLongTimeWithoutCommasNoTimeAtMidnightAndReadBack
     EXPECT_EQ(calendarDayOf("13/40/2026", DatePatterns{}), std::nullopt);
 }
 
+TEST(GeneralDate, ReaderTakesBackWhatWasWrittenAndNothingElse) {
+    for (const DatePatterns& p : {DatePatterns{}, german()}) {
+        const GeneralDateReader reader(p);
+        for (const LocalDateTime& when : {LocalDateTime{2026, 12, 6, 21, 5, 9},
+                                          LocalDateTime{2024, 2, 29, 0, 0, 0},
+                                          LocalDateTime{2026, 1, 1, 12, 0, 1},
+                                          LocalDateTime{2026, 1, 1, 0, 30, 0}}) {
+            const auto back = reader.read(generalDate(when, p));
+            ASSERT_TRUE(back) << generalDate(when, p);
+            EXPECT_EQ(secondsOf(*back), secondsOf(when)) << generalDate(when, p);
+        }
+    }
+    const GeneralDateReader us{DatePatterns{}};
+    for (const char* bad : {"4/31/2026 1:00:00 PM", "12/6/2026 13:00:00 PM", "12/6/2026 9:05:09",
+                            "12/6/2026 9:05:09 PM extra", "12/6/2026x", "", "yesterday"})
+        EXPECT_EQ(us.read(bad), std::nullopt) << bad;
+    EXPECT_EQ(secondsOf({1970, 1, 2, 0, 0, 1}), 86401);
+    const LocalDateTime leap = localDateTimeAt(secondsOf({2000, 2, 29, 23, 59, 59}));
+    EXPECT_EQ(generalDate(leap, DatePatterns{}), "2/29/2000 11:59:59 PM");
+}
+
 }  // namespace
 }  // namespace tw

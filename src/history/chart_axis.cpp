@@ -1,0 +1,98 @@
+#include "history/chart_axis.h"
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+constexpr long long kHour = 3600;
+constexpr long long kDay = 24 * kHour;
+
+long long floorTo(long long t, long long step) {
+    const long long r = t % step;
+    return r < 0 ? t - r - step : t - r;
+}
+
+std::string twoDigits(int n) {
+    return {static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
+}
+
+}  // namespace
+
+TimeSpan chartSpan(const Holdings& holdings, ChartRange range, long long now) {
+    switch (range) {
+    case ChartRange::Last24Hours: return {now - kDay, now};
+    case ChartRange::Last7Days: return {now - 7 * kDay, now};
+    case ChartRange::Everything: break;
+    }
+    if (holdings.steps.empty()) return {now - kHour, now};
+    const std::vector<long long> times = steadyTimes(holdings);
+    const long long to = std::max(now, times.back());
+    // A little room before the first step, so it shows as a step and not as the edge.
+    const long long from = times.front() - std::max(kHour / 4, (to - times.front()) / 50);
+    return {from, to};
+}
+
+std::vector<TimeTick> timeTicks(const TimeSpan& span, int widthPx, int labelPx,
+                                const DatePatterns& names) {
+    std::vector<TimeTick> ticks;
+    const long long length = span.to - span.from;
+    if (length <= 0 || widthPx <= 0) return ticks;
+    // The smallest step whose labels keep `labelPx` apart.
+    auto fits = [&](long long step) { return step * widthPx / length >= labelPx; };
+    long long dayStep = 0;
+    for (long long days : {1, 2, 7, 14, 28, 56, 112, 364})
+        if (fits(days * kDay)) {
+            dayStep = days * kDay;
+            break;
+        }
+    if (dayStep == 0) dayStep = 728 * kDay;
+    long long hourStep = 0;
+    for (long long hours : {1, 2, 3, 6, 12})
+        if (fits(hours * kHour)) {
+            hourStep = hours * kHour;
+            break;
+        }
+
+    for (long long t = floorTo(span.from, kDay); t <= span.to; t += kDay) {
+        const long long dayNumber = t / kDay;
+        if (t >= span.from && dayNumber % (dayStep / kDay) == 0) {
+            const LocalDateTime d = localDateTimeAt(t);
+            ticks.push_back({t, true, std::to_string(d.day) + " " + names.shortMonthNames[(d.month + 11) % 12]});
+        }
+        if (hourStep == 0) continue;
+        for (long long h = t + hourStep; h < t + kDay; h += hourStep)
+            if (h >= span.from && h <= span.to)
+                ticks.push_back({h, false, twoDigits(static_cast<int>(h % kDay / kHour)) + ":00"});
+    }
+    std::sort(ticks.begin(), ticks.end(), [](const TimeTick& a, const TimeTick& b) { return a.at < b.at; });
+    return ticks;
+}
+
+std::vector<long long> steadyTimes(const Holdings& holdings) {
+    std::vector<long long> times;
+    times.reserve(holdings.steps.size());
+    for (const HoldingStep& step : holdings.steps)
+        times.push_back(times.empty() ? step.when : std::max(times.back(), step.when));
+    return times;
+}
+
+std::optional<std::size_t> stepNear(const std::vector<long long>& times, long long at) {
+    const auto after = std::upper_bound(times.begin(), times.end(), at);
+    if (after == times.begin()) {
+        if (times.empty()) return std::nullopt;
+        return 0;
+    }
+    const std::size_t before = static_cast<std::size_t>(after - times.begin()) - 1;
+    if (after != times.end() && *after - at < at - times[before])
+        return static_cast<std::size_t>(after - times.begin());
+    return before;
+}
+
+RealmCounts countsAt(const Holdings& holdings, const std::vector<long long>& times, long long at) {
+    const auto after = std::upper_bound(times.begin(), times.end(), at);
+    if (after == times.begin()) return holdings.start;
+    return holdings.steps[static_cast<std::size_t>(after - times.begin()) - 1].counts;
+}
+
+}  // namespace tw

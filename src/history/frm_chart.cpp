@@ -1,0 +1,137 @@
+#include "history/frm_chart.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+#include "platform/files.h"
+#include "platform/services.h"
+#include "runtime/error_handler.h"
+
+namespace tw {
+
+namespace {
+
+const char* const kRanges[] = {"Last 24 hours", "Last 7 days", "Everything"};
+constexpr int kEverything = 2;
+// Several writes in a row (a document and the changes it logged) make one reread.
+constexpr int kRereadDelayMs = 150;
+
+std::string leftOutText(const Holdings& holdings) {
+    std::string text;
+    if (holdings.unfitLines > 0)
+        text = std::to_string(holdings.unfitLines) + " log lines left out: they do not fit today's keeps";
+    if (holdings.undatedLines > 0)
+        text += (text.empty() ? "" : "; ") + std::to_string(holdings.undatedLines) + " without a readable date";
+    return text;
+}
+
+}  // namespace
+
+frmChart::frmChart(std::string AppPath, SettingReader ReadSetting)
+    : forms::Form("frmChart"),
+      lblHeadLabel(*this, "lblHeadLabel"),
+      linHeader(*this, "linHeader"),
+      picHoldings(*this, "picHoldings"),
+      linFooter(*this, "linFooter"),
+      lblRange(*this, "lblRange"),
+      cmbRange(*this, "cmbRange"),
+      lblLeftOut(*this, "lblLeftOut"),
+      cmdClose(*this, "cmdClose"),
+      m_appPath(std::move(AppPath)),
+      m_readSetting(std::move(ReadSetting)),
+      m_watcher(std::make_unique<QFileSystemWatcher>()),
+      m_reread(std::make_unique<QTimer>()) {
+    designControls();
+    cmbRange.onClick = [this] { cmbRange_Click(); };
+    cmdClose.onClick = [this] { cmdClose_Click(); };
+    m_reread->setSingleShot(true);
+    QObject::connect(m_reread.get(), &QTimer::timeout, [this] {
+        withErrorHandler("RefreshHoldings", [this] { RefreshHoldings(); });
+    });
+    auto later = [this] { m_reread->start(kRereadDelayMs); };
+    QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, later);
+    QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, later);
+    withErrorHandler("Form Load", [this] {
+        cmbRange.setListIndex(kEverything);
+        RefreshHoldings();
+    });
+}
+
+frmChart::~frmChart() = default;
+
+void frmChart::designControls() {
+    setCaption("Holdings");
+    setClientSize(9600, 5700);
+    setBackColor(forms::kWhite);
+    setFont(forms::Font{});
+
+    lblHeadLabel.move(60, 30, 600, 210);
+    lblHeadLabel.setFont(forms::boldFont(9));
+    lblHeadLabel.setAutoSize(true);
+    linHeader.setPoints(-30, 270, 9660, 270);
+    picHoldings.move(0, 300, 9600, 4560);
+    linFooter.setPoints(0, 4890, 9660, 4890);
+    for (forms::Line* line : {&linHeader, &linFooter}) line->setBorderColor(forms::kRuleGrey);
+
+    lblRange.move(60, 5130, 540, 195);
+    lblRange.setUseMnemonic(true);
+    lblRange.setCaption("&Show");
+    cmbRange.move(600, 5070, 1800, 315);
+    for (const char* range : kRanges) cmbRange.addItem(range);
+    lblLeftOut.move(2520, 5130, 5600, 195);
+    lblLeftOut.setForeColor(forms::rgb(96, 96, 96));
+    cmdClose.move(8325, 5100, 1215, 255);
+    cmdClose.setCaption("&Close");
+    cmdClose.setCancel(true);
+}
+
+void frmChart::RefreshHoldings() {
+    HistoryServer = m_readSetting ? m_readSetting("MonitorServer", "None") : std::string("None");
+    std::optional<std::string> log;
+    if (HistoryServer != "None" && isSafeLogServerName(HistoryServer))
+        log = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
+    const std::string document = platform::readWholeFile(m_appPath + platform::kStatusFile).value_or("");
+    const platform::ProcessFacts& facts = platform::processFacts();
+    Model = holdingsOverTime(document, HistoryServer, log.value_or(""), GeneralDateReader(facts.datePatterns()));
+    if (HistoryServer == "None")
+        lblHeadLabel.setCaption("No server is being monitored...");
+    else if (!log)
+        lblHeadLabel.setCaption("No History for " + HistoryServer);
+    else
+        lblHeadLabel.setCaption("Keeps held on " + HistoryServer);
+    lblLeftOut.setCaption(leftOutText(Model));
+    watchFiles();
+    plot();
+}
+
+void frmChart::watchFiles() {
+    // The folder tells of a log that is created or a document that is replaced; the log
+    // itself tells of lines appended to it. Paths go to the system as the bytes they are.
+    std::vector<std::string> wanted = {m_appPath};
+    if (isSafeLogServerName(HistoryServer)) wanted.push_back(EventLogPath(m_appPath, HistoryServer));
+    for (const std::string& bytes : wanted) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(bytes));
+        if (!m_watcher->files().contains(path) && !m_watcher->directories().contains(path) &&
+            QFileInfo::exists(path))
+            m_watcher->addPath(path);
+    }
+}
+
+void frmChart::plot() {
+    const platform::ProcessFacts& facts = platform::processFacts();
+    const ChartRange range = static_cast<ChartRange>(std::max(0, cmbRange.listIndex()));
+    picHoldings.setHoldings(&Model, chartSpan(Model, range, secondsOf(facts.now())), facts.datePatterns());
+}
+
+void frmChart::cmbRange_Click() {
+    withErrorHandler("cmbRange_Click", [this] { plot(); });
+}
+
+void frmChart::cmdClose_Click() { close(); }
+
+}  // namespace tw

@@ -1,0 +1,59 @@
+#pragma once
+// The holdings chart: how many keeps each realm held on the monitored server after every
+// logged change, as three step lines over the last 24 hours, the last 7 days or the whole
+// log. It reads the monitored server's log and the cached status document in the program's
+// folder when it opens, and again whenever either changes while it is open, so a change the
+// main window logs appears without reopening. The history viewer opens it with
+//     frmChart chart(AppPath, ReadSetting);
+//     chart.showModal(&viewer);
+
+#include <memory>
+#include <string>
+
+#include "forms/forms.h"
+#include "history/change_detection.h"
+#include "history/frm_chart_plot.h"
+#include "history/holdings.h"
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace tw {
+
+class frmChart : public forms::Form {
+public:
+    // AppPath: the folder of the logs and the cached document, with one trailing "/".
+    // ReadSetting supplies "MonitorServer" (default "None").
+    frmChart(std::string AppPath, SettingReader ReadSetting);
+    ~frmChart() override;
+
+    // Reads the log and the document again and redraws.
+    void RefreshHoldings();
+
+    void cmbRange_Click();
+    void cmdClose_Click();
+
+    std::string HistoryServer;
+    Holdings Model;
+
+    forms::Label lblHeadLabel;
+    forms::Line linHeader;
+    HoldingsPlot picHoldings;
+    forms::Line linFooter;
+    forms::Label lblRange;
+    forms::ComboBox cmbRange;
+    forms::Label lblLeftOut;
+    forms::Button cmdClose;
+
+private:
+    void designControls();
+    void watchFiles();
+    void plot();
+
+    std::string m_appPath;
+    SettingReader m_readSetting;
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
+    std::unique_ptr<QTimer> m_reread;
+};
+
+}  // namespace tw
