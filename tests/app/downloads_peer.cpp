@@ -141,13 +141,6 @@ void TlsPeerEnd::pump(ScriptedPeer& peer, std::size_t sendLimit) {
     if (!out.empty()) peer.send(out);
 }
 
-bool TlsPeerEnd::waitForRequest(ScriptedPeer& peer) {
-    return runUntil([&] {
-        pump(peer);
-        return m_plain.find("\r\n\r\n") != std::string::npos;
-    });
-}
-
 std::string TlsPeerEnd::seal(const std::string& text) {
     SSL_write(m_ssl, text.data(), static_cast<int>(text.size()));
     return drainOutput();

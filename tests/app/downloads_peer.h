@@ -89,8 +89,6 @@ public:
     void pump(ScriptedPeer& peer, std::size_t sendLimit = std::string::npos);
     const std::string& plain() const { return m_plain; }
     std::size_t sent() const { return m_sent; }
-    // Pumps until a whole request came through.
-    bool waitForRequest(ScriptedPeer& peer);
     // The records that carry this text, and the close_notify alert.
     std::string seal(const std::string& text);
     std::string closeNotify();
