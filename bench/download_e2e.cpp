@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
             }
             double best = 1e9, bestCurl = 1e9;
             // Alternating runs, best of each, so neither side profits from a quiet moment.
-            for (int round = 0; round < 5; ++round) {
+            for (int round = 0; round < 9; ++round) {
                 best = std::min(best, downloadWithMainWindow(main, location, bytes, std::chrono::seconds(60)));
                 const double c = downloadWithCurl(url, mode.caFile, folder + "curl-copy.xml");
                 if (c < 0 || bytes < kDocumentBytes) {
