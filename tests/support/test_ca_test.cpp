@@ -5,7 +5,6 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -14,26 +13,28 @@
 namespace tw::testing {
 namespace {
 
+using Cert = std::unique_ptr<X509, decltype(&X509_free)>;
+
+Cert readCertificate(const std::string& path) {
+    std::unique_ptr<BIO, decltype(&BIO_free)> in(BIO_new_file(path.c_str(), "r"), BIO_free);
+    return Cert(in ? PEM_read_bio_X509(in.get(), nullptr, nullptr, nullptr) : nullptr, X509_free);
+}
+
 // The verify error OpenSSL gives a certificate file against a store holding only caFile.
 int verifyError(const std::string& caFile, const std::string& certFile) {
     std::unique_ptr<X509_STORE, decltype(&X509_STORE_free)> store(X509_STORE_new(), X509_STORE_free);
-    if (X509_STORE_load_file(store.get(), caFile.c_str()) != 1) return -1;
-    FILE* f = std::fopen(certFile.c_str(), "r");
-    if (!f) return -1;
-    std::unique_ptr<X509, decltype(&X509_free)> cert(PEM_read_X509(f, nullptr, nullptr, nullptr), X509_free);
-    std::fclose(f);
     std::unique_ptr<X509_STORE_CTX, decltype(&X509_STORE_CTX_free)> ctx(X509_STORE_CTX_new(), X509_STORE_CTX_free);
-    if (!cert || X509_STORE_CTX_init(ctx.get(), store.get(), cert.get(), nullptr) != 1) return -1;
+    const Cert cert = readCertificate(certFile);
+    if (!cert || X509_STORE_load_file(store.get(), caFile.c_str()) != 1 ||
+        X509_STORE_CTX_init(ctx.get(), store.get(), cert.get(), nullptr) != 1)
+        return -1;
     X509_STORE_CTX_set_purpose(ctx.get(), X509_PURPOSE_SSL_SERVER);
     X509_verify_cert(ctx.get());
     return X509_STORE_CTX_get_error(ctx.get());
 }
 
 bool namesMatch(const std::string& certFile, const std::string& dns, const std::string& ip) {
-    FILE* f = std::fopen(certFile.c_str(), "r");
-    if (!f) return false;
-    std::unique_ptr<X509, decltype(&X509_free)> cert(PEM_read_X509(f, nullptr, nullptr, nullptr), X509_free);
-    std::fclose(f);
+    const Cert cert = readCertificate(certFile);
     return cert && (dns.empty() || X509_check_host(cert.get(), dns.data(), dns.size(), 0, nullptr) == 1) &&
            (ip.empty() || X509_check_ip_asc(cert.get(), ip.c_str(), 0) == 1);
 }

@@ -5,12 +5,15 @@
 //
 // Port 0 picks a free port. The first line printed is "listening on 127.0.0.1:PORT"; with
 // --redirect-from the next is "redirecting from 127.0.0.1:PORT"; after them, one line per
-// keep that changes hands: server, keep, old owner, new owner, separated by tabs.
-// --tls serves the same content over TLS with the given PEM certificate (chain) and key;
-// --redirect-from adds a plain-HTTP port that answers every request with a 301 to the same
-// path on the TLS port, as public web hosts do. An interval of 0 advances the war once before every status download but the
-// first, so each download differs from the one before. --exit-after stops the simulator by
-// itself; SIGINT and SIGTERM stop it at once.
+// keep that changes hands: server, keep, old owner, new owner, separated by tabs. An
+// interval of 0 advances the war once before every status download but the first, so each
+// download differs from the one before. --exit-after stops the simulator by itself; SIGINT
+// and SIGTERM stop it at once.
+//
+// --tls serves the same content over TLS with a PEM certificate (chain) and key, and the
+// location list then names https:// entries; --redirect-from adds a plain-HTTP port (0: a
+// free one) that answers every request with a 301 to the same path on the TLS port, as
+// public web hosts do.
 
 #include <httplib.h>
 #include <signal.h>
