@@ -42,7 +42,7 @@ std::optional<Location> resolveRedirect(const Location& from, std::string_view t
         const std::size_t end = hostAndPath.find_first_of("/?");
         next.host = hostAndPath.substr(0, end);
         next.path = end == std::string_view::npos ? "/" : std::string(hostAndPath.substr(end));
-        if (next.path.front() == '?') next.path.insert(0, "/");
+        if (next.path.front() == '?') next.path = "/" + next.path;
     } else if (next.path.empty()) {
         return std::nullopt;  // "scheme://" or "//" with no host
     }
