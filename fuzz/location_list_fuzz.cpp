@@ -53,7 +53,7 @@ void prepareStatusRequest(const std::string& entry, const std::string& makerHost
     if (entry.empty()) return;  // no location yet: the update waits for the list
     try {
         const tw::Location location = tw::splitLocation(entry);
-        tw::splitHostPort(location.host);
+        tw::splitHostPort(location.host, location.scheme);
         expectPlainRequest(tw::statusRequest(location, makerHost));
     } catch (const tw::RuntimeError&) {
         // A refused entry fails the update visibly and sends nothing.
@@ -62,7 +62,8 @@ void prepareStatusRequest(const std::string& entry, const std::string& makerHost
 
 void prepareListRequest(const std::string& makerHost) {
     try {
-        tw::splitHostPort(makerHost);
+        const tw::Location list = tw::locationListAt(makerHost);
+        tw::splitHostPort(list.host, list.scheme);
         expectPlainRequest(tw::locationListRequest(makerHost));
     } catch (const tw::RuntimeError&) {
     }

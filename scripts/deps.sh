@@ -2,8 +2,8 @@
 # Installs the Debian packages the build, the tests and the run need, when any is missing.
 # Sourced by scripts/run and scripts/test.
 tw_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-             libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl
-             desktop-file-utils appstream dpkg-dev)
+             libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl libssl-dev openssl
+             nginx-light desktop-file-utils appstream dpkg-dev)
 
 tw_install_deps() {
     local missing=()

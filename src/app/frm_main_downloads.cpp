@@ -42,7 +42,9 @@ void frmMain::createSockets() {
         Sock->OnDataArrival = [this](std::int32_t bytesTotal) { Sock_OnDataArrival(bytesTotal); };
         Sock->OnClose = [this] { Sock_OnClose(); };
         // A status download that cannot connect keeps "Connecting..." until the next update.
-        m_statusDownload = std::make_unique<Download>(*Sock, true, [this](const ReplyStep& step) { statusStep(step); });
+        m_statusDownload = std::make_unique<Download>(
+            *Sock, true, [this](const ReplyStep& step) { statusStep(step); },
+            [](const Location& at) { return statusRequest(at, currentMakerHost()); });
     }
     if (!FetchVexlor) {
         FetchVexlor = std::make_unique<CSocket>();
@@ -52,7 +54,9 @@ void frmMain::createSockets() {
         FetchVexlor->OnError = [this](std::int16_t Number, const std::string& Description, std::int32_t,
                                       const std::string&, const std::string&, std::int32_t,
                                       bool&) { FetchVexlor_OnError(Number, Description); };
-        m_listDownload = std::make_unique<Download>(*FetchVexlor, false, [this](const ReplyStep& step) { listStep(step); });
+        m_listDownload = std::make_unique<Download>(
+            *FetchVexlor, false, [this](const ReplyStep& step) { listStep(step); },
+            [](const Location& at) { return statusRequest(at, currentMakerHost()); });
     }
 }
 
@@ -70,12 +74,12 @@ void frmMain::Update() {
     // Everything the request will carry (the entry, and the maker's host for the User-Agent
     // line) is checked before anything is connected.
     const Location location = splitLocation(chosenLocation(HostServers));
-    const HostAndPort target = splitHostPort(location.host);
+    splitHostPort(location.host, location.scheme);
     currentMakerHost();
     m_statusFailure.clear();
     lblServerInfo.setCaption("Connecting...");
     // An earlier download still under way ends here for good.
-    m_statusDownload->start(target.name, target.port);
+    m_statusDownload->start(location);
 }
 
 void frmMain::UpdateFromEvent() {
@@ -90,8 +94,7 @@ void frmMain::UpdateFromEvent() {
 
 void frmMain::Sock_OnConnect() {
     lblServerInfo.setCaption("Sending request...");
-    m_statusDownload->connected(
-        [this] { return statusRequest(splitLocation(chosenLocation(HostServers)), currentMakerHost()); });
+    m_statusDownload->connected();
 }
 
 void frmMain::Sock_OnDataArrival(std::int32_t) { m_statusDownload->arrived(); }
@@ -131,8 +134,7 @@ void frmMain::fetchLocationList() {
     createSockets();
     m_listDownload->abandon();
     try {
-        const HostAndPort maker = splitHostPort(currentMakerHost());
-        m_listDownload->start(maker.name, maker.port);
+        m_listDownload->start(locationListAt(currentMakerHost()));
     } catch (const RuntimeError&) {
         // A maker's host that cannot be used ends the fetch before it starts.
         listFetchFailed(std::string(kCaptionUpdateFailed));
@@ -160,7 +162,7 @@ void frmMain::ReloadHostServers() {
 
 void frmMain::FetchVexlor_OnConnect() {
     lblServerInfo.setCaption("Updating XML Locations");
-    m_listDownload->connected([] { return locationListRequest(currentMakerHost()); });
+    m_listDownload->connected();
 }
 
 void frmMain::FetchVexlor_OnDataArrival(std::int32_t) { m_listDownload->arrived(); }

@@ -1,5 +1,7 @@
 #include "net/http_requests.h"
 
+#include <utility>
+
 #include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
@@ -12,13 +14,22 @@ std::string requestText(std::string_view path, std::string_view host, std::strin
     std::string text;
     text.reserve(path.size() + host.size() + makerHost.size() + 64);
     text.append("GET ").append(path).append(" HTTP/1.1").append(kCrLf);
-    text.append("User-Agent: Towerwatch (").append(makerHost).append(")").append(kCrLf);
+    text.append("User-Agent: Towerwatch (").append(splitScheme(makerHost).rest).append(")").append(kCrLf);
     text.append("Host: ").append(host).append(kCrLf);
     text.append(kCrLf);
     return text;
 }
 
 }  // namespace
+
+SchemeAndRest splitScheme(std::string_view text) {
+    for (const auto& [prefix, scheme] : {std::pair{std::string_view("http://"), Scheme::Http},
+                                         std::pair{std::string_view("https://"), Scheme::Https}}) {
+        if (text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix))
+            return {scheme, text.substr(prefix.size())};
+    }
+    return {Scheme::Http, text};
+}
 
 bool fitsRequest(std::string_view text, RequestPart part) {
     for (char c : text)
@@ -33,11 +44,11 @@ std::string makerWebHost(std::string_view locationHostSetting) {
     return host;
 }
 
-HostAndPort splitHostPort(std::string_view host) {
+HostAndPort splitHostPort(std::string_view host, Scheme scheme) {
     const std::size_t colon = host.rfind(':');
     // Nothing to connect to: the Host line would be empty.
     if (host.empty() || colon == 0) throw RuntimeError(kErrInvalidArgument);
-    if (colon == std::string_view::npos) return {std::string(host), kHttpPort};
+    if (colon == std::string_view::npos) return {std::string(host), scheme == Scheme::Https ? kHttpsPort : kHttpPort};
     const std::string_view digits = host.substr(colon + 1);
     unsigned long port = 0;
     bool ok = !digits.empty() && digits.size() <= 5;
@@ -50,12 +61,18 @@ HostAndPort splitHostPort(std::string_view host) {
 }
 
 Location splitLocation(std::string_view entry) {
-    const std::size_t slash = entry.find('/');
+    const auto [scheme, rest] = splitScheme(entry);
+    const std::size_t slash = rest.find('/');
     if (slash == std::string_view::npos) throw RuntimeError(kErrInvalidArgument);
-    Location location{std::string(entry.substr(0, slash)), std::string(entry.substr(slash))};
+    Location location{scheme, std::string(rest.substr(0, slash)), std::string(rest.substr(slash))};
     if (!fitsRequest(location.host, RequestPart::Host) || !fitsRequest(location.path, RequestPart::Path))
         throw RuntimeError(kErrInvalidArgument);
     return location;
+}
+
+Location locationListAt(std::string_view makerHost) {
+    const auto [scheme, host] = splitScheme(makerHost);
+    return {scheme, std::string(host), std::string(kLocationListPath)};
 }
 
 std::string statusRequest(const Location& location, std::string_view makerHost) {
@@ -63,7 +80,7 @@ std::string statusRequest(const Location& location, std::string_view makerHost) 
 }
 
 std::string locationListRequest(std::string_view makerHost) {
-    return requestText(kLocationListPath, makerHost, makerHost);
+    return requestText(kLocationListPath, splitScheme(makerHost).rest, makerHost);
 }
 
 }  // namespace tw

@@ -2,9 +2,13 @@
 #include "loopback.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
+#include <utility>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <openssl/ssl.h>
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -92,6 +96,59 @@ void ScriptedPeer::closeConnection() {
 bool ScriptedPeer::clientClosed() {
     poll();
     return !m_connections.empty() && m_connections.back().clientDone;
+}
+
+std::string ScriptedPeer::takeReceived() {
+    poll();
+    if (m_connections.empty()) return {};
+    Connection& c = m_connections.back();
+    return c.received.substr(std::exchange(c.taken, c.received.size()));
+}
+
+TlsPeerEnd::TlsPeerEnd(const std::string& certFile, const std::string& keyFile) {
+    m_ctx = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_use_certificate_chain_file(m_ctx, certFile.c_str());
+    SSL_CTX_use_PrivateKey_file(m_ctx, keyFile.c_str(), SSL_FILETYPE_PEM);
+    m_ssl = SSL_new(m_ctx);
+    SSL_set_bio(m_ssl, BIO_new(BIO_s_mem()), BIO_new(BIO_s_mem()));
+    BIO_set_mem_eof_return(SSL_get_rbio(m_ssl), -1);
+    SSL_set_accept_state(m_ssl);
+}
+
+TlsPeerEnd::~TlsPeerEnd() {
+    SSL_free(m_ssl);
+    SSL_CTX_free(m_ctx);
+}
+
+std::string TlsPeerEnd::drainOutput() {
+    char* data = nullptr;
+    const long size = BIO_get_mem_data(SSL_get_wbio(m_ssl), &data);
+    std::string out(data, static_cast<std::size_t>(size > 0 ? size : 0));
+    BIO_reset(SSL_get_wbio(m_ssl));
+    return out;
+}
+
+void TlsPeerEnd::pump(ScriptedPeer& peer, std::size_t sendLimit) {
+    const std::string in = peer.takeReceived();
+    if (in.empty()) return;
+    BIO_write(SSL_get_rbio(m_ssl), in.data(), static_cast<int>(in.size()));
+    char buffer[4096];
+    int got = 0;
+    if (SSL_is_init_finished(m_ssl) || SSL_do_handshake(m_ssl) == 1)
+        while ((got = SSL_read(m_ssl, buffer, sizeof buffer)) > 0) m_plain.append(buffer, static_cast<std::size_t>(got));
+    std::string out = drainOutput().substr(0, sendLimit - std::min(sendLimit, m_sent));
+    m_sent += out.size();
+    if (!out.empty()) peer.send(out);
+}
+
+std::string TlsPeerEnd::seal(const std::string& text) {
+    SSL_write(m_ssl, text.data(), static_cast<int>(text.size()));
+    return drainOutput();
+}
+
+std::string TlsPeerEnd::closeNotify() {
+    SSL_shutdown(m_ssl);
+    return drainOutput();
 }
 
 std::string lengthReply(const std::string& body, const std::string& status) {

@@ -13,6 +13,8 @@
 
 class QProcess;
 class QTimer;
+struct ssl_ctx_st;
+struct ssl_st;
 
 namespace tw::testing {
 
@@ -50,11 +52,14 @@ public:
     void closeConnection();
     // True once the client closed its side of the newest connection (or reset it).
     bool clientClosed();
+    // The bytes the newest connection sent since the last call (a TLS client's records).
+    std::string takeReceived();
 
 private:
     struct Connection {
         int fd = -1;
         std::string received;
+        std::size_t taken = 0;
         bool answered = false;
         bool clientDone = false;
     };
@@ -67,6 +72,33 @@ private:
     std::vector<Connection> m_connections;
     std::vector<std::string> m_requests;
     std::unique_ptr<QTimer> m_pollTimer;  // keeps answering while the event loop runs
+};
+
+// The server side of TLS on a ScriptedPeer's newest connection, over memory buffers, so a
+// test sends its records in whatever pieces it likes.
+class TlsPeerEnd {
+public:
+    TlsPeerEnd(const std::string& certFile, const std::string& keyFile);
+    ~TlsPeerEnd();
+    TlsPeerEnd(const TlsPeerEnd&) = delete;
+    TlsPeerEnd& operator=(const TlsPeerEnd&) = delete;
+
+    // Takes what the client sent and answers its handshake at once, but never more than
+    // sendLimit bytes in all (a peer that stops mid-handshake). Text the client sent through
+    // the connection collects in plain().
+    void pump(ScriptedPeer& peer, std::size_t sendLimit = std::string::npos);
+    const std::string& plain() const { return m_plain; }
+    std::size_t sent() const { return m_sent; }
+    // The records that carry this text, and the close_notify alert.
+    std::string seal(const std::string& text);
+    std::string closeNotify();
+
+private:
+    std::string drainOutput();
+    ssl_ctx_st* m_ctx = nullptr;
+    ssl_st* m_ssl = nullptr;
+    std::string m_plain;
+    std::size_t m_sent = 0;
 };
 
 // A child process that is always stopped when the test ends.

@@ -2,18 +2,25 @@
 // the captions while a reply arrives, what is saved, and replies that must change nothing.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <filesystem>
+#include <memory>
+
+#include <QProcess>
 #include <string>
 #include <vector>
 
 #include "app/frm_main.h"
 #include "downloads_peer.h"
+#include "nginx_peer.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/general_date.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
 #include "temp_folder.h"
+#include "test_ca.h"
 
 namespace tw {
 namespace {
@@ -348,6 +355,165 @@ TEST_F(LocationListTest, EntriesThatCannotBeSentAreRefused) {
     clickFails();
     drainEvents(200);
     EXPECT_EQ(peer.connectionsAccepted(), 0);
+}
+
+// --- HTTPS: a certificate authority made for the test, trusted through SSL_CERT_FILE ---
+
+class HttpsTest : public DownloadTest {
+protected:
+    void SetUp() override {
+        DownloadTest::SetUp();
+        ::setenv("SSL_CERT_FILE", ca.caFile().c_str(), 1);
+        ASSERT_TRUE(platform::writeFileAtomically(m_folder + "server-info.xml", kOldCache));
+    }
+    void TearDown() override { ::unsetenv("SSL_CERT_FILE"); }
+
+    std::string secureLocation(const std::string& path = "/server-info.xml") const {
+        return "https://" + peer.hostPort() + path;
+    }
+    // An update from the peer through a fresh server end, up to the request it received.
+    std::unique_ptr<testing::TlsPeerEnd> startSecureUpdate(const testing::ServerFiles& certificate) {
+        auto end = std::make_unique<testing::TlsPeerEnd>(certificate.certFile, certificate.keyFile);
+        main.HostServers = {secureLocation()};
+        main.Update();
+        EXPECT_TRUE(runUntil([&] {
+            end->pump(peer);
+            return end->plain().find("\r\n\r\n") != std::string::npos;
+        }));
+        return end;
+    }
+    // Sends in pieces of 1, 4 and then 7000 bytes, each read before the next goes: the
+    // record headers and the records themselves are cut.
+    void sendCut(const std::string& bytes) {
+        for (std::size_t at = 0, piece = 1; at < bytes.size(); at += piece, piece = at < 5 ? 4 : 7000) {
+            peer.send(bytes.substr(at, piece));
+            drainEvents(20);
+        }
+    }
+
+    testing::TempFolder m_caFolder;
+    testing::TestCa ca{m_caFolder.path()};
+    testing::ServerFiles good = ca.issue("good", "", "127.0.0.1");
+};
+
+TEST_F(HttpsTest, RepliesArriveWhereverTheRecordsAreCutAndAreTakenOnlyWhenWhole) {
+    const std::string body = kListed + std::string(20000, ' ');  // more than one record, 0x4e34 bytes
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4e34\r\n" + body + "\r\n0\r\n\r\n";
+    const std::string untilClose = "HTTP/1.0 200 OK\r\n\r\n" + body;
+    const struct {
+        const char* label;
+        std::string reply;
+        bool closeNotify, saved;
+        std::string caption;
+    } rows[] = {
+        {"content length", lengthReply(body), false, true, "Update complete"},
+        {"chunked", chunked, false, true, "Update complete"},
+        {"until close_notify", untilClose, true, true, "Update complete"},
+        {"until a bare close", untilClose, false, false, "Connection to 127.0.0.1 cut short, update failed."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        main.XMLData = "kept";
+        const auto end = startSecureUpdate(good);
+        const std::string records = end->seal(row.reply);
+        sendCut(records + (row.closeNotify ? end->closeNotify() : ""));
+        peer.closeConnection();
+        ASSERT_TRUE(waitForCaption(row.caption)) << caption();
+        EXPECT_EQ(cache(), row.saved ? body + "\r\n" : kOldCache);
+        EXPECT_EQ(main.XMLData, row.saved ? body : "kept");
+        ASSERT_TRUE(platform::writeFileAtomically(m_folder + "server-info.xml", kOldCache));
+    }
+}
+
+TEST_F(HttpsTest, HandshakeProblemsFailTheUpdateAndTheNextStartsCleanly) {
+    const struct {
+        const char* label;
+        testing::ServerFiles certificate;
+        std::size_t sendLimit;
+        std::string caption;  // "": the peer goes silent, and the next update ends the wait
+    } rows[] = {
+        {"another name", ca.issue("other", "other.example", ""), std::string::npos, "Certificate not valid for 127.0.0.1"},
+        {"expired", ca.issue("old", "", "127.0.0.1", testing::Validity::Expired), std::string::npos, "Certificate expired"},
+        {"untrusted", ca.issue("stray", "", "127.0.0.1", testing::Validity::Current, testing::Issuer::Untrusted),
+         std::string::npos, "Certificate not trusted for 127.0.0.1"},
+        {"silent mid-handshake", good, 40, ""},
+        {"closed mid-handshake", good, 40, "TLS handshake with 127.0.0.1 failed"},
+    };
+    main.XMLData = "kept";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        testing::TlsPeerEnd end(row.certificate.certFile, row.certificate.keyFile);
+        main.HostServers = {secureLocation()};
+        main.Update();
+        const bool stops = row.sendLimit != std::string::npos;
+        ASSERT_TRUE(runUntil([&] {
+            end.pump(peer, row.sendLimit);
+            return stops ? end.sent() == row.sendLimit : caption() == row.caption;
+        })) << caption();
+        if (stops && !row.caption.empty()) {
+            peer.closeConnection();
+            EXPECT_TRUE(waitForCaption(row.caption)) << caption();
+        }
+        EXPECT_EQ(cache(), kOldCache);
+        EXPECT_EQ(main.XMLData, "kept");
+    }
+    // Nothing of those connections reaches this one.
+    const auto end = startSecureUpdate(good);
+    peer.send(end->seal(lengthReply(kListed)));
+    ASSERT_TRUE(waitForCaption("Update complete")) << caption();
+    EXPECT_EQ(main.XMLData, kListed);
+    // The window goes while a handshake is under way.
+    main.Update();
+    std::string hello;
+    ASSERT_TRUE(runUntil([&] { return !(hello += peer.takeReceived()).empty(); }));
+}
+
+TEST_F(HttpsTest, RedirectsAreFollowedUpToFiveHopsAndNeverDowngraded) {
+    // http to https, as a public web host does it: the simulator's plain port sends a 301.
+    testing::ChildProcess simulator;
+    ASSERT_FALSE(testing::startHeraldSimulator(simulator, {"--chunked", "--tls", good.certFile, good.keyFile,
+                                                          "--redirect-from", "0"}).empty());
+    ASSERT_TRUE(runUntil([&] { return simulator.process().canReadLine(); }));
+    const std::string redirecting = simulator.process().readLine().trimmed().toStdString();
+    main.HostServers = {redirecting.substr(redirecting.rfind(' ') + 1) + "/server-info.xml"};
+    main.Update();
+    ASSERT_TRUE(runUntil([&] { return caption() == "Update complete"; }, 15000)) << caption();
+    EXPECT_NE(main.XMLData.find("<server"), std::string::npos);
+
+    // A relative Location, and a chain that never ends (refused after five hops).
+    peer.respondWith([](const std::string& request) {
+        const std::string path = request.substr(4, request.find(' ', 4) - 4);
+        if (path == "/herald/start") return std::string("HTTP/1.1 307 Moved\r\nLocation: doc.xml\r\n\r\n");
+        if (path == "/herald/doc.xml") return lengthReply(kListed);
+        return "HTTP/1.1 302 Found\r\nLocation: " + path + "x\r\nContent-Length: 0\r\n\r\n";
+    });
+    main.HostServers = {statusLocation("/herald/start")};
+    main.Update();
+    ASSERT_TRUE(runUntil([&] { return caption() == "Update complete" && main.XMLData == kListed; })) << caption();
+    main.HostServers = {statusLocation("/loop")};
+    main.Update();
+    ASSERT_TRUE(waitForCaption("Redirect refused: more than 5 hops")) << caption();
+    EXPECT_EQ(peer.requests().back().substr(0, 16), "GET /loopxxxxx H");
+
+    // https to http is refused.
+    peer.respondWith(nullptr);
+    const auto end = startSecureUpdate(good);
+    peer.send(end->seal("HTTP/1.1 301 Moved\r\nLocation: http://" + peer.hostPort() + "/x\r\n\r\n"));
+    ASSERT_TRUE(waitForCaption("Redirect refused: https to http (" + peer.hostPort() + ")")) << caption();
+    EXPECT_EQ(main.XMLData, kListed);
+    EXPECT_EQ(cache(), kListed + "\r\n");
+}
+
+TEST_F(HttpsTest, DownloadsFromNginx) {
+    if (!testing::NginxPeer::installed()) GTEST_SKIP() << "nginx is not installed";
+    testing::TempFolder site;
+    ASSERT_TRUE(platform::writeFileAtomically(site / "server-info.xml", kListed));
+    testing::NginxPeer nginx(m_caFolder.path(), site.path(), good);
+    ASSERT_NE(nginx.port(), 0) << nginx.errorLog();
+    main.HostServers = {"https://127.0.0.1:" + std::to_string(nginx.port()) + "/server-info.xml"};
+    main.Update();
+    ASSERT_TRUE(waitForCaption("Update complete")) << caption();
+    EXPECT_EQ(main.XMLData, kListed);
 }
 
 }  // namespace

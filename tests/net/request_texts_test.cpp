@@ -34,6 +34,17 @@ TEST(RequestTexts, LocationSplitsAtTheFirstSlashAndPortDefaultsToEighty) {
     EXPECT_EQ(splitLocation("/only-path").host, "");
 }
 
+TEST(RequestTexts, SchemeChoosesTheDefaultPortAndStaysOutOfTheRequest) {
+    const Location secure = splitLocation("HTTPS://herald.example.net/x.xml");
+    EXPECT_EQ(splitHostPort(secure.host, secure.scheme).port, 443);
+    EXPECT_EQ(splitHostPort(splitLocation("http://h/a").host, Scheme::Http).port, 80);
+    EXPECT_EQ(errorNumberOf([] { splitLocation("https://no-path"); }), kErrInvalidArgument);
+    const std::string maker = makerWebHost(" https://maker.example:8443 ");
+    EXPECT_EQ(locationListAt(maker).scheme, Scheme::Https);
+    EXPECT_EQ(statusRequest(secure, maker), "GET /x.xml HTTP/1.1\r\nUser-Agent: Towerwatch (maker.example:8443)\r\n"
+                                            "Host: herald.example.net\r\n\r\n");
+}
+
 TEST(RequestTexts, EntriesThatCannotBeSentAsTheyStandAreInvalidArguments) {
     EXPECT_EQ(errorNumberOf([] { splitLocation(""); }), kErrInvalidArgument);
     EXPECT_EQ(errorNumberOf([] { splitLocation("no-slash.example"); }), kErrInvalidArgument);
