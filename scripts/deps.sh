@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the run need, when any is missing.
 # Sourced by scripts/run and scripts/test.
 tw_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-             libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl)
+             libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl dbus)
 
 tw_install_deps() {
     local missing=()

@@ -32,6 +32,6 @@ void frmMain::DoSwitchOff() {
     tmrIcoFlash.setEnabled(true);
 }
 
-void frmMain::announceChanges(const std::vector<LoggedChange>&) {}
+void frmMain::announceChanges(const std::vector<LoggedChange>& changes) { notifyChanges(changes); }
 
 }  // namespace tw
