@@ -1,13 +1,8 @@
-// The alerts that reach a player away from the window, end to end: a private session bus
-// with a notification service of our own, the main window logging changes and failing to
-// update against a loopback port that refuses.
+// Alerts end to end: the main window on a private session bus with a notification service of
+// our own, logging changes and failing to update against a loopback port that refuses.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QTimer>
-
-#include <string>
-#include <vector>
 
 #include "app/frm_main.h"
 #include "downloads_peer.h"
@@ -23,26 +18,23 @@ namespace {
 
 using testing::runUntil;
 using Service = testing::RecordingNotificationService;
+using Texts = std::vector<std::string>;
 
-// Start-up without the location list or an update; the test starts updates itself.
-class QuietMain : public frmMain {
-public:
+// Started without the location list; updates only when the test asks.
+struct QuietMain : frmMain {
     QuietMain() { Form_Load(); }
     void ReloadHostServers() override {}
-    void Update() override {
-        if (updates) frmMain::Update();
-    }
+    void Update() override { if (updates) frmMain::Update(); }
     bool updates = false;
+    void takeIn(const Texts& owners) {  // a document listing Ironmoor's keeps
+        static const char* const names[] = {"Caer Ashwold", "Dun Brae", "Hrothgard Tower", "Fort Lanark"};
+        XMLData = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n";
+        for (std::size_t i = 0; i < owners.size(); ++i)
+            XMLData += std::string("<keep name=\"") + names[i] + "\" realm=\"Albion\">\n<owner>" + owners[i] + "</owner>\n</keep>\n";
+        XMLData += "</server>\n</heraldstatus>\n";
+        DoSwitchOff();
+    }
 };
-
-// Ironmoor's keeps, each held by its owner.
-std::string keepsHeldBy(const std::vector<std::string>& owners) {
-    static const char* const names[] = {"Caer Ashwold", "Dun Brae", "Hrothgard Tower", "Caer Wendmoor", "Fort Lanark"};
-    std::string xml = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n";
-    for (std::size_t i = 0; i < owners.size(); ++i)
-        xml += std::string("<keep name=\"") + names[i] + "\" realm=\"Albion\">\n<owner>" + owners[i] + "</owner>\n</keep>\n";
-    return xml + "</server>\n</heraldstatus>\n";
-}
 
 class DesktopAlertsTest : public ::testing::Test {
 protected:
@@ -55,15 +47,14 @@ protected:
         WriteSetting("MonitorServer", "Ironmoor");
         WriteSetting("Realm", "2");  // Albion
     }
-    // Everything the window sent before this marker has reached the service once it arrives.
-    bool deliveredUpTo(const Service& service) {
-        platform::desktopNotifier().notify({"marker", "", false, 0});
-        return runUntil([&] { return !service.shown.empty() && service.shown.back().summary == "marker"; });
-    }
-    std::vector<std::string> summariesAndUrgency(Service& service) {
-        std::vector<std::string> seen;
-        for (const Service::Shown& s : service.shown)
-            if (s.summary != "marker") seen.push_back(s.summary.toStdString() + " /" + std::to_string(s.urgency));
+    // "summary /urgency" of what reached the service, taken out; a marker sent last makes
+    // sure everything sent before it has arrived.
+    Texts received(Service& service) {
+        notifier.notify({"marker", "", false, 0});
+        EXPECT_TRUE(runUntil([&] { return !service.shown.empty() && service.shown.back().summary == "marker"; }));
+        Texts seen;
+        for (std::size_t i = 0; i + 1 < service.shown.size(); ++i)
+            seen.push_back(service.shown[i].summary.toStdString() + " /" + std::to_string(service.shown[i].urgency));
         service.shown.clear();
         return seen;
     }
@@ -75,46 +66,36 @@ protected:
     testing::TempFolder m_temp;
 };
 
-TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndActivationOpensTheHistory) {
+TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndAClickOpensTheHistory) {
     Service service(bus.connect("service"), true);
     const struct {
         const char* notify;
-        std::vector<std::string> before, after, expected;
+        Texts before, after, expected;
     } rows[] = {
-        {"1", {"Albion"}, {"Midgard"}, {"Caer Ashwold taken by Midgard /2"}},
-        {"1", {"Midgard"}, {"Midgard"}, {}},
-        {"1", {"Albion", "Midgard", "Hibernia", "Albion"}, {"Hibernia", "Albion", "Midgard", "Midgard"},
-         {"4 keeps changed hands on Ironmoor /2"}},
+        {"1", {"Albion"}, {"Albion"}, {}},
         {"1", {"Midgard", "Hibernia", "Albion"}, {"Hibernia", "Albion", "Midgard"},
          {"Caer Ashwold taken by Hibernia /1", "Dun Brae taken by Albion /1", "Hrothgard Tower taken by Midgard /2"}},
+        {"1", {"Albion", "Midgard", "Hibernia", "Albion"}, {"Hibernia", "Albion", "Midgard", "Midgard"},
+         {"4 keeps changed hands on Ironmoor /2"}},
         {"0", {"Albion"}, {"Midgard"}, {}},
         {"2", {"Midgard", "Hibernia"}, {"Hibernia", "Albion"}, {"Dun Brae taken by Albion /1"}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.notify + std::string(" ") + row.after[0]);
+        SCOPED_TRACE(row.notify + (" " + row.after[0]));
         WriteSetting("Notify", row.notify);
         QuietMain main;
-        main.XMLData = keepsHeldBy(row.before);
-        main.DoSwitchOff();
-        main.XMLData = keepsHeldBy(row.after);
-        main.DoSwitchOff();
-        ASSERT_TRUE(deliveredUpTo(service));
-        if (std::string(row.notify) == "1" && row.expected.size() == 1 && row.before.size() == 1) {
-            const Service::Shown& shown = service.shown.front();
-            EXPECT_EQ(shown.appName, "Towerwatch");
-            EXPECT_EQ(shown.body, "From Albion on Ironmoor, 12/6/2026 6:05:00 PM");
-            EXPECT_TRUE(shown.image);
-        }
-        EXPECT_EQ(summariesAndUrgency(service), row.expected);
+        main.takeIn(row.before);
+        main.takeIn(row.after);
+        EXPECT_EQ(received(service), row.expected);
     }
-
-    // Clicking a notification opens the history viewer; a stranger's id opens nothing.
+    WriteSetting("Notify", "1");
     QuietMain main;
-    main.XMLData = keepsHeldBy({"Albion"});
-    main.DoSwitchOff();
-    main.XMLData = keepsHeldBy({"Hibernia"});
-    main.DoSwitchOff();
-    ASSERT_TRUE(deliveredUpTo(service));
+    main.takeIn({"Albion"});
+    main.takeIn({"Midgard"});
+    ASSERT_TRUE(runUntil([&] { return service.shown.size() == 1; }));
+    EXPECT_EQ(service.shown[0].appName, "Towerwatch");
+    EXPECT_EQ(service.shown[0].body, "From Albion on Ironmoor, 12/6/2026 6:05:00 PM");
+    EXPECT_TRUE(service.shown[0].image);
     bool viewerShown = false;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -122,78 +103,66 @@ TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndActivation
             if (form->name() == "frmMonitoring") viewerShown = true, form->close();
     });
     closer.start(5);
-    service.activate(9999);
-    testing::drainEvents(200);
-    EXPECT_FALSE(viewerShown);
-    service.activate(service.shown.front().id);
+    service.activate(service.shown[0].id);
     EXPECT_TRUE(runUntil([&] { return viewerShown; }));
 }
 
 TEST_F(DesktopAlertsTest, WithoutAServiceTheBalloonSaysItAndAServiceThatNeverAnswersBlocksNothing) {
     QuietMain main;
-    main.XMLData = keepsHeldBy({"Albion"});
-    main.DoSwitchOff();
-    main.XMLData = keepsHeldBy({"Midgard"});
-    main.DoSwitchOff();
-    ASSERT_TRUE(runUntil([&] { return services.notifyIcons.balloons.size() == 1; }));
-    EXPECT_EQ(services.notifyIcons.balloons[0].title, "Caer Ashwold taken by Midgard");
-    EXPECT_TRUE(services.notifyIcons.balloons[0].critical);
+    main.takeIn({"Albion"});
+    main.takeIn({"Midgard"});
+    auto& balloons = services.notifyIcons.balloons;
+    ASSERT_TRUE(runUntil([&] { return balloons.size() == 1; }));
+    EXPECT_EQ(balloons[0].title, "Caer Ashwold taken by Midgard");
+    EXPECT_TRUE(balloons[0].critical);
 
     Service silent(bus.connect("silent"), false);
-    QElapsedTimer clock;
-    clock.start();
-    main.XMLData = keepsHeldBy({"Hibernia"});
-    main.DoSwitchOff();
-    EXPECT_LT(clock.elapsed(), 1000);
-    // The window keeps handling its events while the call is unanswered; the balloon follows
-    // once the answer is given up on.
+    main.takeIn({"Hibernia"});
     ASSERT_TRUE(runUntil([&] { return silent.shown.size() == 1; }));
+    // Clicks are handled while the call is unanswered; the balloon follows once it is given up.
     bool clicked = false;
     main.Label2.onClick = [&] { clicked = true; };
     QTimer::singleShot(0, [&] { main.Label2.click(); });
     EXPECT_TRUE(runUntil([&] { return clicked; }, 1000));
-    EXPECT_EQ(services.notifyIcons.balloons.size(), 1u);
-    EXPECT_TRUE(runUntil([&] { return services.notifyIcons.balloons.size() == 2; }));
-    EXPECT_EQ(services.notifyIcons.balloons[1].title, "Caer Ashwold taken by Hibernia");
+    EXPECT_EQ(balloons.size(), 1u);
+    EXPECT_TRUE(runUntil([&] { return balloons.size() == 2; }));
 }
 
 TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOneFreshAgain) {
     Service service(bus.connect("service"), true);
-    int refusingPort = 0;
-    const int refusing = testing::bindLoopback(refusingPort, 0);  // bound, not listening
-    ASSERT_GE(refusing, 0);
+    int port = 0;
+    const int refusing = testing::bindLoopback(port, 0);  // bound, not listening
     QuietMain main;
     main.updates = true;
-    main.HostServers = {"127.0.0.1:" + std::to_string(refusingPort) + "/server-info.xml"};
     const std::uintptr_t normal = frmMain::iconHandle(main.icoMain.picture());
-    auto failOnce = [&](int minute) {
+    const std::string refused = "127.0.0.1:" + std::to_string(port), since = "Herald unreachable since 18:05 \xE2\x80\x94 ";
+    auto updateAt = [&](const std::string& hostPort, int minute) {
+        main.HostServers = {hostPort + "/server-info.xml"};
         services.processFacts.clock.minute = minute;
         main.Label5.click();
-        return runUntil([&] { return main.lblServerInfo.caption() != "Connecting..."; }, 10000);
+        const std::string& caption = main.lblServerInfo.caption();
+        return runUntil([&] { return hostPort == refused ? caption != "Connecting..." : caption == "Update complete"; }, 10000);
     };
-    const std::string stale = "Herald unreachable since 18:05 \xE2\x80\x94 ";
-    for (int minute : {5, 20}) ASSERT_TRUE(failOnce(minute));
-    EXPECT_EQ(services.notifyIcons.tip, "Towerwatch");
-    ASSERT_TRUE(failOnce(35));
-    EXPECT_EQ(main.lblServerInfo.caption(), stale + "3 failed updates");
-    EXPECT_EQ(services.notifyIcons.tip, stale + "3 failed updates");
+    Texts tips;
+    for (int minute : {5, 20, 35, 50}) {
+        ASSERT_TRUE(updateAt(refused, minute));
+        tips.push_back(services.notifyIcons.tip);
+    }
+    EXPECT_EQ(tips, (Texts{"Towerwatch", "Towerwatch", since + "3 failed updates", since + "4 failed updates"}));
+    EXPECT_EQ(main.lblServerInfo.caption(), tips.back());
     EXPECT_NE(services.notifyIcons.hIcon, normal);
-    ASSERT_TRUE(failOnce(50));
-    EXPECT_EQ(services.notifyIcons.tip, stale + "4 failed updates");
-    ASSERT_TRUE(deliveredUpTo(service));
-    EXPECT_EQ(summariesAndUrgency(service), std::vector<std::string>{"Keep ownership may be out of date /1"});
+    EXPECT_EQ(received(service), Texts{"Keep ownership may be out of date /1"});
 
     testing::ScriptedPeer peer;
-    peer.respondWith([](const std::string&) { return testing::lengthReply(keepsHeldBy({"Albion"})); });
-    main.HostServers = {peer.hostPort() + "/server-info.xml"};
-    main.Label5.click();
-    ASSERT_TRUE(runUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }));
+    peer.respondWith([](const std::string&) { return testing::lengthReply("<server name=\"Up\" />"); });
+    for (int minute : {55, 56}) ASSERT_TRUE(updateAt(peer.hostPort(), minute));
     EXPECT_EQ(services.notifyIcons.tip, "Towerwatch");
     EXPECT_EQ(services.notifyIcons.hIcon, normal);
-    main.Label5.click();
-    ASSERT_TRUE(runUntil([&] { return peer.requests().size() == 2 && main.lblServerInfo.caption() == "Update complete"; }));
-    ASSERT_TRUE(deliveredUpTo(service));
-    EXPECT_EQ(summariesAndUrgency(service), std::vector<std::string>{"Herald reachable again /1"});
+    EXPECT_EQ(received(service), Texts{"Herald reachable again /1"});
+    // Past two update periods without a complete download the data is stale again.
+    services.processFacts.clock.hour = 19, services.processFacts.clock.minute = 27;
+    main.tmrUpdate.tick();
+    EXPECT_EQ(services.notifyIcons.tip, "No complete update since 18:56");
     ::close(refusing);
 }
 

@@ -1,10 +1,8 @@
 #pragma once
-// A private session bus for tests (a dbus-daemon child with a configuration of our own, so
-// nothing on the machine is started on demand) and a notification service that records what
-// it is asked to show.
+// A private session bus for tests (a dbus-daemon child whose configuration starts nothing on
+// demand) and a notification service on it that records what it is asked to show.
 
 #include <atomic>
-#include <memory>
 #include <vector>
 
 #include <QDBusConnection>
@@ -19,31 +17,26 @@ public:
     PrivateSessionBus();  // waits at most ten seconds for the daemon's address
     ~PrivateSessionBus();
     bool started() const { return !m_address.isEmpty(); }
-    // A new connection of its own on the bus.
-    QDBusConnection connect(const QString& name);
+    QDBusConnection connect(const QString& name);  // a connection of its own
 
 private:
     QProcess m_daemon;
-    QString m_address;
-    QString m_configPath;
+    QString m_address, m_config;
     QStringList m_names;
 };
 
-// Owns org.freedesktop.Notifications on `bus`. A silent service records calls and never
-// answers them.
+// Owns org.freedesktop.Notifications; a silent one records calls and never answers them.
 class RecordingNotificationService : public QDBusVirtualObject {
 public:
     struct Shown {
-        uint id = 0;
+        uint id;
         QString appName, summary, body;
-        int urgency = -1;
-        bool image = false;
-        QStringList actions;
+        int urgency;
+        bool image;
     };
     RecordingNotificationService(QDBusConnection bus, bool answers);
     ~RecordingNotificationService() override;
-    // Sends ActionInvoked for notification `id`, as a click on it does.
-    void activate(uint id, const QString& action = QStringLiteral("default"));
+    void activate(uint id);  // ActionInvoked "default", as a click sends it
 
     std::vector<Shown> shown;
 
