@@ -63,9 +63,11 @@ void frmMain::showStaleness(StaleWatch::Turn turn) {
     if (m_staleWatch.stale()) lblServerInfo.setCaption(tip);
     // A flashing icon keeps its own tip and pictures until it is clicked.
     if (TrayEnabled && !tmrIcoFlash.enabled()) TrayModify(iconHandle(restingIcon()), TrayStatus, hWnd());
-    const platform::ProcessFacts& facts = platform::processFacts();
+    // "Notify" off silences these too; the tip and the status line still say it.
+    if (notifyMode(ReadSetting("Notify", "1")) == NotifyMode::Off) return;
     if (turn == StaleWatch::Turn::TurnedStale) notifyDesktop(staleSummary(), m_staleWatch.statusText(), false, "");
-    if (turn == StaleWatch::Turn::TurnedFresh) notifyDesktop(freshSummary(), freshBody(facts.now()), false, "");
+    if (turn == StaleWatch::Turn::TurnedFresh)
+        notifyDesktop(freshSummary(), freshBody(platform::processFacts().now()), false, "");
 }
 
 const forms::Picture& frmMain::restingIcon() const {
