@@ -63,12 +63,15 @@ struct DBusNotifier::Listener : QObject {
     Q_OBJECT
 public:
     Listener(DBusNotifier& owner, const QDBusConnection& bus, int timeoutMs)
-        : owner(owner), bus(bus), timeoutMs(timeoutMs) {
+        : owner(owner), bus(bus), timeoutMs(timeoutMs) {}
+
+    // Done with the first notification: until then no other program's notification wakes us.
+    void subscribe() {
+        if (subscribed) return;
+        subscribed = true;
         // No sender given: naming the service would make Qt ask the bus for its owner and wait.
-        this->bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this,
-                          SLOT(actionInvoked(uint, QString)));
-        this->bus.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this,
-                          SLOT(closed(uint, uint)));
+        bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), this, SLOT(actionInvoked(uint, QString)));
+        bus.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(closed(uint, uint)));
     }
 
 public slots:
@@ -88,6 +91,7 @@ public:
     DBusNotifier& owner;
     QDBusConnection bus;
     int timeoutMs;
+    bool subscribed = false;
     std::set<uint> ours;  // shown and not yet closed
 };
 
@@ -101,6 +105,7 @@ void DBusNotifier::notify(const DesktopNotification& notification) {
         handOn(notification);
         return;
     }
+    m_listener->subscribe();
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(notification.critical ? 2 : 1)));
     if (const QVariant image = imageData(notification.icon); image.isValid()) hints.insert(QStringLiteral("image-data"), image);
