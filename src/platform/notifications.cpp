@@ -65,7 +65,7 @@ public:
     Listener(DBusNotifier& owner, const QDBusConnection& bus, int timeoutMs)
         : owner(owner), bus(bus), timeoutMs(timeoutMs) {}
 
-    // Done with the first notification: until then no other program's notification wakes us.
+    // Done at the first notification: until then no other program's notification wakes us.
     void subscribe() {
         if (subscribed) return;
         subscribed = true;
@@ -82,12 +82,12 @@ public slots:
 
 public:
     void remember(uint id) {
-        // A service that never says "closed" must not make the set grow for the whole run.
+        // A service that never says "closed" must not make the set grow for the whole run;
+        // its ids only grow, so the first is the oldest.
         if (ours.size() >= kRememberedMost) ours.erase(ours.begin());
         ours.insert(id);
     }
 
-public:
     DBusNotifier& owner;
     QDBusConnection bus;
     int timeoutMs;
