@@ -60,7 +60,7 @@ protected:
     }
 
     testing::PrivateSessionBus bus;
-    platform::DBusNotifier notifier{bus.connect("window"), 1500};
+    platform::DBusNotifier notifier{bus.connect("window"), 3000};
     platform::ScopedServices services;
     ScopedMessageBoxRecorder boxes;
     testing::TempFolder m_temp;
@@ -123,9 +123,9 @@ TEST_F(DesktopAlertsTest, WithoutAServiceTheBalloonSaysItAndAServiceThatNeverAns
     bool clicked = false;
     main.Label2.onClick = [&] { clicked = true; };
     QTimer::singleShot(0, [&] { main.Label2.click(); });
-    EXPECT_TRUE(runUntil([&] { return clicked; }, 1000));
+    EXPECT_TRUE(runUntil([&] { return clicked; }, 2000));
     EXPECT_EQ(balloons.size(), 1u);
-    EXPECT_TRUE(runUntil([&] { return balloons.size() == 2; }));
+    EXPECT_TRUE(runUntil([&] { return balloons.size() == 2; }, 10000));
 }
 
 TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOneFreshAgain) {
