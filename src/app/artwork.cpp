@@ -110,6 +110,19 @@ QImage programIconImage(int size) {
     return image;
 }
 
+QPixmap staleIcon() {
+    // The tower faded to grey: the colours are what tells a player the ownership is live.
+    QImage image = programIcon().toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int faded = 96 + qGray(c.rgb()) * 5 / 8;
+            image.setPixelColor(x, y, QColor(faded, faded, faded, c.alpha()));
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
 QPixmap alertIcon(const QColor& tint) {
     QImage image = canvas(16, 16);
     QPainter p(&image);

@@ -5,6 +5,7 @@
 #include "app/artwork.h"
 #include "app/frm_main_design.h"
 #include "platform/notify_icon.h"
+#include "platform/services.h"
 
 namespace tw {
 
@@ -72,7 +73,12 @@ frmMain::frmMain()
     connectHandlers();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The notifier outlives the window; nothing of it may call back into a window gone.
+    if (!m_alertsConnected) return;
+    platform::desktopNotifier().onActivated = nullptr;
+    platform::desktopNotifier().fallback = nullptr;
+}
 
 std::uintptr_t frmMain::iconHandle(const forms::Picture& picture) {
     if (picture.isNull()) return 0;

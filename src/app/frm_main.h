@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "alerts/logged_change.h"
+#include "alerts/stale_watch.h"
 #include "forms/forms.h"
 #include "history/change_detection.h"
 #include "net/c_socket.h"
@@ -84,6 +85,7 @@ public:
     void FetchVexlor_OnDataArrival(std::int32_t bytesTotal);
     void FetchVexlor_OnClose();
     void FetchVexlor_OnError(std::int16_t Number, const std::string& Description);
+    void Sock_OnError(std::int16_t Number, const std::string& Description);
 
     // --- state shared with the rest of the program ---
     std::string AppPath;
@@ -149,6 +151,22 @@ private:
     void announceChanges(const std::vector<LoggedChange>& changes);
     // The player's on-change command, run once per logged change.
     platform::CommandRunner m_changeCommands;
+
+    // Desktop notifications and the stale-data watch (frm_main_alerts.cpp).
+    void connectAlerts();
+    void notifyChanges(const std::vector<LoggedChange>& changes);
+    void notifyDesktop(const std::string& summary, const std::string& body, bool critical, const std::string& realm);
+    void openHistoryFromAlert();
+    void statusUpdateFailed();
+    void statusUpdateCompleted();
+    void staleTimePassed();
+    void showStaleness(StaleWatch::Turn turn);
+    // The tray picture while nothing flashes: faded while the data is stale.
+    const forms::Picture& restingIcon() const;
+    StaleWatch m_staleWatch;
+    forms::Picture m_stalePicture;
+    bool m_alertsConnected = false;
+    bool m_historyFromAlertOpen = false;
 
     void designControls();
     void designPanel();

@@ -41,7 +41,8 @@ void frmMain::createSockets() {
         Sock->OnConnect = [this] { Sock_OnConnect(); };
         Sock->OnDataArrival = [this](std::int32_t bytesTotal) { Sock_OnDataArrival(bytesTotal); };
         Sock->OnClose = [this] { Sock_OnClose(); };
-        // A status download that cannot connect keeps "Connecting..." until the next update.
+        Sock->OnError = [this](std::int16_t Number, const std::string& Description, std::int32_t, const std::string&,
+                               const std::string&, std::int32_t, bool&) { Sock_OnError(Number, Description); };
         m_statusDownload = std::make_unique<Download>(
             *Sock, true, [this](const ReplyStep& step) { statusStep(step); },
             [](const Location& at) { return statusRequest(at, currentMakerHost()); });
@@ -101,6 +102,11 @@ void frmMain::Sock_OnDataArrival(std::int32_t) { m_statusDownload->arrived(); }
 
 void frmMain::Sock_OnClose() { m_statusDownload->closed(); }
 
+void frmMain::Sock_OnError(std::int16_t, const std::string& Description) {
+    // Refused, unknown host, timed out or reset: a failed update like any other.
+    m_statusDownload->failed("Update failed: " + Description);
+}
+
 void frmMain::statusStep(const ReplyStep& step) {
     if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
     if (step.progress == ReplyProgress::Complete) statusBodyComplete();
@@ -109,6 +115,7 @@ void frmMain::statusStep(const ReplyStep& step) {
         m_statusFailure = step.caption;
         fetchLocationList();
     }
+    if (step.progress != ReplyProgress::NeedMore && step.progress != ReplyProgress::Complete) statusUpdateFailed();
 }
 
 void frmMain::statusBodyComplete() {
@@ -117,9 +124,11 @@ void frmMain::statusBodyComplete() {
         // Without a saved copy the document is not taken either, so the cache and the screen
         // never disagree; the next update tries again.
         lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
+        statusUpdateFailed();
         return;
     }
     lblServerInfo.setCaption("Update complete");
+    statusUpdateCompleted();
     const platform::ProcessFacts& facts = platform::processFacts();
     lblUpdate.setCaption(generalDate(facts.now(), facts.datePatterns()));
     WriteSetting("LastUpdate", lblUpdate.caption());

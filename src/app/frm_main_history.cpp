@@ -34,6 +34,7 @@ void frmMain::DoSwitchOff() {
 }
 
 void frmMain::announceChanges(const std::vector<LoggedChange>& changes) {
+    notifyChanges(changes);
     const std::string command = ReadSetting("OnChangeCommand", "");
     for (const LoggedChange& change : changes) m_changeCommands.run(command, changeCommandEnvironment(change));
 }

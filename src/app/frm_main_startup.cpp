@@ -30,6 +30,7 @@ void frmMain::Form_Load() {
         createSockets();
         const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
         TrayStatus = "Towerwatch";
+        connectAlerts();
         applyTrayOption(trayWanted);
         lblUpdate.setCaption(ReadSetting("LastUpdate", "Never updated"));
         MonitorServer = ReadSetting("MonitorServer", "");
@@ -65,6 +66,7 @@ void frmMain::applyUpdatePeriod(const std::string& storedIndex) {
     const int period = ReturnTime(toInt16(storedIndex));
     tmrUpdate.setTag(std::to_string(period));
     tmrUpdate.setEnabled(period != 0);
+    m_staleWatch.setUpdatePeriod(period);
 }
 
 void frmMain::tmrUpdate_Timer() {
@@ -74,6 +76,7 @@ void frmMain::tmrUpdate_Timer() {
         Countdown = 0;
     }
     ++Countdown;
+    staleTimePassed();
 }
 
 void frmMain::ReapplySettings() {
@@ -88,7 +91,7 @@ void frmMain::applyTrayOption(bool wanted) {
     // with the option off, so the window is never hidden out of reach.
     const bool useTray = wanted && platform::notifyIconShell().trayHostAvailable();
     if (useTray != TrayEnabled) {
-        if (useTray) TrayAdd(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+        if (useTray) TrayAdd(iconHandle(restingIcon()), TrayStatus, hWnd());
         else TrayDelete();
     }
     TrayEnabled = useTray;

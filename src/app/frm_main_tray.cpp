@@ -10,7 +10,7 @@ void frmMain::TrayNotification(std::uint32_t mouseMessage) {
     switch (mouseMessage) {
     case platform::WM_LBUTTONDOWN:
         tmrIcoFlash.setEnabled(false);
-        TrayModify(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+        TrayModify(iconHandle(restingIcon()), TrayStatus, hWnd());
         break;
     case platform::WM_LBUTTONDBLCLK:
         show();
@@ -18,6 +18,9 @@ void frmMain::TrayNotification(std::uint32_t mouseMessage) {
         break;
     case platform::WM_RBUTTONUP:
         mPopUp.popup(mServers);
+        break;
+    case platform::NIN_BALLOONUSERCLICK:
+        openHistoryFromAlert();
         break;
     default:
         break;

@@ -35,6 +35,10 @@ void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t wind
     platform::notifyIconShell().Shell_NotifyIcon(platform::NIM_MODIFY, g_record);
 }
 
+void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window) {
+    platform::notifyIconShell().showBalloon(window, 1, title, text, critical);
+}
+
 void TrayDelete() { platform::notifyIconShell().Shell_NotifyIcon(platform::NIM_DELETE, g_record); }
 
 }  // namespace tw

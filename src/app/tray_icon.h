@@ -16,5 +16,7 @@ const platform::NOTIFYICONDATA& trayRecord();
 void TrayAdd(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
 void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
 void TrayDelete();
+// A balloon message beside the icon; nothing while no icon exists.
+void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window);
 
 }  // namespace tw

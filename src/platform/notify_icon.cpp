@@ -112,6 +112,8 @@ bool QtNotifyIconShell::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA&
                              else if (reason == QSystemTrayIcon::DoubleClick) deliver(hWnd, uID, WM_LBUTTONDBLCLK);
                              else if (reason == QSystemTrayIcon::Context) deliver(hWnd, uID, WM_RBUTTONUP);
                          });
+        QObject::connect(icon->tray.data(), &QSystemTrayIcon::messageClicked, icon->tray.data(),
+                         [this, hWnd, uID] { deliver(hWnd, uID, NIN_BALLOONUSERCLICK); });
         it = m_icons.emplace(key, std::move(owned)).first;
     } else if (message != NIM_MODIFY || it == m_icons.end() || !it->second->tray) {
         return false;
@@ -128,6 +130,15 @@ bool QtNotifyIconShell::trayHostAvailable() const {
     // Qt asks the session bus whether a status-notifier host is registered, or the X server
     // who owns the tray selection: one short local round trip, never a wait on the panel.
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtNotifyIconShell::showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
+                                    bool critical) {
+    const auto it = m_icons.find({hWnd, id});
+    if (it == m_icons.end() || !it->second->tray) return false;
+    it->second->tray->showMessage(toQString(title), toQString(text),
+                                  critical ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information);
+    return true;
 }
 
 // ---- NotifyIconRecorder
@@ -154,6 +165,13 @@ bool NotifyIconRecorder::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA
     }
     calls.push_back({message, data, ok});
     return ok;
+}
+
+bool NotifyIconRecorder::showBalloon(uintptr_t hWnd_, uint32_t id, const std::string& title,
+                                     const std::string& text, bool critical) {
+    if (!present || hWnd_ != hWnd || id != uID) return false;
+    balloons.push_back({title, text, critical});
+    return true;
 }
 
 void NotifyIconRecorder::simulate(uint32_t mouseMessage) {

@@ -28,6 +28,8 @@ struct NOTIFYICONDATA {
 enum : uint32_t { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 enum : uint32_t { NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4 };
 enum : uint32_t { WM_MOUSEMOVE = 512, WM_LBUTTONDOWN = 513, WM_LBUTTONDBLCLK = 515, WM_RBUTTONUP = 517 };
+// The user clicked the icon's balloon message.
+enum : uint32_t { NIN_BALLOONUSERCLICK = 1029 };
 
 // Fills szTip with at most the first 63 characters of tip, a NUL, and blanks after it.
 void setNotifyTip(NOTIFYICONDATA& data, const std::string& tip);
@@ -50,6 +52,10 @@ public:
     // Whether the desktop has a notification area to show icons in right now. Without one an
     // added icon is seen nowhere. One short local round trip; fine to ask every few seconds.
     virtual bool trayHostAvailable() const = 0;
+    // Shows a balloon message beside the icon (hWnd, id); a click on it arrives as
+    // NIN_BALLOONUSERCLICK. False, and nothing shown, when no such icon exists.
+    virtual bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
+                             bool critical) = 0;
     // One handler per window handle; an empty function removes it.
     void setMessageHandler(uintptr_t hWnd, MessageHandler handler);
 
@@ -68,6 +74,8 @@ public:
     ~QtNotifyIconShell() override;
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
     bool trayHostAvailable() const override;
+    bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
+                     bool critical) override;
 
 private:
     struct Icon;
@@ -85,11 +93,18 @@ public:
     };
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
     bool trayHostAvailable() const override { return hostAvailable; }
+    bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
+                     bool critical) override;
     // A mouse notification from the icon, as the user's click would send; nothing happens
     // while no icon is present or it was added without NIF_MESSAGE.
     void simulate(uint32_t mouseMessage);
 
+    struct Balloon {
+        std::string title, text;
+        bool critical = false;
+    };
     std::vector<Call> calls;
+    std::vector<Balloon> balloons;
     bool hostAvailable = true;
     bool present = false;
     std::string tip;

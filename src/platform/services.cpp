@@ -2,12 +2,15 @@
 
 #include <memory>
 
+#include <QDBusConnection>
+
 namespace tw::platform {
 namespace {
 
 Registry* g_registry = nullptr;
 Shell* g_shell = nullptr;
 NotifyIconShell* g_notifyIcons = nullptr;
+DesktopNotifier* g_notifier = nullptr;
 ProcessFacts* g_processFacts = nullptr;
 
 // The installed service, or the real one, made the first time it is needed.
@@ -36,6 +39,12 @@ NotifyIconShell& notifyIconShell() {
     return installedOrReal(g_notifyIcons, real, [] { return std::make_unique<QtNotifyIconShell>(); });
 }
 
+DesktopNotifier& desktopNotifier() {
+    static std::unique_ptr<DesktopNotifier> real;
+    return installedOrReal(g_notifier, real,
+                           [] { return std::make_unique<DBusNotifier>(QDBusConnection::sessionBus()); });
+}
+
 ProcessFacts& processFacts() {
     static std::unique_ptr<ProcessFacts> real;
     return installedOrReal(g_processFacts, real, [] { return std::make_unique<ProcessFacts>(); });
@@ -45,19 +54,24 @@ ScopedServices::ScopedServices()
     : m_previousRegistry(g_registry),
       m_previousShell(g_shell),
       m_previousNotifyIcons(g_notifyIcons),
+      m_previousNotifier(g_notifier),
       m_previousProcessFacts(g_processFacts) {
     g_registry = &registry;
     g_shell = &shell;
     g_notifyIcons = &notifyIcons;
+    g_notifier = &notifications;
     g_processFacts = &processFacts;
 }
 
 void ScopedServices::installRegistry(Registry& other) { g_registry = &other; }
 
+void ScopedServices::installNotifier(DesktopNotifier& other) { g_notifier = &other; }
+
 ScopedServices::~ScopedServices() {
     g_registry = m_previousRegistry;
     g_shell = m_previousShell;
     g_notifyIcons = m_previousNotifyIcons;
+    g_notifier = m_previousNotifier;
     g_processFacts = m_previousProcessFacts;
 }
 

@@ -3,6 +3,7 @@
 // stand-ins. Until something is installed, the real service is created on first use and
 // lives for the rest of the run. GUI thread only.
 
+#include "platform/notifications.h"
 #include "platform/notify_icon.h"
 #include "platform/process_facts.h"
 #include "platform/registry.h"
@@ -13,6 +14,8 @@ namespace tw::platform {
 Registry& registry();
 Shell& shell();
 NotifyIconShell& notifyIconShell();
+// The real one notifies over the session bus.
+DesktopNotifier& desktopNotifier();
 ProcessFacts& processFacts();
 
 // Installs recorders and fakes for its lifetime and puts back whatever was installed before.
@@ -26,16 +29,20 @@ public:
     // Puts another store in place of the in-memory one (such as a FileRegistry in a test
     // folder) until this object ends; `other` must outlive it.
     void installRegistry(Registry& other);
+    // The same for the desktop notifier (such as a DBusNotifier on a test's own bus).
+    void installNotifier(DesktopNotifier& other);
 
     MemoryRegistry registry;
     ShellRecorder shell;
     NotifyIconRecorder notifyIcons;
+    NotifierRecorder notifications;
     FakeProcessFacts processFacts;
 
 private:
     Registry* m_previousRegistry;
     Shell* m_previousShell;
     NotifyIconShell* m_previousNotifyIcons;
+    DesktopNotifier* m_previousNotifier;
     ProcessFacts* m_previousProcessFacts;
 };
 

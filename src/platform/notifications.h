@@ -1,0 +1,58 @@
+#pragma once
+// Desktop notifications: a summary, a body and a picture, shown by the desktop's notification
+// service. Showing never waits on the service: its answer comes back through the event loop,
+// and a notification it does not take (no service, an error, no answer in time) is handed to
+// `fallback` instead. GUI thread only.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QDBusConnection;
+
+namespace tw::platform {
+
+struct DesktopNotification {
+    std::string summary;
+    std::string body;  // plain text, lines separated by "\n"
+    bool critical = false;
+    uintptr_t icon = 0;  // a picture handle (iconHandle), 0 for none
+};
+
+class DesktopNotifier {
+public:
+    virtual ~DesktopNotifier();
+    virtual void notify(const DesktopNotification& notification) = 0;
+
+    // The user activated one of ours: clicked it, or chose its "Open history" action.
+    std::function<void()> onActivated;
+    // Gets what the service did not take.
+    std::function<void(const DesktopNotification&)> fallback;
+
+protected:
+    void handOn(const DesktopNotification& notification) const;
+};
+
+// org.freedesktop.Notifications on a bus connection, called asynchronously. A call not
+// answered within answerTimeoutMs counts as not taken.
+class DBusNotifier : public DesktopNotifier {
+public:
+    explicit DBusNotifier(const QDBusConnection& bus, int answerTimeoutMs = 10000);
+    ~DBusNotifier() override;
+    void notify(const DesktopNotification& notification) override;
+
+private:
+    struct Listener;
+    std::unique_ptr<Listener> m_listener;
+};
+
+// Keeps every notification, for tests; the fallback is never used.
+class NotifierRecorder : public DesktopNotifier {
+public:
+    void notify(const DesktopNotification& notification) override { shown.push_back(notification); }
+    std::vector<DesktopNotification> shown;
+};
+
+}  // namespace tw::platform

@@ -1,0 +1,170 @@
+// Alerts end to end: the main window on a private session bus with a notification service of
+// our own, logging changes and failing to update against a loopback port that refuses.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "app/frm_main.h"
+#include "downloads_peer.h"
+#include "loopback.h"
+#include "platform/services.h"
+#include "runtime/message_box.h"
+#include "session_bus.h"
+#include "settings/settings_store.h"
+#include "temp_folder.h"
+
+namespace tw {
+namespace {
+
+using testing::runUntil;
+using Service = testing::RecordingNotificationService;
+using Texts = std::vector<std::string>;
+
+// Started without the location list; updates only when the test asks.
+struct QuietMain : frmMain {
+    QuietMain() { Form_Load(); }
+    void ReloadHostServers() override {}
+    void Update() override { if (updates) frmMain::Update(); }
+    bool updates = false;
+    void takeIn(const Texts& owners) {  // a document listing Ironmoor's keeps
+        static const char* const names[] = {"Caer Ashwold", "Dun Brae", "Hrothgard Tower", "Fort Lanark"};
+        XMLData = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n";
+        for (std::size_t i = 0; i < owners.size(); ++i)
+            XMLData += std::string("<keep name=\"") + names[i] + "\" realm=\"Albion\">\n<owner>" + owners[i] + "</owner>\n</keep>\n";
+        XMLData += "</server>\n</heraldstatus>\n";
+        DoSwitchOff();
+    }
+};
+
+class DesktopAlertsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bus.started());
+        services.processFacts.folder = m_temp.slashed();
+        services.processFacts.clock = {2026, 12, 6, 18, 5, 0};
+        services.installNotifier(notifier);
+        WriteSetting("UpdateOnStart", "0");
+        WriteSetting("MonitorServer", "Ironmoor");
+        WriteSetting("Realm", "2");  // Albion
+    }
+    // "summary /urgency" of what reached the service, taken out; a marker sent last makes
+    // sure everything sent before it has arrived.
+    Texts received(Service& service) {
+        notifier.notify({"marker", "", false, 0});
+        EXPECT_TRUE(runUntil([&] { return !service.shown.empty() && service.shown.back().summary == "marker"; }));
+        Texts seen;
+        for (std::size_t i = 0; i + 1 < service.shown.size(); ++i)
+            seen.push_back(service.shown[i].summary.toStdString() + " /" + std::to_string(service.shown[i].urgency));
+        service.shown.clear();
+        return seen;
+    }
+
+    testing::PrivateSessionBus bus;
+    platform::DBusNotifier notifier{bus.connect("window"), 3000};
+    platform::ScopedServices services;
+    ScopedMessageBoxRecorder boxes;
+    testing::TempFolder m_temp;
+};
+
+TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndAClickOpensTheHistory) {
+    Service service(bus.connect("service"), true);
+    const struct {
+        const char* notify;
+        Texts before, after, expected;
+    } rows[] = {
+        {"1", {"Albion"}, {"Albion"}, {}},
+        {"1", {"Midgard", "Hibernia", "Albion"}, {"Hibernia", "Albion", "Midgard"},
+         {"Caer Ashwold taken by Hibernia /1", "Dun Brae taken by Albion /1", "Hrothgard Tower taken by Midgard /2"}},
+        {"1", {"Albion", "Midgard", "Hibernia", "Albion"}, {"Hibernia", "Albion", "Midgard", "Midgard"},
+         {"4 keeps changed hands on Ironmoor /2"}},
+        {"0", {"Albion"}, {"Midgard"}, {}},
+        {"2", {"Midgard", "Hibernia"}, {"Hibernia", "Albion"}, {"Dun Brae taken by Albion /1"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.notify + (" " + row.after[0]));
+        WriteSetting("Notify", row.notify);
+        QuietMain main;
+        main.takeIn(row.before);
+        main.takeIn(row.after);
+        EXPECT_EQ(received(service), row.expected);
+    }
+    WriteSetting("Notify", "1");
+    QuietMain main;
+    main.takeIn({"Albion"});
+    main.takeIn({"Midgard"});
+    ASSERT_TRUE(runUntil([&] { return service.shown.size() == 1; }));
+    EXPECT_EQ(service.shown[0].appName, "Towerwatch");
+    EXPECT_EQ(service.shown[0].body, "From Albion on Ironmoor, 12/6/2026 6:05:00 PM");
+    EXPECT_TRUE(service.shown[0].image);
+    bool viewerShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (forms::Form* form : forms::Form::openForms())
+            if (form->name() == "frmMonitoring") viewerShown = true, form->close();
+    });
+    closer.start(5);
+    service.activate(service.shown[0].id);
+    EXPECT_TRUE(runUntil([&] { return viewerShown; }));
+}
+
+TEST_F(DesktopAlertsTest, WithoutAServiceTheBalloonSaysItAndAServiceThatNeverAnswersBlocksNothing) {
+    QuietMain main;
+    main.takeIn({"Albion"});
+    main.takeIn({"Midgard"});
+    auto& balloons = services.notifyIcons.balloons;
+    ASSERT_TRUE(runUntil([&] { return balloons.size() == 1; }));
+    EXPECT_EQ(balloons[0].title, "Caer Ashwold taken by Midgard");
+    EXPECT_TRUE(balloons[0].critical);
+
+    Service silent(bus.connect("silent"), false);
+    main.takeIn({"Hibernia"});
+    ASSERT_TRUE(runUntil([&] { return silent.shown.size() == 1; }));
+    // Clicks are handled while the call is unanswered; the balloon follows once it is given up.
+    bool clicked = false;
+    main.Label2.onClick = [&] { clicked = true; };
+    QTimer::singleShot(0, [&] { main.Label2.click(); });
+    EXPECT_TRUE(runUntil([&] { return clicked; }, 2000));
+    EXPECT_EQ(balloons.size(), 1u);
+    EXPECT_TRUE(runUntil([&] { return balloons.size() == 2; }, 10000));
+}
+
+TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOneFreshAgain) {
+    Service service(bus.connect("service"), true);
+    int port = 0;
+    const int refusing = testing::bindLoopback(port, 0);  // bound, not listening
+    QuietMain main;
+    main.updates = true;
+    const std::uintptr_t normal = frmMain::iconHandle(main.icoMain.picture());
+    const std::string refused = "127.0.0.1:" + std::to_string(port), since = "Herald unreachable since 18:05 \xE2\x80\x94 ";
+    auto updateAt = [&](const std::string& hostPort, int minute) {
+        main.HostServers = {hostPort + "/server-info.xml"};
+        services.processFacts.clock.minute = minute;
+        main.Label5.click();
+        const std::string& caption = main.lblServerInfo.caption();
+        return runUntil([&] { return hostPort == refused ? caption != "Connecting..." : caption == "Update complete"; }, 10000);
+    };
+    Texts tips;
+    for (int minute : {5, 20, 35, 50}) {
+        ASSERT_TRUE(updateAt(refused, minute));
+        tips.push_back(services.notifyIcons.tip);
+    }
+    EXPECT_EQ(tips, (Texts{"Towerwatch", "Towerwatch", since + "3 failed updates", since + "4 failed updates"}));
+    EXPECT_EQ(main.lblServerInfo.caption(), tips.back());
+    EXPECT_NE(services.notifyIcons.hIcon, normal);
+    EXPECT_EQ(received(service), Texts{"Keep ownership may be out of date /1"});
+
+    testing::ScriptedPeer peer;
+    peer.respondWith([](const std::string&) { return testing::lengthReply("<server name=\"Up\" />"); });
+    for (int minute : {55, 56}) ASSERT_TRUE(updateAt(peer.hostPort(), minute));
+    EXPECT_EQ(services.notifyIcons.tip, "Towerwatch");
+    EXPECT_EQ(services.notifyIcons.hIcon, normal);
+    EXPECT_EQ(received(service), Texts{"Herald reachable again /1"});
+    // Past two update periods without a complete download the data is stale again.
+    services.processFacts.clock.hour = 19, services.processFacts.clock.minute = 27;
+    main.tmrUpdate.tick();
+    EXPECT_EQ(services.notifyIcons.tip, "No complete update since 18:56");
+    ::close(refusing);
+}
+
+}  // namespace
+}  // namespace tw
