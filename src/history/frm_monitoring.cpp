@@ -1,6 +1,7 @@
 #include "history/frm_monitoring.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "platform/files.h"
@@ -172,12 +173,8 @@ void frmMonitoring::RefreshEvents() {
     HistoryServer = readHistoryServer();
     for (int i : lblKeep.indexes())
         forEachRowLabel(i, [](forms::Label& label) { label.setVisible(false); });
-    Events.clear();
 
-    std::optional<std::string> logText;
-    if (HistoryServer != "None" && isSafeLogServerName(HistoryServer))
-        logText = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
-    if (!logText) {
+    if (!readMatchingEvents()) {
         // The log went away (or the monitored server changed) while the window was open:
         // say so, as on loading, rather than fail.
         showNothingToList(HistoryServer == "None" ? std::string(kNoServerMonitored)
@@ -186,13 +183,6 @@ void frmMonitoring::RefreshEvents() {
         return;
     }
     lblHeadLabel.setCaption("Server History for " + HistoryServer);
-
-    // Only matching events are kept, so a long log costs memory for its matches alone.
-    const HistoryFilters filters = currentFilters();
-    forEachEvent(*logText, [&](const HistoryEvent& event) {
-        if (::tw::PassFilters(event, filters)) Events.push_back(event);
-    });
-    logText.reset();
 
     if (Events.empty()) {
         forms::Label& first = lblKeep[0];
@@ -219,6 +209,31 @@ void frmMonitoring::RefreshEvents() {
         ScrollBar.setValue(0);
     }
     MakeLines();
+}
+
+bool frmMonitoring::readMatchingEvents() {
+    Events.clear();
+    m_unquotedFields.clear();
+    m_logText.clear();
+    if (HistoryServer == "None" || !isSafeLogServerName(HistoryServer)) return false;
+    std::optional<std::string> logText = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
+    if (!logText) return false;
+    m_logText = std::move(*logText);
+
+    // The events stay views into the log text: a long log then costs one copy of its bytes
+    // and a few words per match, not a string per field.
+    const HistoryFilters filters = currentFilters();
+    const std::string_view text = m_logText;
+    auto keep = [&](std::string_view field) {
+        const std::less_equal<const char*> notAfter;
+        const bool inText = notAfter(text.data(), field.data()) && notAfter(field.data(), text.data() + text.size());
+        return inText ? field : std::string_view(m_unquotedFields.emplace_back(field));
+    };
+    forEachEventView(text, [&](const HistoryEventView& event) {
+        if (!::tw::PassFilters(event, filters)) return;
+        Events.push_back({keep(event.Place), keep(event.When), keep(event.NewOwner), keep(event.OldOwner)});
+    });
+    return true;
 }
 
 void frmMonitoring::filterChanged(const char* procedure) {
