@@ -4,8 +4,12 @@
 #include <functional>
 #include <optional>
 
+#include "forms/file_dialog.h"
+#include "history/export_writer.h"
 #include "platform/files.h"
+#include "platform/services.h"
 #include "runtime/error_handler.h"
+#include "runtime/message_box.h"
 
 namespace tw {
 
@@ -44,6 +48,7 @@ frmMonitoring::frmMonitoring(std::string AppPath, SettingReader ReadSetting)
       lblFilterLocation(*this, "lblFilterLocation"),
       cmbLocation(*this, "cmbLocation"),
       cmdClose(*this, "cmdClose"),
+      cmdExport(*this, "cmdExport"),
       m_appPath(std::move(AppPath)),
       m_readSetting(std::move(ReadSetting)) {
     designControls();
@@ -104,6 +109,8 @@ void frmMonitoring::designControls() {
 
     cmdClose.move(4620, 3120, 1215, 255);
     cmdClose.setCaption("&Close");
+    cmdExport.move(60, 3120, 975, 255);
+    cmdExport.setCaption("&Export...");
 }
 
 void frmMonitoring::connectHandlers() {
@@ -111,6 +118,10 @@ void frmMonitoring::connectHandlers() {
     cmbNewOwner.onClick = [this] { cmbNewOwner_Click(); };
     cmbPreviousOwner.onClick = [this] { cmbPreviousOwner_Click(); };
     cmdClose.onClick = [this] { cmdClose_Click(); };
+    cmdExport.onClick = [this] { cmdExport_Click(); };
+    askExportPath = [this] {
+        return forms::askSaveFileName(*this, "Export", "CSV files (*.csv);;JSON files (*.json)");
+    };
     lblBackdrop.onClick = [this] { lblBackdrop_Click(); };
     ScrollBar.onChange = [this] { ScrollBar_Change(); };
 }
@@ -156,7 +167,8 @@ void frmMonitoring::showNothingToList(const std::string& header) {
     for (forms::Control* control :
          std::initializer_list<forms::Control*>{&ScrollBar, &lblFiltering, &lblFilterNewOwner,
                                                 &lblFilterPreviousOwner, &lblFilterLocation,
-                                                &cmbLocation, &cmbNewOwner, &cmbPreviousOwner})
+                                                &cmbLocation, &cmbNewOwner, &cmbPreviousOwner,
+                                                &cmdExport})
         control->setEnabled(false);
 }
 
@@ -246,6 +258,23 @@ void frmMonitoring::cmbNewOwner_Click() { filterChanged("cmbNewOwner_Click"); }
 void frmMonitoring::cmbPreviousOwner_Click() { filterChanged("cmbPreviousOwner_Click"); }
 
 void frmMonitoring::cmdClose_Click() { close(); }
+
+void frmMonitoring::cmdExport_Click() {
+    withErrorHandler("cmdExport_Click", [this] {
+        const std::optional<std::string> path = askExportPath ? askExportPath() : std::nullopt;
+        if (!path) return;
+        // The rows of the last refresh: what the window shows under the filters as they stand.
+        const std::optional<ExportFormat> format = exportFormatFor(*path);
+        if (!format) {
+            MsgBox("Export writes .csv or .json files; nothing was written to " + *path + ".",
+                   kMbExclamation, "Export");
+            return;
+        }
+        const std::string text = exportText(Events, *format, platform::processFacts().datePatterns());
+        if (!platform::writeFileAtomically(*path, text))
+            MsgBox("Could not write " + *path + "; nothing was changed there.", kMbCritical, "Export");
+    });
+}
 
 void frmMonitoring::lblBackdrop_Click() {
     if (ScrollBar.enabled() && ScrollBar.widget()) ScrollBar.widget()->setFocus();

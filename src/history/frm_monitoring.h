@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ public:
     void cmbNewOwner_Click();
     void cmbPreviousOwner_Click();
     void cmdClose_Click();
+    // Writes the events the filters let through, newest first, to a .csv or .json file.
+    void cmdExport_Click();
     void lblBackdrop_Click();
     void ScrollBar_Change();
 
@@ -79,6 +82,11 @@ public:
     forms::Label lblFilterLocation;
     forms::ComboBox cmbLocation;
     forms::Button cmdClose;
+    forms::Button cmdExport;
+
+    // Asks where to export to; nothing when the user cancels. The save dialog unless
+    // replaced (tests answer it themselves).
+    std::function<std::optional<std::string>()> askExportPath;
 
 private:
     void designControls();

@@ -1,15 +1,13 @@
 #include "runtime/general_date.h"
 
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace tw {
 namespace {
 
-struct Token {
-    bool literal = false;
-    std::string text;  // the literal, or the field letters ("dd", "MMM", "AP", ...)
-};
+using Token = DatePatternToken;
 
 bool isFieldLetter(char c) {
     return c == 'd' || c == 'M' || c == 'y' || c == 'h' || c == 'H' || c == 'm' || c == 's' ||
@@ -104,9 +102,18 @@ std::string generalDate(const LocalDateTime& when, const DatePatterns& patterns)
     return clean;
 }
 
-std::optional<CalendarDay> calendarDayOf(const std::string& text, const DatePatterns& patterns) {
-    CalendarDay day;
-    size_t at = 0;
+namespace {
+
+int daysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+// Reads the fields of `tokens` from text[at...] into `when`, moving `at` past them; false when
+// the text does not follow the pattern. `pm` is set when an AM/PM field was read.
+bool readPattern(std::string_view text, size_t& at, const std::vector<Token>& tokens,
+                 const DatePatterns& names, LocalDateTime& when, std::optional<bool>& pm) {
     auto readDigits = [&](size_t maxDigits, int& out) {
         size_t used = 0;
         int value = 0;
@@ -117,46 +124,97 @@ std::optional<CalendarDay> calendarDayOf(const std::string& text, const DatePatt
         out = value;
         return used > 0;
     };
-    for (const Token& t : tokenize(patterns.shortDate)) {
+    auto readName = [&](const std::string& name) {
+        if (name.empty() || text.compare(at, name.size(), name) != 0) return false;
+        at += name.size();
+        return true;
+    };
+    for (const Token& t : tokens) {
         if (t.literal) {
-            // Commas were dropped when the text was written; other literals must match.
             for (char c : t.text) {
-                if (c == ',') continue;
-                if (at >= text.size() || text[at] != c) return std::nullopt;
+                // Commas were dropped when the text was written, and so were trailing blanks.
+                if (c == ',' || (c == ' ' && at == text.size())) continue;
+                if (at >= text.size() || text[at] != c) return false;
                 ++at;
             }
             continue;
         }
         const char c = t.text[0];
         const size_t n = t.text.size();
-        if (c == 'd' && n <= 2) {
-            if (!readDigits(2, day.day)) return std::nullopt;
-        } else if (c == 'd') {
-            return std::nullopt;  // weekday names are not part of a short date we read back
+        bool ok = true;
+        if (c == 'd') {
+            // Weekday names ("ddd") are not part of a date we read back.
+            ok = n <= 2 && readDigits(2, when.day);
         } else if (c == 'M' && n >= 3) {
-            const auto& list = n >= 4 ? patterns.monthNames : patterns.shortMonthNames;
-            bool found = false;
-            for (int m = 0; m < 12 && !found; ++m) {
-                if (!list[m].empty() && text.compare(at, list[m].size(), list[m]) == 0) {
-                    day.month = m + 1;
-                    at += list[m].size();
-                    found = true;
-                }
-            }
-            if (!found) return std::nullopt;
+            const auto& list = n >= 4 ? names.monthNames : names.shortMonthNames;
+            ok = false;
+            for (int m = 0; m < 12 && !ok; ++m)
+                if (readName(list[m])) when.month = m + 1, ok = true;
         } else if (c == 'M') {
-            if (!readDigits(2, day.month)) return std::nullopt;
+            ok = readDigits(2, when.month);
         } else if (c == 'y') {
-            int year = 0;
-            if (!readDigits(n == 2 ? 2 : 4, year)) return std::nullopt;
+            ok = readDigits(n == 2 ? 2 : 4, when.year);
             // Two-digit years: 00-29 are this century, 30-99 the last one.
-            if (n == 2) year += year < 30 ? 2000 : 1900;
-            day.year = year;
+            if (ok && n == 2) when.year += when.year < 30 ? 2000 : 1900;
+        } else if (c == 'h' || c == 'H') {
+            ok = readDigits(2, when.hour);
+        } else if (c == 'm') {
+            ok = readDigits(2, when.minute);
+        } else if (c == 's') {
+            ok = readDigits(2, when.second);
+        } else if (t.text == "AP") {
+            // The longer name first, should one begin with the other.
+            const bool amFirst = names.amText.size() >= names.pmText.size();
+            if (readName(amFirst ? names.amText : names.pmText)) pm = !amFirst;
+            else if (readName(amFirst ? names.pmText : names.amText)) pm = amFirst;
+            else ok = false;
         }
+        // 'z' and 't' were never written, so there is nothing to read for them.
+        if (!ok) return false;
     }
+    return true;
+}
+
+}  // namespace
+
+std::optional<CalendarDay> calendarDayOf(const std::string& text, const DatePatterns& patterns) {
+    LocalDateTime when{0, 0, 0};
+    std::optional<bool> pm;
+    size_t at = 0;
+    if (!readPattern(text, at, tokenize(patterns.shortDate), patterns, when, pm)) return std::nullopt;
+    const CalendarDay day{when.year, when.month, when.day};
     if (day.month < 1 || day.month > 12 || day.day < 1 || day.day > 31 || day.year < 1)
         return std::nullopt;
     return day;
+}
+
+GeneralDateReader::GeneralDateReader(DatePatterns patterns)
+    : m_patterns(std::move(patterns)),
+      m_date(tokenize(m_patterns.shortDate)),
+      m_time(tokenize(m_patterns.longTime)),
+      m_twelveHour(usesAmPm(m_time)) {}
+
+std::optional<LocalDateTime> GeneralDateReader::read(std::string_view text) const {
+    LocalDateTime when{0, 0, 0, 0, 0, 0};
+    std::optional<bool> pm;
+    size_t at = 0;
+    if (!readPattern(text, at, m_date, m_patterns, when, pm)) return std::nullopt;
+    // At exactly midnight the time was left out.
+    if (at < text.size()) {
+        if (text[at] != ' ') return std::nullopt;
+        ++at;
+        if (!readPattern(text, at, m_time, m_patterns, when, pm) || at != text.size())
+            return std::nullopt;
+        if (m_twelveHour) {
+            if (!pm || when.hour < 1 || when.hour > 12) return std::nullopt;
+            when.hour = when.hour % 12 + (*pm ? 12 : 0);
+        }
+    }
+    if (when.year < 1 || when.month < 1 || when.month > 12 || when.day < 1 ||
+        when.day > daysInMonth(when.year, when.month) || when.hour > 23 || when.minute > 59 ||
+        when.second > 59)
+        return std::nullopt;
+    return when;
 }
 
 }  // namespace tw

@@ -7,6 +7,8 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -33,6 +35,12 @@ struct DatePatterns {
                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 };
 
+// One piece of a date pattern: a literal, or the letters of one field ("dd", "MMM", "AP").
+struct DatePatternToken {
+    bool literal = false;
+    std::string text;
+};
+
 // Text of one pattern applied to a moment.
 std::string formatWithPattern(const LocalDateTime& when, const std::string& pattern,
                               const DatePatterns& names);
@@ -44,5 +52,22 @@ std::string generalDate(const LocalDateTime& when, const DatePatterns& patterns)
 // The calendar day at the start of a general date text written with the same patterns;
 // nothing when the text does not begin with such a date.
 std::optional<CalendarDay> calendarDayOf(const std::string& text, const DatePatterns& patterns);
+
+// Reads whole general date texts back into the moment they name. The patterns are taken
+// apart once, so reading every date of a long log costs little more than scanning it.
+class GeneralDateReader {
+public:
+    explicit GeneralDateReader(DatePatterns patterns);
+    // The moment of a text generalDate wrote with these patterns: the date, and the time
+    // unless it was left out at midnight. Nothing for any other text, also for a day or time
+    // that does not exist (31 April, 13 PM): a date is never guessed.
+    std::optional<LocalDateTime> read(std::string_view text) const;
+
+private:
+    DatePatterns m_patterns;
+    std::vector<DatePatternToken> m_date;
+    std::vector<DatePatternToken> m_time;
+    bool m_twelveHour = false;
+};
 
 }  // namespace tw
