@@ -19,8 +19,14 @@ bool endsWithNoCase(const std::string& text, std::string_view suffix) {
     return true;
 }
 
+bool needsCsvQuotes(std::string_view field) {
+    for (char c : field)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
+}
+
 void appendCsvField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (!needsCsvQuotes(field)) {
         out.append(field);
         return;
     }
@@ -34,7 +40,12 @@ void appendCsvField(std::string& out, std::string_view field) {
 
 void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
-    for (char c : text) {
+    size_t plain = 0;  // start of the run of characters that need no escape
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        out.append(text.substr(plain, i - plain));
+        plain = i + 1;
         switch (c) {
         case '"': out.append("\\\""); break;
         case '\\': out.append("\\\\"); break;
@@ -43,16 +54,14 @@ void appendJsonString(std::string& out, std::string_view text) {
         case '\n': out.append("\\n"); break;
         case '\r': out.append("\\r"); break;
         case '\t': out.append("\\t"); break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-                out.append(escaped);
-            } else {
-                out.push_back(c);
-            }
+        default: {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out.append(escaped);
+        }
         }
     }
+    out.append(text.substr(plain));
     out.push_back('"');
 }
 
