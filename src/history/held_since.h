@@ -16,7 +16,6 @@ namespace tw {
 
 class HeldSince {
 public:
-    HeldSince() = default;
     // Reads every usable line of the log's text; the dates with these patterns.
     HeldSince(std::string_view logText, const DatePatterns& patterns);
 
