@@ -29,9 +29,21 @@ std::int64_t minutesOf(const LocalDateTime& t) {
 std::string heldForText(const LocalDateTime& from, const LocalDateTime& to) {
     const std::int64_t minutes = std::max<std::int64_t>(0, minutesOf(to) - minutesOf(from));
     const std::int64_t days = minutes / (24 * 60), hours = minutes / 60 % 24, rest = minutes % 60;
-    if (days > 0) return std::to_string(days) + " d" + (hours ? " " + std::to_string(hours) + " h" : "");
-    if (hours > 0) return std::to_string(hours) + " h" + (rest ? " " + std::to_string(rest) + " min" : "");
-    return std::to_string(rest) + " min";
+    std::string text;
+    auto add = [&](std::int64_t amount, const char* unit) {
+        if (!text.empty()) text += ' ';
+        text.append(std::to_string(amount)).append(unit);
+    };
+    if (days > 0) {
+        add(days, " d");
+        if (hours > 0) add(hours, " h");
+    } else if (hours > 0) {
+        add(hours, " h");
+        if (rest > 0) add(rest, " min");
+    } else {
+        add(rest, " min");
+    }
+    return text;
 }
 
 HeldSince::HeldSince(std::string_view logText, const DatePatterns& patterns) : m_patterns(patterns) {
@@ -59,13 +71,17 @@ std::string HeldSince::momentText(const std::string& when, const std::optional<L
 std::string HeldSince::text(const std::string& place, const std::string& owner,
                             const LocalDateTime& now) const {
     if (!m_oldest) return "";
+    std::string text = "held ";
     const auto it = m_newest.find(place);
-    if (it == m_newest.end()) return "held since before " + momentText(m_oldest->when, m_oldest->moment, now);
+    if (it == m_newest.end())
+        return text.append("since before ").append(momentText(m_oldest->when, m_oldest->moment, now));
     const Taken& taken = it->second;
-    const std::string since = momentText(taken.when, taken.moment, now);
-    if (taken.newOwner != owner) return "held by " + owner + " since after " + since;
-    std::string text = "held by " + owner + " since " + since;
-    if (taken.moment) text += " (" + heldForText(*taken.moment, now) + ")";
+    text.append("by ").append(owner).append(" since ");
+    // The newest line names another owner: the change to this one was not logged.
+    if (taken.newOwner != owner) text.append("after ");
+    text.append(momentText(taken.when, taken.moment, now));
+    if (taken.newOwner == owner && taken.moment)
+        text.append(" (").append(heldForText(*taken.moment, now)).append(")");
     return text;
 }
 
