@@ -63,8 +63,8 @@ struct PanelRow {
     int pictureLeft = 0;
     int pictureTop = 0;
     std::string tag;                         // the claimant's page; "" when not claimed
-    std::string place, owner;                // a keep entry's name and owner; "" otherwise
     std::optional<ClaimantLink> claimant;
+    std::string place, owner;                // a keep entry's name and owner; "" otherwise
 };
 
 // DFServer / DFStatus: the server whose Darkness Falls holder was last decided, and it.
