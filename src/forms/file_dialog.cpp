@@ -1,5 +1,6 @@
 #include "forms/file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QRegularExpression>
 
@@ -9,11 +10,14 @@
 namespace tw::forms {
 
 std::optional<std::string> askSaveFileName(const Form& owner, const std::string& title,
-                                           const std::string& filters) {
+                                           const std::string& filters,
+                                           const std::string& suggestedName) {
     QFileDialog dialog(owner.window(), platform::toQString(title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(platform::toQString(filters).split(QStringLiteral(";;")));
+    dialog.setDirectory(QDir::homePath());
+    dialog.selectFile(platform::toQString(suggestedName));
     // The extension of the chosen filter goes on a name typed without one.
     auto suffixOf = [](const QString& filter) {
         const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);

@@ -8,10 +8,12 @@ namespace tw::forms {
 
 class Form;
 
-// The path the user chose to save to, or nothing when cancelled. `filters` are written as
+// The path the user chose to save to, or nothing when cancelled. The dialog opens in the
+// user's home folder with `suggestedName` filled in. `filters` are written as
 // "CSV files (*.csv);;JSON files (*.json)"; a name typed without an extension gets the one of
 // the chosen filter.
 std::optional<std::string> askSaveFileName(const Form& owner, const std::string& title,
-                                           const std::string& filters);
+                                           const std::string& filters,
+                                           const std::string& suggestedName);
 
 }  // namespace tw::forms

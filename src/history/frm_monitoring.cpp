@@ -120,7 +120,8 @@ void frmMonitoring::connectHandlers() {
     cmdClose.onClick = [this] { cmdClose_Click(); };
     cmdExport.onClick = [this] { cmdExport_Click(); };
     askExportPath = [this] {
-        return forms::askSaveFileName(*this, "Export", "CSV files (*.csv);;JSON files (*.json)");
+        return forms::askSaveFileName(*this, "Export", "CSV files (*.csv);;JSON files (*.json)",
+                                      HistoryServer + " history.csv");
     };
     lblBackdrop.onClick = [this] { lblBackdrop_Click(); };
     ScrollBar.onChange = [this] { ScrollBar_Change(); };
