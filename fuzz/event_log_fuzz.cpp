@@ -1,8 +1,11 @@
 // The event log reader on a log file's text, as the history viewer reads it: every record
 // it accepts has four fields without a line end in them, writing those
 // records again gives a log that reads back the same, and each record's date text goes
-// through the viewer's day grouping under a few locales' date patterns.
-// Checks (names for TW_FUZZ_SKIP): log-fields, log-round-trip, log-views.
+// through the viewer's day grouping under a few locales' date patterns. A date that reads
+// back as a moment writes and reads as the same moment again; the export of the log is UTF-8
+// in both formats, and the held-since texts are made for every place.
+// Checks (names for TW_FUZZ_SKIP): log-fields, log-round-trip, log-views, log-dates,
+// export-utf8.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,8 +16,11 @@
 
 #include "fuzz_support.h"
 #include "history/event_log.h"
+#include "history/export_writer.h"
+#include "history/held_since.h"
 #include "history/history_filter.h"
 #include "runtime/general_date.h"
+#include "runtime/utf8.h"
 
 namespace {
 
@@ -69,6 +75,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tw::fuzz::check(passed == expected, "log-views",
                     [] { return "the view reading and the copying one differ"; });
 
-    for (const tw::DatePatterns& patterns : localePatterns()) tw::daySeparatorRows(whenTexts, patterns);
+    for (const tw::DatePatterns& patterns : localePatterns()) {
+        tw::daySeparatorRows(whenTexts, patterns);
+        const tw::GeneralDateReader dates(patterns);
+        for (const std::optional<std::string>& when : whenTexts) {
+            const auto moment = dates.read(*when);
+            if (!moment) continue;
+            const auto again = dates.read(tw::generalDate(*moment, patterns));
+            tw::fuzz::check(again && again->year == moment->year && again->month == moment->month &&
+                                again->day == moment->day && again->hour == moment->hour &&
+                                again->minute == moment->minute && again->second == moment->second,
+                            "log-dates", [] { return "a date read back does not survive writing"; });
+        }
+    }
+
+    std::vector<tw::HistoryEventView> views;
+    for (const tw::HistoryEvent& e : events) views.push_back({e.Place, e.When, e.NewOwner, e.OldOwner});
+    for (tw::ExportFormat format : {tw::ExportFormat::Csv, tw::ExportFormat::Json})
+        tw::fuzz::check(tw::isValidUtf8(tw::exportText(views, format, localePatterns()[0])), "export-utf8",
+                        [] { return "the export is not UTF-8"; });
+    const tw::HeldSince held(log, localePatterns()[1]);
+    for (const tw::HistoryEvent& e : events) held.text(e.Place, e.NewOwner, tw::LocalDateTime{2024, 5, 17, 14, 30, 0});
     return 0;
 }

@@ -13,9 +13,11 @@
 #include "alerts/stale_watch.h"
 #include "forms/forms.h"
 #include "history/change_detection.h"
+#include "history/held_since.h"
 #include "net/c_socket.h"
 #include "net/download.h"
 #include "platform/command_runner.h"
+#include "platform/files.h"
 
 namespace tw {
 
@@ -183,6 +185,13 @@ private:
     void rebuildServerList();
     void buildPanel(const std::string& ServerName);
     void drawPanelRows(const ServerPanel& panel);
+    // The keeps' tooltips: since when each owner holds it, for the monitored server only.
+    void showHeldSince(const ServerPanel& panel, const std::string& ServerName);
+    // The monitored server's log read into m_heldSince; read again only when it changed.
+    const HeldSince* heldSince();
+    std::optional<HeldSince> m_heldSince;
+    std::string m_heldSinceServer;
+    std::optional<platform::FileStamp> m_heldSinceStamp;
     bool m_rebuilding = false;
     bool m_listRebuildWaiting = false;
     std::optional<std::string> m_panelRebuildWaiting;

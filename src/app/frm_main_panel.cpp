@@ -7,6 +7,7 @@
 #include "app/frm_main_design.h"
 #include "app/tray_icon.h"
 #include "herald/server_panel.h"
+#include "history/event_log.h"
 #include "platform/services.h"
 #include "runtime/error_handler.h"
 #include "settings/settings_store.h"
@@ -120,6 +121,7 @@ void frmMain::buildPanel(const std::string& ServerName) {
             buildServerPanel(document, ServerName, DarknessFalls{DFServer, DFStatus}, metrics);
         if (!panel) return;
         drawPanelRows(*panel);
+        showHeldSince(*panel, ServerName);
         DFServer = panel->darknessFalls.server;
         DFStatus = panel->darknessFalls.status;
         if (panel->error) throw *panel->error;
@@ -179,6 +181,35 @@ void frmMain::drawPanelRows(const ServerPanel& panel) {
     if (relicSpare > 0 && !lblRelicList.exists(relicSpare)) {
         imgRelicOwn.load(relicSpare);
         lblRelicList.load(relicSpare);
+    }
+}
+
+const HeldSince* frmMain::heldSince() {
+    if (MonitorServer == "None" || !isSafeLogServerName(MonitorServer)) return nullptr;
+    const std::string path = EventLogPath(AppPath, MonitorServer);
+    const std::optional<platform::FileStamp> stamp = platform::fileStamp(path);
+    if (!stamp) return nullptr;
+    // Only a new document appends to the log: every other rebuild finds it as it was.
+    if (!m_heldSince || m_heldSinceServer != MonitorServer || m_heldSinceStamp != stamp) {
+        const std::optional<std::string> log = platform::readWholeFile(path);
+        if (!log) return nullptr;
+        m_heldSince.emplace(*log, platform::processFacts().datePatterns());
+        m_heldSinceServer = MonitorServer;
+        m_heldSinceStamp = stamp;
+    }
+    return &*m_heldSince;
+}
+
+void frmMain::showHeldSince(const ServerPanel& panel, const std::string& ServerName) {
+    const HeldSince* held = ServerName == MonitorServer ? heldSince() : nullptr;
+    const LocalDateTime now = held ? platform::processFacts().now() : LocalDateTime{};
+    for (size_t i = 0; i < panel.keepRows.size(); ++i) {
+        const PanelRow& row = panel.keepRows[i];
+        // Row 0 stays from build to build, so a row is also set back to nothing.
+        const bool keep = held && row.kind == RowKind::Entry;
+        const std::string tip = keep ? held->text(row.place, row.owner, now) : std::string();
+        forms::Label& label = lblKeepList[static_cast<int>(i)];
+        if (label.toolTipText() != tip) label.setToolTipText(tip);
     }
 }
 

@@ -80,6 +80,12 @@ void Control::applyForeColor() {
     // Only the active and inactive groups: a disabled control keeps the greyed text.
     QPalette palette = m_widget->palette();
     const QColor colour = toQColor(m_foreColor);
+    // Setting a palette walks the widget's children and posts events; most rows keep theirs.
+    bool same = true;
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            same = same && palette.color(group, role) == colour;
+    if (same) return;
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::WindowText, colour);
         palette.setColor(group, QPalette::ButtonText, colour);
@@ -89,6 +95,9 @@ void Control::applyForeColor() {
 }
 
 void Control::setFont(const Font& font) {
+    // The widget already shows this font (a control-array copy of a control in the form's
+    // own font): setting it again would only redo the layout.
+    if (font == m_font) return;
     m_font = font;
     if (m_widget) m_widget->setFont(toQFont(font));
     fontChanged();

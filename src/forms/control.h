@@ -27,6 +27,8 @@ public:
     const std::string& name() const { return m_name; }
     // -1 for a control that is not an element of a control array.
     int index() const { return m_index; }
+    // For a control array that loads an unloaded element again under another index.
+    void setIndex(int index) { m_index = index; }
 
     int left() const { return m_left; }
     void setLeft(int twips);

@@ -2,7 +2,9 @@
 // A control array: element 0 is built with the array (the designed element); further
 // elements are loaded at run time as hidden copies of element 0's properties and unloaded
 // again. Loading and unloading are cheap, so lists of hundreds of rows can be rebuilt on
-// every update.
+// every update: an unloaded element is out of reach at once, but its widget waits hidden
+// (up to kMaxSpareControls of them) to serve the next load, since making and destroying
+// widgets was most of the cost of a rebuild.
 //
 // Errors, as RuntimeError: a missing element 340; loading an index that is loaded 360;
 // unloading element 0 362.
@@ -10,6 +12,7 @@
 // onClick(index) runs for a click on any element: every element's own onClick is preset to
 // call it with the element's index.
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,6 +25,7 @@
 namespace tw::forms {
 
 inline constexpr int kMaxControlArrayIndex = 32767;
+inline constexpr std::size_t kMaxSpareControls = 256;
 
 template <class C>
 class ControlArray {
@@ -53,7 +57,14 @@ public:
     C& load(int i) {
         if (i < 0 || i > kMaxControlArrayIndex) throw error(kErrNoSuchControlElement);
         if (exists(i)) throw error(kErrObjectAlreadyLoaded);
-        auto element = std::make_unique<C>(m_owner, m_name, i);
+        std::unique_ptr<C> element;
+        if (m_spares.empty()) {
+            element = std::make_unique<C>(m_owner, m_name, i);
+        } else {
+            element = std::move(m_spares.back());
+            m_spares.pop_back();
+            element->setIndex(i);
+        }
         element->copyFrom(*find(0));
         element->setVisible(false);
         forwardClicks(*element, i);
@@ -64,7 +75,13 @@ public:
         if (i == 0) throw error(kErrCantUnloadDesignTimeControl);
         const auto it = m_elements.find(i);
         if (it == m_elements.end()) throw error(kErrNoSuchControlElement);
+        std::unique_ptr<C> element = std::move(it->second);
         m_elements.erase(it);
+        if (m_spares.size() >= kMaxSpareControls) return;  // destroyed here
+        // A click handler running now holds its own copy of onClick, so it may end safely.
+        element->setVisible(false);
+        element->onClick = nullptr;
+        m_spares.push_back(std::move(element));
     }
 
     std::function<void(int index)> onClick;
@@ -89,6 +106,7 @@ private:
     Container& m_owner;
     std::string m_name;
     std::map<int, std::unique_ptr<C>> m_elements;
+    std::vector<std::unique_ptr<C>> m_spares;
 };
 
 }  // namespace tw::forms

@@ -124,9 +124,12 @@ void Label::applyBackground() {
     QWidget* label = widget();
     if (!label) return;
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, toQColor(m_backColor));
-    label->setPalette(palette);
-    label->setAutoFillBackground(m_opaque);
+    const QColor colour = toQColor(m_backColor);
+    if (palette.color(QPalette::Window) != colour) {
+        palette.setColor(QPalette::Window, colour);
+        label->setPalette(palette);
+    }
+    if (label->autoFillBackground() != m_opaque) label->setAutoFillBackground(m_opaque);
 }
 
 void Label::setUseMnemonic(bool useMnemonic) {

@@ -29,17 +29,64 @@ CellMetrics measureCell(const QFont& font) {
     return CellMetrics{ascent, ascent + descent};
 }
 
+// What a measurement depends on. QFont::key() would do, but it writes the whole font
+// description out as text on every call, which cost more than the measuring it saved.
+struct MeasureKey {
+    QString family;
+    int pixelSize = 0;
+    qreal pointSize = 0;
+    int weight = 0;
+    bool italic = false;
+    bool underline = false;
+    int stretch = 0;
+    QString text;
+    int wrapWidth = 0;
+    bool operator==(const MeasureKey&) const = default;
+};
+
+MeasureKey measureKey(const QFont& font, const QString& text = {}, int wrapWidth = 0) {
+    return {font.family(), font.pixelSize(), font.pointSizeF(), static_cast<int>(font.weight()),
+            font.italic(), font.underline(), font.stretch(), text, wrapWidth};
+}
+
+struct MeasureKeyHash {
+    size_t operator()(const MeasureKey& k) const {
+        return qHashMulti(0, k.family, k.pixelSize, k.pointSize, k.weight, k.italic, k.underline,
+                          k.stretch, k.text, k.wrapWidth);
+    }
+};
+
+// A bounded cache: cleared when full, so it never grows without end.
+template <typename Value>
+class MeasureCache {
+public:
+    template <typename Measure>
+    Value get(MeasureKey key, Measure measure) {
+        if (const auto it = m_values.find(key); it != m_values.end()) return it->second;
+        const Value value = measure();
+        if (m_values.size() >= 8192) m_values.clear();
+        m_values.emplace(std::move(key), value);
+        return value;
+    }
+
+private:
+    std::unordered_map<MeasureKey, Value, MeasureKeyHash> m_values;
+};
+
+QSize measureExtent(const QFont& font, const QString& text, int wrapWidth) {
+    const QFontMetrics metrics(font);
+    const QStringList lines = layoutLines(font, text, wrapWidth);
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    return QSize(widest, static_cast<int>(lines.size()) * cellMetrics(font).lineHeight);
+}
+
 }  // namespace
 
 CellMetrics cellMetrics(const QFont& font) {
     // Hundreds of labels are sized on every rebuild; the font tables are read once per font.
-    static std::unordered_map<QString, CellMetrics> cache;
-    const QString key = font.key();
-    if (const auto it = cache.find(key); it != cache.end()) return it->second;
-    const CellMetrics cell = measureCell(font);
-    if (cache.size() > 256) cache.clear();
-    cache.emplace(key, cell);
-    return cell;
+    static MeasureCache<CellMetrics> cache;
+    return cache.get(measureKey(font), [&] { return measureCell(font); });
 }
 
 QStringList layoutLines(const QFont& font, const QString& text, int wrapWidth) {
@@ -64,11 +111,9 @@ QStringList layoutLines(const QFont& font, const QString& text, int wrapWidth) {
 }
 
 QSize textExtent(const QFont& font, const QString& text, int wrapWidth) {
-    const QFontMetrics metrics(font);
-    const QStringList lines = layoutLines(font, text, wrapWidth);
-    int widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
-    return QSize(widest, static_cast<int>(lines.size()) * cellMetrics(font).lineHeight);
+    // Rebuilds of the server list and the panel measure the same few hundred names each time.
+    static MeasureCache<QSize> cache;
+    return cache.get(measureKey(font, text, wrapWidth), [&] { return measureExtent(font, text, wrapWidth); });
 }
 
 }  // namespace tw::forms

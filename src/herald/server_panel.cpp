@@ -210,6 +210,8 @@ void PanelBuilder::keepEntry(const std::string& Realm, const std::string& Name,
     entry.left = (neutral ? m_metrics.relicLeft : m_metrics.keepLeft) + kEntryIndent;
     entry.top = entry.pictureTop = rows.back().top + m_metrics.rowHeight + kEntryGap;
     entry.caption = Name;
+    entry.place = Name;
+    entry.owner = Owner;
     entry.color = RealmColor(Owner);
     entry.picture = RealmImage(Owner);
     entry.pictureLeft = entry.left - kKeepPictureOffset;

@@ -64,6 +64,7 @@ struct PanelRow {
     int pictureTop = 0;
     std::string tag;                         // the claimant's page; "" when not claimed
     std::optional<ClaimantLink> claimant;
+    std::string place, owner;                // a keep entry's name and owner; "" otherwise
 };
 
 // DFServer / DFStatus: the server whose Darkness Falls holder was last decided, and it.

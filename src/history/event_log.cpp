@@ -1,5 +1,7 @@
 #include "history/event_log.h"
 
+#include <cstring>
+
 #include "history/event_fields.h"
 #include "platform/files.h"
 #include "runtime/runtime_error.h"
@@ -47,16 +49,20 @@ std::optional<HistoryEventView> splitEventLine(std::string_view line, std::strin
 void forEachEventView(std::string_view logText,
                       const std::function<void(const HistoryEventView&)>& visit) {
     std::string scratch;
+    const char* const text = logText.data();
+    const size_t size = logText.size();
     size_t from = 0;
-    while (from < logText.size()) {
-        const size_t end = logText.find_first_of("\r\n", from);
-        const std::string_view line =
-            logText.substr(from, end == std::string_view::npos ? logText.npos : end - from);
-        if (auto event = splitEventLine(line, scratch)) visit(*event);
-        if (end == std::string_view::npos) break;
+    while (from < size) {
+        // Two vectorised searches per line: the LF, then a CR before it. (find_first_of
+        // with two characters searches the set once per byte, many times slower.)
+        const void* lf = std::memchr(text + from, '\n', size - from);
+        const size_t lineFeed = lf ? static_cast<size_t>(static_cast<const char*>(lf) - text) : size;
+        const void* cr = std::memchr(text + from, '\r', lineFeed - from);
+        const size_t end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text) : lineFeed;
+        if (auto event = splitEventLine(logText.substr(from, end - from), scratch)) visit(*event);
         // CR LF is one line end; a lone CR or LF is one too.
         from = end + 1;
-        if (logText[end] == '\r' && from < logText.size() && logText[from] == '\n') ++from;
+        if (cr && end + 1 == lineFeed) ++from;
     }
 }
 

@@ -1,11 +1,16 @@
 #include "history/frm_monitoring.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
+#include "forms/file_dialog.h"
+#include "history/export_writer.h"
 #include "history/frm_chart.h"
 #include "platform/files.h"
+#include "platform/services.h"
 #include "runtime/error_handler.h"
+#include "runtime/message_box.h"
 
 namespace tw {
 
@@ -45,6 +50,7 @@ frmMonitoring::frmMonitoring(std::string AppPath, SettingReader ReadSetting)
       cmbLocation(*this, "cmbLocation"),
       cmdClose(*this, "cmdClose"),
       cmdChart(*this, "cmdChart"),
+      cmdExport(*this, "cmdExport"),
       m_appPath(std::move(AppPath)),
       m_readSetting(std::move(ReadSetting)) {
     designControls();
@@ -107,6 +113,8 @@ void frmMonitoring::designControls() {
     cmdClose.setCaption("&Close");
     cmdChart.move(3360, 3120, 1125, 255);
     cmdChart.setCaption("C&hart...");
+    cmdExport.move(60, 3120, 975, 255);
+    cmdExport.setCaption("&Export...");
 }
 
 void frmMonitoring::connectHandlers() {
@@ -115,6 +123,11 @@ void frmMonitoring::connectHandlers() {
     cmbPreviousOwner.onClick = [this] { cmbPreviousOwner_Click(); };
     cmdClose.onClick = [this] { cmdClose_Click(); };
     cmdChart.onClick = [this] { cmdChart_Click(); };
+    cmdExport.onClick = [this] { cmdExport_Click(); };
+    askExportPath = [this] {
+        return forms::askSaveFileName(*this, "Export", "CSV files (*.csv);;JSON files (*.json)",
+                                      HistoryServer + " history.csv");
+    };
     lblBackdrop.onClick = [this] { lblBackdrop_Click(); };
     ScrollBar.onChange = [this] { ScrollBar_Change(); };
 }
@@ -160,7 +173,8 @@ void frmMonitoring::showNothingToList(const std::string& header) {
     for (forms::Control* control :
          std::initializer_list<forms::Control*>{&ScrollBar, &lblFiltering, &lblFilterNewOwner,
                                                 &lblFilterPreviousOwner, &lblFilterLocation,
-                                                &cmbLocation, &cmbNewOwner, &cmbPreviousOwner})
+                                                &cmbLocation, &cmbNewOwner, &cmbPreviousOwner,
+                                                &cmdExport})
         control->setEnabled(false);
 }
 
@@ -177,12 +191,8 @@ void frmMonitoring::RefreshEvents() {
     HistoryServer = readHistoryServer();
     for (int i : lblKeep.indexes())
         forEachRowLabel(i, [](forms::Label& label) { label.setVisible(false); });
-    Events.clear();
 
-    std::optional<std::string> logText;
-    if (HistoryServer != "None" && isSafeLogServerName(HistoryServer))
-        logText = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
-    if (!logText) {
+    if (!readMatchingEvents()) {
         // The log went away (or the monitored server changed) while the window was open:
         // say so, as on loading, rather than fail.
         showNothingToList(HistoryServer == "None" ? std::string(kNoServerMonitored)
@@ -191,13 +201,6 @@ void frmMonitoring::RefreshEvents() {
         return;
     }
     lblHeadLabel.setCaption("Server History for " + HistoryServer);
-
-    // Only matching events are kept, so a long log costs memory for its matches alone.
-    const HistoryFilters filters = currentFilters();
-    forEachEvent(*logText, [&](const HistoryEvent& event) {
-        if (::tw::PassFilters(event, filters)) Events.push_back(event);
-    });
-    logText.reset();
 
     if (Events.empty()) {
         forms::Label& first = lblKeep[0];
@@ -226,6 +229,31 @@ void frmMonitoring::RefreshEvents() {
     MakeLines();
 }
 
+bool frmMonitoring::readMatchingEvents() {
+    Events.clear();
+    m_unquotedFields.clear();
+    m_logText.clear();
+    if (HistoryServer == "None" || !isSafeLogServerName(HistoryServer)) return false;
+    std::optional<std::string> logText = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
+    if (!logText) return false;
+    m_logText = std::move(*logText);
+
+    // The events stay views into the log text: a long log then costs one copy of its bytes
+    // and a few words per match, not a string per field.
+    const HistoryFilters filters = currentFilters();
+    const std::string_view text = m_logText;
+    auto keep = [&](std::string_view field) {
+        const std::less_equal<const char*> notAfter;
+        const bool inText = notAfter(text.data(), field.data()) && notAfter(field.data(), text.data() + text.size());
+        return inText ? field : std::string_view(m_unquotedFields.emplace_back(field));
+    };
+    forEachEventView(text, [&](const HistoryEventView& event) {
+        if (!::tw::PassFilters(event, filters)) return;
+        Events.push_back({keep(event.Place), keep(event.When), keep(event.NewOwner), keep(event.OldOwner)});
+    });
+    return true;
+}
+
 void frmMonitoring::filterChanged(const char* procedure) {
     if (Tag != "Loaded") return;
     withErrorHandler(procedure, [this] { RefreshEvents(); });
@@ -241,6 +269,23 @@ void frmMonitoring::cmdChart_Click() {
     withErrorHandler("cmdChart_Click", [this] {
         frmChart chart(m_appPath, m_readSetting);
         chart.showModal(this);
+    });
+}
+
+void frmMonitoring::cmdExport_Click() {
+    withErrorHandler("cmdExport_Click", [this] {
+        const std::optional<std::string> path = askExportPath ? askExportPath() : std::nullopt;
+        if (!path) return;
+        // The rows of the last refresh: what the window shows under the filters as they stand.
+        const std::optional<ExportFormat> format = exportFormatFor(*path);
+        if (!format) {
+            MsgBox("Export writes .csv or .json files; nothing was written to " + *path + ".",
+                   kMbExclamation, "Export");
+            return;
+        }
+        const std::string text = exportText(Events, *format, platform::processFacts().datePatterns());
+        if (!platform::writeFileAtomically(*path, text))
+            MsgBox("Could not write " + *path + "; nothing was changed there.", kMbCritical, "Export");
     });
 }
 

@@ -11,7 +11,9 @@
 // handler lets a failure escape into the event loop.
 
 #include <cstddef>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +41,7 @@ public:
     // Row Index has been created (false, never an error, for any other index).
     bool RowExists(int Index) const;
     // The matching events newest first: SortedEvents(k) is Events(n - 1 - k).
-    const HistoryEvent& SortedEvents(std::size_t k) const;
+    const HistoryEventView& SortedEvents(std::size_t k) const;
 
     // Handlers.
     void cmbLocation_Click();
@@ -47,13 +49,16 @@ public:
     void cmbPreviousOwner_Click();
     void cmdClose_Click();
     void cmdChart_Click();
+    // Writes the events the filters let through, newest first, to a .csv or .json file.
+    void cmdExport_Click();
     void lblBackdrop_Click();
     void ScrollBar_Change();
 
     // The server whose log is shown.
     std::string HistoryServer;
-    // The events of the last refresh that passed the filters, oldest first.
-    std::vector<HistoryEvent> Events;
+    // The events of the last refresh that passed the filters, oldest first. They point into
+    // the log text that refresh read, which the window keeps until the next one.
+    std::vector<HistoryEventView> Events;
     // "Loaded" once loading has finished; until then the filters and scroll bar do nothing.
     std::string Tag;
 
@@ -79,6 +84,11 @@ public:
     forms::ComboBox cmbLocation;
     forms::Button cmdClose;
     forms::Button cmdChart;
+    forms::Button cmdExport;
+
+    // Asks where to export to; nothing when the user cancels. The save dialog unless
+    // replaced (tests answer it themselves).
+    std::function<std::optional<std::string>()> askExportPath;
 
 private:
     void designControls();
@@ -93,15 +103,22 @@ private:
     HistoryFilters currentFilters() const;
 
     // Row filling: a refresh creates, stacks and shows rows; scrolling only refills them.
-    void FillRow(int i, const HistoryEvent& event);
-    void ScrollRow(int i, const HistoryEvent& event);
-    void setRowTexts(int i, const HistoryEvent& event);
+    void FillRow(int i, const HistoryEventView& event);
+    void ScrollRow(int i, const HistoryEventView& event);
+    void setRowTexts(int i, const HistoryEventView& event);
     void colourOwners(int i);
     void placeRowHorizontally(int i);
     void forEachRowLabel(int i, const std::function<void(forms::Label&)>& apply);
 
+    // Reads the log into m_logText and keeps the events that pass the filters in Events.
+    bool readMatchingEvents();
+
     std::string m_appPath;
     SettingReader m_readSetting;
+    // The log as last read, and the few fields that had to be unquoted apart from it (a
+    // deque, so growing it moves none of them).
+    std::string m_logText;
+    std::deque<std::string> m_unquotedFields;
 };
 
 }  // namespace tw

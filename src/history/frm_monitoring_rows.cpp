@@ -24,7 +24,7 @@ bool frmMonitoring::RowExists(int Index) const {
     return lblKeep.exists(Index);
 }
 
-const HistoryEvent& frmMonitoring::SortedEvents(std::size_t k) const {
+const HistoryEventView& frmMonitoring::SortedEvents(std::size_t k) const {
     return Events.at(Events.size() - 1 - k);
 }
 
@@ -34,11 +34,11 @@ void frmMonitoring::forEachRowLabel(int i, const std::function<void(forms::Label
         apply((*array)[i]);
 }
 
-void frmMonitoring::setRowTexts(int i, const HistoryEvent& event) {
-    lblKeep[i].setCaption(event.Place);
-    lblNewOwner[i].setCaption(event.NewOwner);
-    lblOldOwner[i].setCaption(event.OldOwner);
-    lblWhen[i].setCaption(event.When);
+void frmMonitoring::setRowTexts(int i, const HistoryEventView& event) {
+    lblKeep[i].setCaption(std::string(event.Place));
+    lblNewOwner[i].setCaption(std::string(event.NewOwner));
+    lblOldOwner[i].setCaption(std::string(event.OldOwner));
+    lblWhen[i].setCaption(std::string(event.When));
 }
 
 void frmMonitoring::colourOwners(int i) {
@@ -54,7 +54,7 @@ void frmMonitoring::placeRowHorizontally(int i) {
         order[k]->setLeft(order[k - 1]->left() + order[k - 1]->width());
 }
 
-void frmMonitoring::FillRow(int i, const HistoryEvent& event) {
+void frmMonitoring::FillRow(int i, const HistoryEventView& event) {
     if (!RowExists(i)) {
         for (forms::ControlArray<forms::Label>* array :
              {&lblKeep, &lblWasTakenBy, &lblNewOwner, &lblFrom, &lblOldOwner, &lblAt, &lblWhen})
@@ -62,7 +62,7 @@ void frmMonitoring::FillRow(int i, const HistoryEvent& event) {
     }
     if (i > 0) lblKeep[i].setTop(lblKeep[i - 1].top() + lblKeep[i - 1].height() + kRowGap);
     setRowTexts(i, event);
-    lblKeep[i].setForeColor(placeColourOnRefresh(event.Place));
+    lblKeep[i].setForeColor(placeColourOnRefresh(std::string(event.Place)));
     colourOwners(i);
     const int top = lblKeep[i].top();
     forEachRowLabel(i, [top](forms::Label& label) { label.setTop(top); });
@@ -70,10 +70,10 @@ void frmMonitoring::FillRow(int i, const HistoryEvent& event) {
     forEachRowLabel(i, [](forms::Label& label) { label.setVisible(true); });
 }
 
-void frmMonitoring::ScrollRow(int i, const HistoryEvent& event) {
+void frmMonitoring::ScrollRow(int i, const HistoryEventView& event) {
     setRowTexts(i, event);
     // Scrolling turns only "... Keep" places black; other unknown places keep their colour.
-    if (const auto colour = placeColourOnScroll(event.Place)) lblKeep[i].setForeColor(*colour);
+    if (const auto colour = placeColourOnScroll(std::string(event.Place))) lblKeep[i].setForeColor(*colour);
     colourOwners(i);
     placeRowHorizontally(i);
 }

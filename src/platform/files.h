@@ -13,6 +13,15 @@ inline constexpr const char* kStatusFile = "server-info.xml";
 
 bool fileExists(const std::string& path);
 
+// Size and modification time of a regular file, to tell whether it changed since it was last
+// read; nothing when it is missing or not a regular file.
+struct FileStamp {
+    long long size = 0;
+    long long modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> fileStamp(const std::string& path);
+
 // The file's bytes, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path);
 

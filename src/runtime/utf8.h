@@ -4,6 +4,7 @@
 // by characters must not split a UTF-8 sequence.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,5 +18,12 @@ bool isValidUtf8(std::string_view bytes);
 // point for valid UTF-8, one per byte otherwise. Character k (0-based) is the bytes from
 // entry k up to entry k + 1.
 std::vector<std::size_t> characterStarts(std::string_view text);
+
+// The character Windows-1252 gives a byte (0x80 to 0x9F have their own table; the five
+// unassigned ones keep their C1 code points, as the platform's own conversion does).
+char32_t windows1252CodePoint(unsigned char byte);
+
+// The text as UTF-8: valid UTF-8 stands as it is, anything else is read as Windows-1252.
+std::string toUtf8(std::string_view bytes);
 
 }  // namespace tw

@@ -90,14 +90,33 @@ TEST_F(ControlArrayTest, ClicksCarryTheIndexAndAnElementMayUnloadItselfFromItsOw
             for (int i = rows.ubound(); i >= 1; --i) rows.unload(i);
     };
     rows.load(1);
-    QPointer<QWidget> widget = rows.load(2).widget();
+    Label& second = rows.load(2);
+    QPointer<QWidget> widget = second.widget();
+    second.setCaption("Ashvale");
+    second.setToolTipText("");
+    second.setTag("7");
+    second.setForeColor(kBlack);
+    second.setVisible(true);
     rows[0].click();
     rows[2].click();
     EXPECT_EQ(clicked, (std::vector<int>{0, 2}));
     EXPECT_FALSE(rows.exists(2));
-    ASSERT_TRUE(widget.isNull() || widget->isHidden());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(widget.isNull()) << "the unloaded widget is gone";
+    ASSERT_TRUE(widget.isNull() || widget->isHidden());
+
+    // Loading again, also under another index, gives a hidden copy of element 0 with
+    // nothing left of the unloaded row, whether or not its widget is reused.
+    Label& again = rows.load(3);
+    EXPECT_EQ(again.index(), 3);
+    EXPECT_FALSE(again.visible());
+    EXPECT_TRUE(again.widget()->isHidden());
+    EXPECT_EQ(again.caption(), "Ironmoor");
+    EXPECT_EQ(again.width(), rows[0].width());
+    EXPECT_EQ(again.toolTipText(), "Click for server info");
+    EXPECT_EQ(again.tag(), "3");
+    EXPECT_EQ(again.foreColor(), rgb(0, 0, 255));
+    again.click();
+    EXPECT_EQ(clicked, (std::vector<int>{0, 2, 3}));
 }
 
 }  // namespace

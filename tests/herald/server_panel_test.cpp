@@ -20,7 +20,7 @@ constexpr auto kHammer = RealmPicture::Hammer, kCup = RealmPicture::Cup, kTree =
 
 PanelRow row(RowKind kind, std::string caption, int left, int top, ColorValue color, RealmPicture picture,
              int pictureLeft, int pictureTop, PanelColumn column) {
-    return PanelRow{kind, column, std::move(caption), color, left, top, picture, pictureLeft, pictureTop, {}, {}};
+    return PanelRow{kind, column, std::move(caption), color, left, top, picture, pictureLeft, pictureTop, {}, {}, {}, {}};
 }
 PanelRow relicHeading(std::string realm, int top, ColorValue color, RealmPicture picture) {
     return row(RowKind::Heading, std::move(realm), 5520, top, color, picture, 5280, top, PanelColumn::Relic);

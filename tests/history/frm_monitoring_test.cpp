@@ -9,6 +9,7 @@
 #include <QImage>
 
 #include "forms/form_window.h"
+#include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "temp_folder.h"
@@ -227,6 +228,49 @@ TEST_F(Viewer, LogGoneOrServerSwitchedOffDuringARefreshShowsNoHistory) {
     w->cmbLocation.setListIndex(2);
     EXPECT_EQ(w->lblHeadLabel.caption(), "No server is being monitored...");
     EXPECT_EQ(visibleRows(*w), 0);
+}
+
+TEST_F(Viewer, ExportWritesTheFilteredRowsNewestFirstAsCsvOrJsonChosenByTheExtension) {
+    writeLog("Stone Bridge", eventRecordLine("Caer Ash, North", "Midgard", "Albion", "7/23/2003 2:05:10 PM") +
+                                 eventRecordLine("\"Q\" \\Keep", "Midgard", "Hibernia", "7/23/2003") +
+                                 eventRecordLine("Dun Mellow", "Albion", "Midgard", "7/24/2003 1:00:00 AM") +
+                                 eventRecordLine("Dun Br\xe9" "an", "Midgard", "Albion", "7/24/2003 12:30:00 AM") +
+                                 eventRecordLine("Vorn Faste", "Midgard", "Albion", "2/30/2003 1:00:00 PM"));
+    auto v = open("Stone Bridge");
+    v->cmbNewOwner.setListIndex(1);  // Midgard: Dun Mellow stays out
+    std::string answer;
+    v->askExportPath = [&] { return std::optional<std::string>(m_appPath + answer); };
+    auto exported = [&](const std::string& name) {
+        answer = name;
+        v->cmdExport.click();
+        return platform::readWholeFile(m_appPath + name).value_or("(no file)");
+    };
+
+    EXPECT_EQ(exported("rows.csv"),
+              "place,new_owner,previous_owner,date,date_iso\r\n"
+              "Vorn Faste,Midgard,Albion,2/30/2003 1:00:00 PM,\r\n"
+              "Dun Br\xc3\xa9" "an,Midgard,Albion,7/24/2003 12:30:00 AM,2003-07-24T00:30:00\r\n"
+              "\"\"\"Q\"\" \\Keep\",Midgard,Hibernia,7/23/2003,2003-07-23T00:00:00\r\n"
+              "\"Caer Ash, North\",Midgard,Albion,7/23/2003 2:05:10 PM,2003-07-23T14:05:10\r\n");
+    EXPECT_EQ(exported("rows.JSON"),
+              "[\n"
+              "  {\"place\": \"Vorn Faste\", \"new_owner\": \"Midgard\", \"previous_owner\": \"Albion\", "
+              "\"date\": \"2/30/2003 1:00:00 PM\", \"date_iso\": \"\"},\n"
+              "  {\"place\": \"Dun Br\xc3\xa9" "an\", \"new_owner\": \"Midgard\", \"previous_owner\": \"Albion\", "
+              "\"date\": \"7/24/2003 12:30:00 AM\", \"date_iso\": \"2003-07-24T00:30:00\"},\n"
+              "  {\"place\": \"\\\"Q\\\" \\\\Keep\", \"new_owner\": \"Midgard\", \"previous_owner\": \"Hibernia\", "
+              "\"date\": \"7/23/2003\", \"date_iso\": \"2003-07-23T00:00:00\"},\n"
+              "  {\"place\": \"Caer Ash, North\", \"new_owner\": \"Midgard\", \"previous_owner\": \"Albion\", "
+              "\"date\": \"7/23/2003 2:05:10 PM\", \"date_iso\": \"2003-07-23T14:05:10\"}\n"
+              "]\n");
+    EXPECT_TRUE(m_boxes.calls.empty());
+
+    // Another extension, or a folder that is not there, writes nothing and says so.
+    EXPECT_EQ(exported("rows.txt"), "(no file)");
+    EXPECT_EQ(exported("gone/rows.csv"), "(no file)");
+    ASSERT_EQ(m_boxes.calls.size(), 2u);
+    EXPECT_NE(m_boxes.calls[0].text.find(".csv or .json"), std::string::npos);
+    EXPECT_NE(m_boxes.calls[1].text.find("Could not write"), std::string::npos);
 }
 
 }  // namespace

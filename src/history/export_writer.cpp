@@ -1,0 +1,126 @@
+#include "history/export_writer.h"
+
+#include <cstdio>
+
+#include "runtime/utf8.h"
+
+namespace tw {
+namespace {
+
+constexpr const char* kColumns[] = {"place", "new_owner", "previous_owner", "date", "date_iso"};
+
+bool endsWithNoCase(const std::string& text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    for (size_t i = 0; i < suffix.size(); ++i) {
+        char c = text[text.size() - suffix.size() + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+bool needsCsvQuotes(std::string_view field) {
+    for (char c : field)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
+}
+
+void appendCsvField(std::string& out, std::string_view field) {
+    if (!needsCsvQuotes(field)) {
+        out.append(field);
+        return;
+    }
+    out.push_back('"');
+    for (char c : field) {
+        if (c == '"') out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+void appendJsonString(std::string& out, std::string_view text) {
+    out.push_back('"');
+    size_t plain = 0;  // start of the run of characters that need no escape
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        out.append(text.substr(plain, i - plain));
+        plain = i + 1;
+        switch (c) {
+        case '"': out.append("\\\""); break;
+        case '\\': out.append("\\\\"); break;
+        case '\b': out.append("\\b"); break;
+        case '\f': out.append("\\f"); break;
+        case '\n': out.append("\\n"); break;
+        case '\r': out.append("\\r"); break;
+        case '\t': out.append("\\t"); break;
+        default: {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out.append(escaped);
+        }
+        }
+    }
+    out.append(text.substr(plain));
+    out.push_back('"');
+}
+
+// Log text is usually plain ASCII names; only other text needs converting.
+std::string_view asUtf8(std::string_view field, std::string& converted) {
+    for (char c : field)
+        if (static_cast<unsigned char>(c) >= 0x80) return converted = toUtf8(field);
+    return field;
+}
+
+}  // namespace
+
+std::optional<ExportFormat> exportFormatFor(const std::string& fileName) {
+    if (endsWithNoCase(fileName, ".csv")) return ExportFormat::Csv;
+    if (endsWithNoCase(fileName, ".json")) return ExportFormat::Json;
+    return std::nullopt;
+}
+
+std::string exportText(std::span<const HistoryEventView> events, ExportFormat format,
+                       const DatePatterns& patterns) {
+    const GeneralDateReader dates(patterns);
+    std::string out;
+    out.reserve(events.size() * 96 + 64);
+    if (format == ExportFormat::Csv) {
+        for (const char* column : kColumns) out.append(column).push_back(',');
+        out.back() = '\r';
+        out.push_back('\n');
+    } else {
+        out.push_back('[');
+    }
+    std::string converted[4];
+    for (auto event = events.rbegin(); event != events.rend(); ++event) {
+        const auto moment = dates.read(event->When);
+        char iso[32] = "";
+        if (moment)
+            std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", moment->year,
+                          moment->month, moment->day, moment->hour, moment->minute, moment->second);
+        const std::string_view fields[] = {
+            asUtf8(event->Place, converted[0]), asUtf8(event->NewOwner, converted[1]),
+            asUtf8(event->OldOwner, converted[2]), asUtf8(event->When, converted[3]), iso};
+        if (format == ExportFormat::Csv) {
+            for (size_t i = 0; i < std::size(fields); ++i) {
+                if (i > 0) out.push_back(',');
+                appendCsvField(out, fields[i]);
+            }
+            out.append("\r\n");
+            continue;
+        }
+        out.append(event == events.rbegin() ? "\n  {" : ",\n  {");
+        for (size_t i = 0; i < std::size(fields); ++i) {
+            if (i > 0) out.append(", ");
+            appendJsonString(out, kColumns[i]);
+            out.append(": ");
+            appendJsonString(out, fields[i]);
+        }
+        out.push_back('}');
+    }
+    if (format == ExportFormat::Json) out.append(events.empty() ? "]\n" : "\n]\n");
+    return out;
+}
+
+}  // namespace tw

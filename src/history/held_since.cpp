@@ -1,0 +1,88 @@
+#include "history/held_since.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "history/event_log.h"
+
+namespace tw {
+namespace {
+
+// Days since 1970-01-01 of a calendar day (proleptic Gregorian).
+std::int64_t daysFromCivil(int year, int month, int day) {
+    year -= month <= 2;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int yearOfEra = static_cast<int>(year - era * 400);
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// Local times compared as they read: an hour that a clock change adds or takes away is not
+// worth a time zone library for a tooltip.
+std::int64_t minutesOf(const LocalDateTime& t) {
+    return (daysFromCivil(t.year, t.month, t.day) * 24 + t.hour) * 60 + t.minute;
+}
+
+}  // namespace
+
+std::string heldForText(const LocalDateTime& from, const LocalDateTime& to) {
+    const std::int64_t minutes = std::max<std::int64_t>(0, minutesOf(to) - minutesOf(from));
+    const std::int64_t days = minutes / (24 * 60), hours = minutes / 60 % 24, rest = minutes % 60;
+    std::string text;
+    auto add = [&](std::int64_t amount, const char* unit) {
+        if (!text.empty()) text += ' ';
+        text.append(std::to_string(amount)).append(unit);
+    };
+    if (days > 0) {
+        add(days, " d");
+        if (hours > 0) add(hours, " h");
+    } else if (hours > 0) {
+        add(hours, " h");
+        if (rest > 0) add(rest, " min");
+    } else {
+        add(rest, " min");
+    }
+    return text;
+}
+
+HeldSince::HeldSince(std::string_view logText, const DatePatterns& patterns) : m_patterns(patterns) {
+    forEachEventView(logText, [&](const HistoryEventView& event) {
+        if (!m_oldest) m_oldest = Taken{std::string(event.NewOwner), std::string(event.When), {}};
+        // A later line of the same place overwrites the strings in place, so a long log of
+        // few places allocates next to nothing.
+        auto it = m_newest.find(event.Place);
+        if (it == m_newest.end()) it = m_newest.emplace(std::string(event.Place), Taken{}).first;
+        it->second.newOwner.assign(event.NewOwner);
+        it->second.when.assign(event.When);
+    });
+    const GeneralDateReader dates(m_patterns);
+    for (auto& [place, taken] : m_newest) taken.moment = dates.read(taken.when);
+    if (m_oldest) m_oldest->moment = dates.read(m_oldest->when);
+}
+
+std::string HeldSince::momentText(const std::string& when, const std::optional<LocalDateTime>& moment,
+                                  const LocalDateTime& now) const {
+    if (!moment) return when;
+    return formatWithPattern(*moment, moment->year == now.year ? "d MMM HH:mm" : "d MMM yyyy HH:mm",
+                             m_patterns);
+}
+
+std::string HeldSince::text(const std::string& place, const std::string& owner,
+                            const LocalDateTime& now) const {
+    if (!m_oldest) return "";
+    std::string text = "held ";
+    const auto it = m_newest.find(place);
+    if (it == m_newest.end())
+        return text.append("since before ").append(momentText(m_oldest->when, m_oldest->moment, now));
+    const Taken& taken = it->second;
+    text.append("by ").append(owner).append(" since ");
+    // The newest line names another owner: the change to this one was not logged.
+    if (taken.newOwner != owner) text.append("after ");
+    text.append(momentText(taken.when, taken.moment, now));
+    if (taken.newOwner == owner && taken.moment)
+        text.append(" (").append(heldForText(*taken.moment, now)).append(")");
+    return text;
+}
+
+}  // namespace tw

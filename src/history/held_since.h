@@ -1,0 +1,55 @@
+#pragma once
+// Since when each keep's owner holds it, told from the monitored server's log: the newest
+// line of a place says who took it and when. Built once from a log's text and asked for every
+// keep of the panel, so a rebuild of the panel does not read the log again.
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "runtime/general_date.h"
+
+namespace tw {
+
+class HeldSince {
+public:
+    // Reads every usable line of the log's text; the dates with these patterns.
+    HeldSince(std::string_view logText, const DatePatterns& patterns);
+
+    // The line for a keep's tooltip at `now`:
+    //   "held by Midgard since 6 Dec 14:03 (2 h 15 min)" when the newest line of the place
+    //   names its present owner; "held by Midgard since after 6 Dec 14:03" when it names
+    //   another (a change the log missed); "held since before 1 Dec 09:12" (the oldest line's
+    //   date) when the log does not name the place. Moments in another year than `now` carry
+    //   their year; a date text that cannot be read is shown as written. Empty for a log
+    //   without usable lines.
+    std::string text(const std::string& place, const std::string& owner,
+                     const LocalDateTime& now) const;
+
+private:
+    struct Taken {
+        std::string newOwner;
+        std::string when;  // as the log holds it
+        std::optional<LocalDateTime> moment;
+    };
+    std::string momentText(const std::string& when, const std::optional<LocalDateTime>& moment,
+                           const LocalDateTime& now) const;
+
+    // Places looked up by the views the log reader hands out, without a copy.
+    struct PlaceHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view place) const { return std::hash<std::string_view>{}(place); }
+    };
+
+    DatePatterns m_patterns;
+    std::unordered_map<std::string, Taken, PlaceHash, std::equal_to<>> m_newest;
+    std::optional<Taken> m_oldest;
+};
+
+// "45 min", "2 h 15 min", "3 d 4 h": the time from `from` to `to`, 0 min when it runs back.
+std::string heldForText(const LocalDateTime& from, const LocalDateTime& to);
+
+}  // namespace tw
