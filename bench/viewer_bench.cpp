@@ -1,6 +1,7 @@
 // The history viewer over a log of 200 000 lines: opening the window (reading and filtering
 // the whole log, filling the rows) and one filter change (which reads it all again), beside
-// grep counting the same log's lines; and the export of all its rows.
+// grep counting the same log's lines; the export of all its rows; and the holdings over the
+// same log, the model alone and the chart window opened on it up to its first paint.
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,12 +9,17 @@
 #include <string>
 
 #include <QApplication>
+#include <QPixmap>
 
 #include <benchmark/benchmark.h>
 
 #include "bench/large_log.h"
 #include "forms/application.h"
+#include "history/frm_chart.h"
 #include "history/frm_monitoring.h"
+#include "history/holdings.h"
+#include "platform/files.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -22,6 +28,7 @@ const std::string& appPath() {
         char pattern[] = "/tmp/tw-viewer-bench-XXXXXX";
         std::string folder = std::string(::mkdtemp(pattern)) + "/";
         tw::bench::writeLargeLog(folder + "Stone_Bridge.log");
+        tw::platform::writeFileAtomically(folder + "server-info.xml", tw::bench::largeLogDocument());
         return folder;
     }();
     return path;
@@ -61,6 +68,31 @@ void ExportAll(benchmark::State& state) {
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 }
 BENCHMARK(ExportAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void HoldingsModel(benchmark::State& state) {
+    const std::string document = *tw::platform::readWholeFile(appPath() + "server-info.xml");
+    const tw::GeneralDateReader dates{tw::DatePatterns{}};
+    for (auto _ : state) {
+        tw::Holdings holdings = tw::holdingsOverTime(
+            document, "Stone Bridge", *tw::platform::readWholeFile(appPath() + "Stone_Bridge.log"), dates);
+        if (holdings.unfitLines != 0) state.SkipWithError("the log does not fit its document");
+        benchmark::DoNotOptimize(holdings.steps.size());
+    }
+}
+BENCHMARK(HoldingsModel)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The window as the viewer's button opens it, up to its plot drawn once.
+void OpenChart(benchmark::State& state) {
+    tw::platform::ScopedServices services;  // US date patterns, as the log is written
+    services.processFacts.clock = {2024, 5, 29, 12, 0, 0};
+    for (auto _ : state) {
+        tw::frmChart chart(appPath(), readSetting);
+        const QPixmap picture = chart.picHoldings.widget()->grab();
+        if (chart.Model.steps.size() != tw::bench::kLogLines) state.SkipWithError("steps missing");
+        benchmark::DoNotOptimize(picture.width());
+    }
+}
+BENCHMARK(OpenChart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The yardstick: grep counting the lines of the same log, process start included. The
 // ratios of the two above to this one say how far the viewer is from a plain scan.
