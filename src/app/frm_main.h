@@ -39,6 +39,8 @@ public:
     void mExit_Click() { UnloadAll(); }
     void cmdAbout_Click();
     void mAbout_Click();
+    // Another copy was started on the same settings and handed over to this one.
+    void anotherCopyStarted();
     void cmdMonitorOptions_Click();
     void cmdProgramOptions_Click();
     void Label2_Click();

@@ -113,6 +113,13 @@ void frmMain::mServers_Click() {
     setWindowState(forms::WindowState::Normal);
 }
 
+void frmMain::anotherCopyStarted() {
+    // The running copy answers for the one just started: living in the tray, its about box
+    // says it is there; otherwise its window comes back.
+    if (TrayEnabled) mAbout_Click();
+    else mServers_Click();
+}
+
 void frmMain::UnloadAll() {
     for (forms::Form* form : forms::Form::openForms())
         if (form != this) form->close();

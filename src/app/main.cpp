@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     tw::frmMain main;
     main.onProgramEnd = [] { QCoreApplication::quit(); };
     routeTerminationSignals(main);
-    instance.onShowRequested = [&main] { main.mServers_Click(); };
+    instance.onShowRequested = [&main] { main.anotherCopyStarted(); };
     // Start-up runs inside the event loop, so a message box it shows cannot outlive a
     // request to end the program.
     QTimer::singleShot(0, &app, [&main] { main.Form_Load(); });

@@ -170,6 +170,10 @@ TEST_F(MainWindowTest, ClosingWithTheTrayHidesAndExitOrTheTrayMenuRemovesTheIcon
     EXPECT_FALSE(main.isShown());
     EXPECT_FALSE(main.ended);
     EXPECT_TRUE(services.notifyIcons.present);
+    main.anotherCopyStarted();  // living in the tray, the about box answers a second start
+    EXPECT_FALSE(main.isShown());
+    ASSERT_TRUE(frmSplash::current() && frmSplash::current()->isShown());
+    frmSplash::current()->close();
     main.TrayNotification(platform::WM_LBUTTONDBLCLK);
     EXPECT_TRUE(main.isShown());
     main.mAbout->click();  // one box however often: the about box's own test
@@ -194,6 +198,10 @@ TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppear
         ObservedMain main(loaded);
         EXPECT_TRUE(main.isShown()) << "no icon to come back through, so the switch cannot hide the window";
         EXPECT_FALSE(services.notifyIcons.present);
+        main.setWindowState(forms::WindowState::Minimized);
+        main.anotherCopyStarted();  // without the tray a second start brings the window back
+        EXPECT_EQ(main.windowState(), forms::WindowState::Normal);
+        EXPECT_FALSE(frmSplash::current() && frmSplash::current()->isShown());
         // Closing without an icon ends the program and takes the other windows along.
         forms::Form other("frmOther");
         other.show();
