@@ -120,7 +120,12 @@ void frmMain::statusStep(const ReplyStep& step) {
 
 void frmMain::statusBodyComplete() {
     std::string body = m_statusDownload->takeBody();
-    if (!platform::writeFileAtomically(AppPath + platform::kStatusFile, body + kCrLf)) {
+    // The cached copy ends with a line end the document itself does not hold; added and taken
+    // off again in place rather than copying a document of megabytes.
+    body += kCrLf;
+    const bool saved = platform::writeFileAtomically(AppPath + platform::kStatusFile, body);
+    body.resize(body.size() - std::string_view(kCrLf).size());
+    if (!saved) {
         // Without a saved copy the document is not taken either, so the cache and the screen
         // never disagree; the next update tries again.
         lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));

@@ -211,6 +211,9 @@ ReplyProgress ReplyReader::chooseFraming(std::string& caption) {
         }
         if (*length > kMaxBodyBytes) return ReplyProgress::Abandoned;
         m_length = *length;
+        // Room for the announced body at once (within the same bound), so a large document
+        // is not copied again each time the body outgrows its buffer.
+        m_body.reserve(static_cast<std::size_t>(m_length));
     } else {
         m_mode = ReplyMode::UntilClose;
     }
