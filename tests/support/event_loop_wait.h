@@ -8,17 +8,20 @@
 
 namespace tw::testing {
 
+// The condition is asked once per turn and its last answer is the result, so a condition
+// that collects what arrived as it goes loses nothing.
 inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 5000) {
     if (done()) return true;
+    bool held = false;
     QEventLoop loop;
     QTimer poll, deadline;
-    QObject::connect(&poll, &QTimer::timeout, [&] { if (done()) loop.quit(); });
+    QObject::connect(&poll, &QTimer::timeout, [&] { if ((held = done())) loop.quit(); });
     QObject::connect(&deadline, &QTimer::timeout, [&] { loop.quit(); });
     deadline.setSingleShot(true);
     poll.start(1);
     deadline.start(deadlineMs);
     loop.exec();
-    return done();
+    return held;
 }
 
 // How long a test waits for a name that does not exist: the system resolver may ask a
