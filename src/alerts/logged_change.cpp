@@ -1,15 +1,6 @@
 #include "alerts/logged_change.h"
 
-#include <cstdio>
-
 namespace tw {
-
-std::string isoDateTime(const LocalDateTime& when) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", when.year, when.month,
-                  when.day, when.hour, when.minute, when.second);
-    return text;
-}
 
 std::vector<LoggedChange> loggedChanges(const std::vector<OwnershipChange>& logged,
                                         const std::string& server, const LocalDateTime& when,

@@ -21,9 +21,6 @@ struct LoggedChange {
     bool operator==(const LoggedChange&) const = default;
 };
 
-// "2026-12-06T18:05:00".
-std::string isoDateTime(const LocalDateTime& when);
-
 // The changes one document logged, in order. userRealm is the player's realm name, empty
 // for none.
 std::vector<LoggedChange> loggedChanges(const std::vector<OwnershipChange>& logged,

@@ -8,21 +8,9 @@
 namespace tw {
 namespace {
 
-// Days since 1970-01-01 of a calendar day (proleptic Gregorian).
-std::int64_t daysFromCivil(int year, int month, int day) {
-    year -= month <= 2;
-    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int yearOfEra = static_cast<int>(year - era * 400);
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 // Local times compared as they read: an hour that a clock change adds or takes away is not
-// worth a time zone library for a tooltip.
-std::int64_t minutesOf(const LocalDateTime& t) {
-    return (daysFromCivil(t.year, t.month, t.day) * 24 + t.hour) * 60 + t.minute;
-}
+// worth a time zone library for a tooltip. Seconds are dropped before comparing.
+std::int64_t minutesOf(const LocalDateTime& t) { return (secondsOf(t) - t.second) / 60; }
 
 }  // namespace
 

@@ -278,6 +278,13 @@ long long secondsOf(const LocalDateTime& when) {
     return days * 86400 + when.hour * 3600 + when.minute * 60 + when.second;
 }
 
+std::string isoDateTime(const LocalDateTime& when) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", when.year, when.month, when.day,
+                  when.hour, when.minute, when.second);
+    return text;
+}
+
 LocalDateTime localDateTimeAt(long long seconds) {
     long long days = seconds / 86400;
     long long rest = seconds % 86400;

@@ -68,4 +68,7 @@ int daysInMonth(int year, int month);
 long long secondsOf(const LocalDateTime& when);
 LocalDateTime localDateTimeAt(long long seconds);
 
+// "2026-12-06T18:05:00": ISO 8601 local time, as exports and other programs read it.
+std::string isoDateTime(const LocalDateTime& when);
+
 }  // namespace tw
