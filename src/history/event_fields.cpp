@@ -13,15 +13,6 @@ bool needsQuotes(std::string_view field) {
            (!field.empty() && field.front() == kQuote);
 }
 
-void appendQuoted(std::string& line, std::string_view field) {
-    line.push_back(kQuote);
-    for (char c : field) {
-        if (c == kQuote) line.push_back(kQuote);
-        line.push_back(c);
-    }
-    line.push_back(kQuote);
-}
-
 // The quoted field starting at line[from], when it is well formed. `next` becomes the
 // position of the separator after it, or npos at the line end.
 std::optional<std::string_view> readQuoted(std::string_view line, size_t from, std::string& scratch,
@@ -54,11 +45,20 @@ std::optional<std::string_view> readQuoted(std::string_view line, size_t from, s
 
 }  // namespace
 
+void appendQuotedField(std::string& line, std::string_view field) {
+    line.push_back(kQuote);
+    for (char c : field) {
+        if (c == kQuote) line.push_back(kQuote);
+        line.push_back(c);
+    }
+    line.push_back(kQuote);
+}
+
 void appendEventFields(std::string& line, std::span<const std::string_view> fields) {
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) line.push_back(kSeparator);
         if (needsQuotes(fields[i]))
-            appendQuoted(line, fields[i]);
+            appendQuotedField(line, fields[i]);
         else
             line.append(fields[i]);
     }

@@ -13,6 +13,10 @@ namespace tw {
 // Appends the fields to `line`, separated by ",", each quoted only when it has to be.
 void appendEventFields(std::string& line, std::span<const std::string_view> fields);
 
+// Appends `field` in double quotes with every quote inside doubled, as in a log line and in
+// RFC 4180 CSV.
+void appendQuotedField(std::string& line, std::string_view field);
+
 // Splits `line` into exactly fields.size() fields; false when it holds more or fewer. A field
 // that opens with a quote and whose closing quote is followed by "," or the line end reads
 // without its quotes and with doubled quotes made single; any other field, also one whose

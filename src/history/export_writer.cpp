@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "history/event_fields.h"
+#include "runtime/text.h"
 #include "runtime/utf8.h"
 
 namespace tw {
@@ -9,14 +11,8 @@ namespace {
 
 constexpr const char* kColumns[] = {"place", "new_owner", "previous_owner", "date", "date_iso"};
 
-bool endsWithNoCase(const std::string& text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    for (size_t i = 0; i < suffix.size(); ++i) {
-        char c = text[text.size() - suffix.size() + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i]) return false;
-    }
-    return true;
+bool endsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 bool needsCsvQuotes(std::string_view field) {
@@ -26,16 +22,10 @@ bool needsCsvQuotes(std::string_view field) {
 }
 
 void appendCsvField(std::string& out, std::string_view field) {
-    if (!needsCsvQuotes(field)) {
+    if (needsCsvQuotes(field))
+        appendQuotedField(out, field);
+    else
         out.append(field);
-        return;
-    }
-    out.push_back('"');
-    for (char c : field) {
-        if (c == '"') out.push_back('"');
-        out.push_back(c);
-    }
-    out.push_back('"');
 }
 
 void appendJsonString(std::string& out, std::string_view text) {
@@ -95,10 +85,7 @@ std::string exportText(std::span<const HistoryEventView> events, ExportFormat fo
     std::string converted[4];
     for (auto event = events.rbegin(); event != events.rend(); ++event) {
         const auto moment = dates.read(event->When);
-        char iso[32] = "";
-        if (moment)
-            std::snprintf(iso, sizeof iso, "%04d-%02d-%02dT%02d:%02d:%02d", moment->year,
-                          moment->month, moment->day, moment->hour, moment->minute, moment->second);
+        const std::string iso = moment ? isoDateTime(*moment) : std::string();
         const std::string_view fields[] = {
             asUtf8(event->Place, converted[0]), asUtf8(event->NewOwner, converted[1]),
             asUtf8(event->OldOwner, converted[2]), asUtf8(event->When, converted[3]), iso};
