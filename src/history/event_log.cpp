@@ -21,6 +21,11 @@ bool isSafeLogServerName(const std::string& serverName) {
            serverName.find('\0') == std::string::npos;
 }
 
+std::optional<std::string> readEventLogText(const std::string& appPath, const std::string& serverName) {
+    if (serverName == "None" || !isSafeLogServerName(serverName)) return std::nullopt;
+    return platform::readWholeFile(EventLogPath(appPath, serverName));
+}
+
 std::string eventRecordLine(const std::string& place, const std::string& newOwner,
                             const std::string& oldOwner, const std::string& when) {
     const std::string_view fields[] = {place, newOwner, oldOwner, when};

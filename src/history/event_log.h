@@ -40,6 +40,10 @@ std::string EventLogPath(const std::string& appPath, const std::string& serverNa
 // the names "." and "..".
 bool isSafeLogServerName(const std::string& serverName);
 
+// The whole text of the log of `serverName`; nothing when no server is monitored ("None"),
+// for a name isSafeLogServerName refuses, or when the log cannot be read.
+std::optional<std::string> readEventLogText(const std::string& appPath, const std::string& serverName);
+
 // The record line, CR LF included, exactly as it is written to the file.
 std::string eventRecordLine(const std::string& place, const std::string& newOwner,
                             const std::string& oldOwner, const std::string& when);

@@ -92,9 +92,7 @@ void frmChart::designControls() {
 
 void frmChart::RefreshHoldings() {
     HistoryServer = m_readSetting ? m_readSetting("MonitorServer", "None") : std::string("None");
-    std::optional<std::string> log;
-    if (HistoryServer != "None" && isSafeLogServerName(HistoryServer))
-        log = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
+    const std::optional<std::string> log = readEventLogText(m_appPath, HistoryServer);
     const std::string document = platform::readWholeFile(m_appPath + platform::kStatusFile).value_or("");
     const platform::ProcessFacts& facts = platform::processFacts();
     Model = holdingsOverTime(document, HistoryServer, log.value_or(""), GeneralDateReader(facts.datePatterns()));

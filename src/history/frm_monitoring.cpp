@@ -233,8 +233,7 @@ bool frmMonitoring::readMatchingEvents() {
     Events.clear();
     m_unquotedFields.clear();
     m_logText.clear();
-    if (HistoryServer == "None" || !isSafeLogServerName(HistoryServer)) return false;
-    std::optional<std::string> logText = platform::readWholeFile(EventLogPath(m_appPath, HistoryServer));
+    std::optional<std::string> logText = readEventLogText(m_appPath, HistoryServer);
     if (!logText) return false;
     m_logText = std::move(*logText);
 
