@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "runtime/general_date.h"
+#include "runtime/text.h"
 
 namespace tw {
 
@@ -38,14 +39,9 @@ private:
     std::string momentText(const std::string& when, const std::optional<LocalDateTime>& moment,
                            const LocalDateTime& now) const;
 
-    // Places looked up by the views the log reader hands out, without a copy.
-    struct PlaceHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view place) const { return std::hash<std::string_view>{}(place); }
-    };
-
     DatePatterns m_patterns;
-    std::unordered_map<std::string, Taken, PlaceHash, std::equal_to<>> m_newest;
+    // Places looked up by the views the log reader hands out, without a copy.
+    std::unordered_map<std::string, Taken, StringViewHash, std::equal_to<>> m_newest;
     std::optional<Taken> m_oldest;
 };
 

@@ -6,16 +6,12 @@
 
 #include "history/change_detection.h"
 #include "runtime/runtime_error.h"
+#include "runtime/text.h"
 
 namespace tw {
 namespace {
 
 const char* const kCountedRealms[] = {"Midgard", "Albion", "Hibernia"};
-
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
 
 // Owner texts as small numbers; the three realms are 0, 1 and 2.
 class OwnerNumbers {
@@ -32,7 +28,7 @@ public:
     }
 
 private:
-    std::unordered_map<std::string, int, TextHash, std::equal_to<>> m_numbers;
+    std::unordered_map<std::string, int, StringViewHash, std::equal_to<>> m_numbers;
 };
 
 bool isRealm(int owner) { return owner >= 0 && owner < 3; }

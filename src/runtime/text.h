@@ -3,6 +3,8 @@
 // program's procedures expect an invalid-argument error (5): a start below 1, a negative
 // length or count.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,5 +58,12 @@ Text repeatChar(long long count, char ch);
 // skipped, digits are read while they make a number, anything else stops the read. Never
 // fails; "" and "abc" give 0. "&H" introduces hexadecimal.
 double leadingValue(std::string_view s);
+
+// Hashes string keys and string_view lookups alike, so a map keyed by std::string (with
+// std::equal_to<>) can be asked with a view into a larger text without making a string.
+struct StringViewHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
 
 }  // namespace tw
