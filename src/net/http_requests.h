@@ -51,6 +51,7 @@ struct Location {
     Scheme scheme = Scheme::Http;
     std::string host;  // the text before the first "/" after the scheme, port included as written
     std::string path;  // from that "/" to the end
+    bool operator==(const Location&) const = default;
 };
 
 // Splits a location entry at its first "/" after the scheme. An entry without one (an

@@ -5,13 +5,6 @@
 #include "runtime/runtime_error.h"
 
 namespace tw {
-namespace {
-
-bool sameAddress(const Location& a, const Location& b) {
-    return a.scheme == b.scheme && a.host == b.host && a.path == b.path;
-}
-
-}  // namespace
 
 bool isRedirectStatus(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -64,7 +57,7 @@ RedirectChain::Verdict RedirectChain::follow(std::string_view target) {
     if (current().scheme == Scheme::Https && next->scheme == Scheme::Http)
         return {std::nullopt, "Redirect refused: https to http (" + next->host + ")"};
     for (const Location& seen : m_visited)
-        if (sameAddress(seen, *next)) return {std::nullopt, "Redirect refused: a loop back to " + next->host};
+        if (seen == *next) return {std::nullopt, "Redirect refused: a loop back to " + next->host};
     if (m_visited.size() > kMaxHops) return {std::nullopt, "Redirect refused: more than 5 hops"};
     m_visited.push_back(*next);
     return {std::move(next), "Redirected to " + m_visited.back().host + "..."};
