@@ -37,8 +37,7 @@ void frmMain::notifyDesktop(const std::string& summary, const std::string& body,
 }
 
 void frmMain::openHistoryFromAlert() {
-    show();
-    setWindowState(forms::WindowState::Normal);
+    mServers_Click();
     // A second click while the viewer is open finds it there.
     if (m_historyFromAlertOpen) return;
     m_historyFromAlertOpen = true;

@@ -13,8 +13,7 @@ void frmMain::TrayNotification(std::uint32_t mouseMessage) {
         TrayModify(iconHandle(restingIcon()), TrayStatus, hWnd());
         break;
     case platform::WM_LBUTTONDBLCLK:
-        show();
-        setWindowState(forms::WindowState::Normal);
+        mServers_Click();
         break;
     case platform::WM_RBUTTONUP:
         mPopUp.popup(mServers);
