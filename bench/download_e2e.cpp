@@ -1,12 +1,16 @@
 // A 10 MiB status document downloaded by the main window from the herald simulator over
 // loopback, end to end (request, reply reading, cache file, document text, server list)
-// until XMLData holds it, timed beside curl fetching the same bytes in the same run. Once
+// until XMLData holds it, timed beside curl fetching the same bytes in the same run. The
+// program syncs its cache file and its folder to disk, so curl's timing includes the same
+// two syncs of its copy. Once
 // with Content-Length, once chunked in 8 KiB chunks; each over plain HTTP and over HTTPS
 // (the simulator with --tls, a certificate authority made for the run, trusted by both
 // sides through SSL_CERT_FILE and --cacert). Exit status 1 when a ratio exceeds 2 over
 // HTTP or 1.2 over HTTPS. A program that cannot fetch https:// yet gets its HTTPS rounds
 // skipped with the reason, and the HTTP ones still count.
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -82,11 +86,21 @@ double downloadWithMainWindow(tw::frmMain& main, const std::string& location, st
     return took;
 }
 
-double downloadWithCurl(const std::string& url, const std::string& caFile, const std::string& into) {
+bool syncToDisk(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// curl's copy is synced as the program syncs its cache: the file, then its folder.
+double downloadWithCurl(const std::string& url, const std::string& caFile, const std::string& folder) {
+    const std::string into = folder + "curl-copy.xml";
     const std::string trust = caFile.empty() ? std::string() : " --cacert '" + caFile + "'";
     const std::string command = "curl -s" + trust + " -o '" + into + "' " + url + "/server-info.xml";
     const auto start = Clock::now();
     if (std::system(command.c_str()) != 0) return -1;
+    if (!syncToDisk(into, O_RDONLY) || !syncToDisk(folder, O_RDONLY | O_DIRECTORY)) return -1;
     return seconds(Clock::now() - start);
 }
 
@@ -137,7 +151,7 @@ int main(int argc, char** argv) {
             // Alternating runs, best of each, so neither side profits from a quiet moment.
             for (int round = 0; round < 9; ++round) {
                 best = std::min(best, downloadWithMainWindow(main, location, bytes, std::chrono::seconds(60)));
-                const double c = downloadWithCurl(url, mode.caFile, folder + "curl-copy.xml");
+                const double c = downloadWithCurl(url, mode.caFile, folder);
                 if (c < 0 || bytes < kDocumentBytes) {
                     std::fprintf(stderr, "%s failed (%zu bytes)\n", c < 0 ? "curl" : "the main window", bytes);
                     return 2;
