@@ -100,9 +100,11 @@ void syncFolder(const std::string& folder) {
 mode_t readUmask() {
     // The process's status tells the mask without setting it, which would race with any
     // other thread creating a file meanwhile.
+    constexpr std::string_view kField = "\nUmask:";
     if (const auto status = readWholeFile("/proc/self/status")) {
-        const size_t at = status->find("\nUmask:");
-        if (at != std::string::npos) return static_cast<mode_t>(std::strtoul(status->c_str() + at + 8, nullptr, 8));
+        const size_t at = status->find(kField);
+        if (at != std::string::npos)
+            return static_cast<mode_t>(std::strtoul(status->c_str() + at + kField.size(), nullptr, 8));
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -178,10 +180,11 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, NewF
     const std::optional<std::string> target = linkEnd(path);
     if (!target) return false;
     std::string temp = *target + std::string(kTempMarker) + std::to_string(::getpid()) + "." + std::string(kRandomPart);
-    // Made for the owner alone; the final bits come only once the bytes are in.
+    // Made for the owner alone; the final bits come only once the bytes are in, and are
+    // synced with them.
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0 && ::fchmod(fd, replacementMode(*target, access)) == 0;
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, replacementMode(*target, access)) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok && ::rename(temp.c_str(), target->c_str()) == 0) {
         syncFolder(folderOf(*target));
