@@ -1,12 +1,16 @@
 // A 10 MiB status document downloaded by the main window from the herald simulator over
 // loopback, end to end (request, reply reading, cache file, document text, server list)
-// until XMLData holds it, timed beside curl fetching the same bytes in the same run. Once
+// until XMLData holds it, timed beside curl fetching the same bytes in the same run. The
+// program syncs its cache file and its folder to disk, so curl's timing includes the same
+// two syncs of its copy. Once
 // with Content-Length, once chunked in 8 KiB chunks; each over plain HTTP and over HTTPS
 // (the simulator with --tls, a certificate authority made for the run, trusted by both
-// sides through SSL_CERT_FILE and --cacert). Exit status 1 when a ratio exceeds 2 over
-// HTTP or 1.2 over HTTPS. A program that cannot fetch https:// yet gets its HTTPS rounds
+// sides through SSL_CERT_FILE and --cacert). Exit status 1 when a ratio to synced curl
+// exceeds 1.1. A program that cannot fetch https:// yet gets its HTTPS rounds
 // skipped with the reason, and the HTTP ones still count.
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -82,11 +86,25 @@ double downloadWithMainWindow(tw::frmMain& main, const std::string& location, st
     return took;
 }
 
-double downloadWithCurl(const std::string& url, const std::string& caFile, const std::string& into) {
+bool syncToDisk(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// With `synced`, curl's copy goes to disk the way the program replaces its cache: a fresh
+// file, synced, renamed over the last copy, and the folder synced. Without, curl alone.
+double downloadWithCurl(const std::string& url, const std::string& caFile, const std::string& folder, bool synced) {
+    const std::string copy = folder + "curl-copy.xml";
+    const std::string fresh = folder + "curl-copy.xml.new";
     const std::string trust = caFile.empty() ? std::string() : " --cacert '" + caFile + "'";
-    const std::string command = "curl -s" + trust + " -o '" + into + "' " + url + "/server-info.xml";
+    const std::string command = "curl -s" + trust + " -o '" + (synced ? fresh : copy) + "' " + url + "/server-info.xml";
     const auto start = Clock::now();
     if (std::system(command.c_str()) != 0) return -1;
+    if (synced && (!syncToDisk(fresh, O_RDONLY) || ::rename(fresh.c_str(), copy.c_str()) != 0 ||
+                   !syncToDisk(folder, O_RDONLY | O_DIRECTORY)))
+        return -1;
     return seconds(Clock::now() - start);
 }
 
@@ -133,21 +151,24 @@ int main(int argc, char** argv) {
                 sim.waitForFinished(3000);
                 continue;
             }
-            double best = 1e9, bestCurl = 1e9;
+            double best = 1e9, bestCurl = 1e9, bestBareCurl = 1e9;
             // Alternating runs, best of each, so neither side profits from a quiet moment.
             for (int round = 0; round < 9; ++round) {
                 best = std::min(best, downloadWithMainWindow(main, location, bytes, std::chrono::seconds(60)));
-                const double c = downloadWithCurl(url, mode.caFile, folder + "curl-copy.xml");
-                if (c < 0 || bytes < kDocumentBytes) {
-                    std::fprintf(stderr, "%s failed (%zu bytes)\n", c < 0 ? "curl" : "the main window", bytes);
+                const double c = downloadWithCurl(url, mode.caFile, folder, true);
+                const double bare = downloadWithCurl(url, mode.caFile, folder, false);
+                if (c < 0 || bare < 0 || bytes < kDocumentBytes) {
+                    std::fprintf(stderr, "%s failed (%zu bytes)\n", c < 0 || bare < 0 ? "curl" : "the main window", bytes);
                     return 2;
                 }
                 bestCurl = std::min(bestCurl, c);
+                bestBareCurl = std::min(bestBareCurl, bare);
             }
+            // The ratio that counts is against curl synced; the unsynced one shows what the sync costs.
             const double ratio = best / bestCurl;
-            std::printf("10 MiB %-21s main window %.3f s, curl %.3f s, ratio %.2f\n", label.c_str(), best, bestCurl,
-                        ratio);
-            withinBudget = withinBudget && ratio <= (https ? 1.2 : 2.0);
+            std::printf("10 MiB %-21s main window %.3f s, curl synced %.3f s, ratio %.2f (curl unsynced %.3f s, %.2f)\n",
+                        label.c_str(), best, bestCurl, ratio, bestBareCurl, best / bestBareCurl);
+            withinBudget = withinBudget && ratio <= 1.1;
             sim.terminate();
             sim.waitForFinished(3000);
         }

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/instance.h"
 #include "platform/process_facts.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -56,9 +57,19 @@ bool answeredCommandLine(int argc, char** argv) {
     return true;
 }
 
+// What writers killed before their rename left behind in the program's and the settings' folders.
+void sweepStaleTemporaryFiles() {
+    using namespace tw::platform;
+    removeStaleTemporaryFiles(appPath(processFacts()));
+    removeStaleTemporaryFiles(userConfigFolder() + "/towerwatch");
+    removeStaleTemporaryFiles(userConfigFolder() + "/autostart");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Read while this is the only thread: files made later get the mode it allows.
+    tw::platform::processUmask();
     if (answeredCommandLine(argc, argv)) return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Towerwatch");
@@ -69,10 +80,18 @@ int main(int argc, char** argv) {
     tw::platform::SingleInstance instance(
         tw::platform::instanceName(tw::platform::userConfigFolder() + "/towerwatch"),
         tw::platform::instanceFolder());
-    if (!instance.claim()) {
+    switch (instance.claim()) {
+    case tw::platform::SingleInstance::Claim::AnotherRuns:
         std::fputs("Towerwatch is already running: its window is brought to the front.\n", stderr);
         return 0;
+    case tw::platform::SingleInstance::Claim::Unguarded:
+        std::fprintf(stderr, "Towerwatch runs without its one-copy lock (%s): a second copy would not be stopped.\n",
+                     instance.problem().c_str());
+        break;
+    case tw::platform::SingleInstance::Claim::OnlyCopy:
+        break;
     }
+    sweepStaleTemporaryFiles();
     // The window may live in the tray with no window shown; the program ends on Exit.
     QApplication::setQuitOnLastWindowClosed(false);
     tw::forms::registerBundledFonts();

@@ -1,14 +1,27 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
+#include <string_view>
 
 namespace tw::platform {
 namespace {
+
+// A temporary file is named "<target>.tw-temp.<writer's process id>.<six random letters>".
+constexpr std::string_view kTempMarker = ".tw-temp.";
+constexpr std::string_view kRandomPart = "XXXXXX";
+// The links followed before a chain counts as a loop, as the system counts them.
+constexpr int kMaxLinkHops = 40;
+constexpr time_t kAbandonedSeconds = 3600;
 
 bool writeAll(int fd, const std::string& bytes) {
     size_t done = 0;
@@ -49,7 +62,80 @@ void cutBack(Truncate truncate) {
     }
 }
 
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// The file a write to the path replaces: the path itself, or the end of the chain of links
+// it starts (which need not exist yet). Nothing for a loop or an unreadable link.
+std::optional<std::string> linkEnd(std::string path) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<size_t>(n) == sizeof target) return std::nullopt;
+        const std::string next(target, static_cast<size_t>(n));
+        path = next.front() == '/' ? next : folderOf(path) + "/" + next;
+    }
+    return std::nullopt;
+}
+
+mode_t replacementMode(const std::string& target, NewFileAccess access) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    return access == NewFileAccess::OwnerOnly ? 0600 : 0666 & ~processUmask();
+}
+
+// Best effort: a file system that cannot sync folders still has the rename.
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+mode_t readUmask() {
+    // The process's status tells the mask without setting it, which would race with any
+    // other thread creating a file meanwhile.
+    constexpr std::string_view kField = "\nUmask:";
+    if (const auto status = readWholeFile("/proc/self/status")) {
+        const size_t at = status->find(kField);
+        if (at != std::string::npos)
+            return static_cast<mode_t>(std::strtoul(status->c_str() + at + kField.size(), nullptr, 8));
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// The writer's process id when the name is one of our temporary names, else 0.
+pid_t temporaryFileWriter(std::string_view name) {
+    const size_t marker = name.rfind(kTempMarker);
+    if (marker == std::string_view::npos || marker == 0) return 0;
+    const std::string_view rest = name.substr(marker + kTempMarker.size());
+    const size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string_view::npos || dot > 9 || rest.size() - dot - 1 != kRandomPart.size()) return 0;
+    pid_t pid = 0;
+    for (const char c : rest.substr(0, dot)) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    for (const char c : rest.substr(dot + 1))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return 0;
+    return pid;
+}
+
+bool processRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
 }  // namespace
+
+mode_t processUmask() {
+    static const mode_t mask = readUmask();
+    return mask;
+}
 
 bool fileExists(const std::string& path) {
     struct stat st {};
@@ -90,19 +176,38 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return bytes;
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+bool writeFileAtomically(const std::string& path, const std::string& bytes, NewFileAccess access) {
+    const std::optional<std::string> target = linkEnd(path);
+    if (!target) return false;
+    std::string temp = *target + std::string(kTempMarker) + std::to_string(::getpid()) + "." + std::string(kRandomPart);
+    // Made for the owner alone; the final bits come only once the bytes are in, and are
+    // synced with them.
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, replacementMode(*target, access)) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    // Keep the usual permissions of a user file rather than mkstemp's 0600.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(temp.c_str(), 0666 & ~mask);
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+    if (ok && ::rename(temp.c_str(), target->c_str()) == 0) {
+        syncFolder(folderOf(*target));
+        return true;
+    }
     ::unlink(temp.c_str());
     return false;
+}
+
+void removeStaleTemporaryFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t abandoned = std::time(nullptr) - kAbandonedSeconds;
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t writer = temporaryFileWriter(entry->d_name);
+        struct stat st {};
+        if (writer <= 0 || writer == ::getpid()) continue;
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        if (processRuns(writer) && st.st_mtim.tv_sec > abandoned) continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 bool appendLine(const std::string& path, const std::string& line) {

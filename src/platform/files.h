@@ -3,6 +3,8 @@
 // written beside it under a temporary name and renamed over it, so a failed or interrupted
 // write leaves the previous copy whole.
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 
@@ -25,9 +27,25 @@ std::optional<FileStamp> fileStamp(const std::string& path);
 // The file's bytes, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path);
 
+// The file-creation mask the program started with. Read once and kept, without changing
+// the mask; main asks for it first, before any thread starts.
+mode_t processUmask();
+
+// Who may read a file that a write creates: anyone the creation mask lets, or its owner only
+// (the settings file, whose command line may carry a secret).
+enum class NewFileAccess { Usual, OwnerOnly };
+
 // Replaces (or creates) the file with exactly these bytes. False, with the old file
-// untouched, when any step fails.
-bool writeFileAtomically(const std::string& path, const std::string& bytes);
+// untouched, when any step fails. A file that is there keeps its permission bits; a symbolic
+// link stays, and the file it leads to is the one replaced, beside itself. The folder is
+// synced after the rename, so the new name survives a crash.
+bool writeFileAtomically(const std::string& path, const std::string& bytes,
+                         NewFileAccess access = NewFileAccess::Usual);
+
+// Removes the temporary files that writers killed before their rename left in the folder:
+// only names writeFileAtomically makes, owned by this user, whose writer no longer runs (or
+// that nobody has written to for an hour, its process number being taken by another since).
+void removeStaleTemporaryFiles(const std::string& folder);
 
 // Appends one line (its line end included), creating the file when missing. When the file's
 // last line is unterminated (an earlier append was cut short), it is ended first, so the new

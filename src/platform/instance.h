@@ -17,21 +17,34 @@ namespace tw::platform {
 // folder, so two configurations of one user run side by side.
 std::string instanceName(const std::string& settingsFolder);
 
-// $XDG_RUNTIME_DIR when set, else the temporary folder.
-std::string instanceFolder();
+// Where the lock and the socket live: a folder only this user can use, so no other account
+// can take the lock first. An empty path, with the reason, when there is none.
+struct InstanceFolder {
+    std::string path;
+    std::string problem;
+};
+
+// $XDG_RUNTIME_DIR when it is such a folder, else "towerwatch-<uid>" in the temporary
+// folder, made with mode 0700 when missing and used only when it is this user's own folder
+// (not a link) that nobody else may enter.
+InstanceFolder instanceFolder();
 
 class SingleInstance {
 public:
-    SingleInstance(const std::string& name, const std::string& folder);
+    SingleInstance(const std::string& name, InstanceFolder folder);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // True when this is the only copy: it then listens for later ones, and also when the lock
-    // cannot be had at all (the program then runs unguarded rather than not at all). False
-    // when another copy runs; that copy has been asked to show itself, with a connect bounded
-    // by about a second.
-    bool claim();
+    enum class Claim {
+        OnlyCopy,     // it now listens for later copies
+        AnotherRuns,  // that copy was asked to show itself, the connect bounded by about a second
+        Unguarded,    // no lock to be had (see problem()): the program runs rather than not at all
+    };
+    Claim claim();
+
+    // Why the claim was Unguarded.
+    const std::string& problem() const { return m_problem; }
 
     // Runs when a later copy asks this one to show itself.
     std::function<void()> onShowRequested;
@@ -41,6 +54,7 @@ private:
 
     std::string m_lockPath;
     std::string m_socketPath;
+    std::string m_problem;
     int m_lockFd = -1;
     std::unique_ptr<QLocalServer> m_server;
 };

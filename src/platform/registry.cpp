@@ -44,8 +44,9 @@ std::optional<RegistryDocument> loadDocument(const std::string& path) {
     return RegistryDocument::parse(*text);
 }
 
+// The store may hold the on-change command and a token in it: a new one is the user's alone.
 bool storeDocument(const std::string& path, const RegistryDocument& doc) {
-    return makeFolders(parentFolder(path)) && writeFileAtomically(path, doc.text());
+    return makeFolders(parentFolder(path)) && writeFileAtomically(path, doc.text(), NewFileAccess::OwnerOnly);
 }
 
 }  // namespace

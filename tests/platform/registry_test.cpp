@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -44,6 +46,28 @@ TEST_F(FileRegistryTest, FirstWriteCreatesFoldersAndLaterWritesKeepOtherValues) 
     EXPECT_FALSE(reg.queryValue(kKey, "Realm").has_value());
     EXPECT_EQ(reg.queryValue(kKey, "ServerSet"), text("1"));
     EXPECT_FALSE(reg.deleteValue(kKey, "Realm"));
+}
+
+TEST_F(FileRegistryTest, StoreStaysPrivateAndALinkedStoreStaysLinked) {
+    const auto mode = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    ASSERT_TRUE(reg.setValue(kKey, "OnChange", text("notify https://hooks.example/t0ken")));
+    EXPECT_EQ(mode(regPath), 0600u) << "the command line may carry a secret";
+    ASSERT_EQ(::chmod(regPath.c_str(), 0640), 0);
+    ASSERT_TRUE(reg.setValue(kKey, "LastUpdate", text("7/23/2003 2:05:10 PM")));
+    EXPECT_EQ(mode(regPath), 0640u);
+
+    // The store kept among the user's dotfiles, the settings folder holding a link to it.
+    const std::string kept = temp / "dotfiles/towerwatch.reg";
+    std::filesystem::create_directories(temp / "dotfiles");
+    std::filesystem::rename(regPath, kept);
+    std::filesystem::create_symlink(kept, regPath);
+    ASSERT_TRUE(reg.setValue(kKey, "Realm", text("2")));
+    EXPECT_TRUE(std::filesystem::is_symlink(regPath));
+    EXPECT_NE(readWholeFile(kept).value_or("").find("\"Realm\"=\"2\""), std::string::npos);
+    EXPECT_EQ(mode(kept), 0640u);
 }
 
 TEST_F(FileRegistryTest, StoreThatCannotBeReadIsNeverReplaced) {
