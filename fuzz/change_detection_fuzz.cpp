@@ -1,8 +1,9 @@
 // Change detection between two status documents built from the input, and the event log
 // it writes. Each input line is one keep of the monitored server: its name, the owner in
 // the first document and the owner in the second, separated by tabs. Every change that is
-// logged must read back from the server's log as the same change.
-// Checks (names for TW_FUZZ_SKIP): changes-compared, changes-read-back.
+// logged must read back from the server's log as the same change, with its place and owners
+// those of a keep of the input, each cut to at most 255 bytes between two characters.
+// Checks (names for TW_FUZZ_SKIP): changes-compared, changes-read-back, names-bounded.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -53,6 +54,33 @@ const std::string& logFolder() {
     return folder;
 }
 
+// A name or owner as a line of the document gives it: carriage returns are dropped and the
+// value runs to `end`.
+std::string asRead(std::string_view text, char end) {
+    std::string value;
+    for (const char c : text.substr(0, text.find(end)))
+        if (c != '\r') value += c;
+    return value;
+}
+
+// Every logged change is, in order, that of a keep further down the input, with its names
+// bounded as the program bounds them.
+void expectBoundedNames(const std::vector<KeepLine>& keeps, const std::vector<tw::OwnershipChange>& logged) {
+    std::size_t next = 0;
+    for (const tw::OwnershipChange& change : logged) {
+        while (next < keeps.size() &&
+               !(tw::fuzz::isBoundedName(change.place, asRead(keeps[next].name, '"')) &&
+                 tw::fuzz::isBoundedName(change.oldOwner, asRead(keeps[next].before, '<')) &&
+                 tw::fuzz::isBoundedName(change.newOwner, asRead(keeps[next].after, '<'))))
+            ++next;
+        tw::fuzz::check(next < keeps.size(), "names-bounded", [&] {
+            return "logged " + std::to_string(change.place.size()) + ", " + std::to_string(change.newOwner.size()) +
+                   ", " + std::to_string(change.oldOwner.size()) + " bytes: not a keep's names as bounded";
+        });
+        ++next;
+    }
+}
+
 std::string settingFor(const std::string& name, const std::string& fallback) {
     return name == "Realm" ? "2" : fallback;
 }
@@ -76,12 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string logPath = tw::EventLogPath(folder, kServer);
     unlink(logPath.c_str());
     tw::OwnershipTracker tracker;
-    const tw::ChangeLogger logger = tw::eventLogWriter(folder, kServer, kWhen);
-    tracker.DoSwitchOff(document(keeps, false), kServer, settingFor, {}, logger);
-    const tw::SwitchOffOutcome outcome =
-        tracker.DoSwitchOff(document(keeps, true), kServer, settingFor, {}, logger);
+    tracker.DoSwitchOff(document(keeps, false), kServer, settingFor, {}, tw::eventLogWriter(folder, kServer, kWhen));
+    const tw::SwitchOffOutcome outcome = tracker.DoSwitchOff(document(keeps, true), kServer, settingFor, {},
+                                                             tw::eventLogWriter(folder, kServer, kWhen));
     tw::fuzz::check(outcome.compared && !outcome.error, "changes-compared",
                     [] { return "two documents of the same keeps were not compared"; });
+
+    expectBoundedNames(keeps, outcome.logged);
 
     // Read back as the history viewer reads a log.
     const std::optional<std::string> logText = tw::platform::readWholeFile(logPath);
@@ -101,5 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             text += "\n  logged: " + e.Place + " | " + e.NewOwner + " | " + e.OldOwner;
         return text;
     });
+    if (read)
+        for (const tw::HistoryEvent& e : *read)
+            tw::fuzz::check(e.Place.size() <= tw::fuzz::kNameBound && e.NewOwner.size() <= tw::fuzz::kNameBound &&
+                                e.OldOwner.size() <= tw::fuzz::kNameBound,
+                            "names-bounded", [] { return "a logged name is longer than 255 bytes"; });
     return 0;
 }

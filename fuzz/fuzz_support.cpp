@@ -75,4 +75,15 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+bool isBoundedName(std::string_view name, std::string_view source) {
+    if (source.size() <= kNameBound) return name == source;
+    if (name.size() > kNameBound || source.substr(0, name.size()) != name) return false;
+    if (!isValidUtf8(source)) return name.size() == kNameBound;
+    // The cut must fall where a character begins, and that character must not fit.
+    const auto lead = static_cast<unsigned char>(source[name.size()]);
+    if ((lead & 0xC0) == 0x80) return false;
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    return name.size() + length > kNameBound;
+}
+
 }  // namespace tw::fuzz

@@ -41,4 +41,12 @@ std::string_view takeField(std::string_view& input, char separator);
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
 bool isValidUtf8(std::string_view text);
 
+// The longest keep, relic, owner or claimant name the program keeps, in bytes.
+constexpr std::size_t kNameBound = 255;
+
+// True when `name` is `source` as the program keeps a name read from a document: whole up to
+// kNameBound bytes; past that a beginning of it, cut between two characters (of UTF-8 when
+// the source is valid UTF-8, else of single bytes) with no room left for the next one.
+bool isBoundedName(std::string_view name, std::string_view source);
+
 }  // namespace tw::fuzz

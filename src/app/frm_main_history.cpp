@@ -2,6 +2,8 @@
 // changes go to its log and may start the tray icon flashing.
 #include "app/frm_main.h"
 
+#include <string>
+
 #include "alerts/change_command.h"
 #include "herald/realm_vocabulary.h"
 #include "platform/services.h"
@@ -17,6 +19,11 @@ void frmMain::DoSwitchOff() {
     const std::string when = generalDate(facts.now(), facts.datePatterns());
     const SwitchOffOutcome outcome = m_ownership.DoSwitchOff(
         XMLData, MonitorServer, ReadSetting, flash, eventLogWriter(AppPath, MonitorServer, when));
+    // The changes past the log's share of one document are only counted; the status line
+    // says how many, as nothing else will.
+    if (outcome.notLogged != 0)
+        lblServerInfo.setCaption("Too many changes in one update: " + std::to_string(outcome.notLogged) +
+                                 " not logged");
     if (!outcome.logged.empty())
         announceChanges(loggedChanges(outcome.logged, MonitorServer, facts.now(), when,
                                       ReturnRealm(toInt16(ReadSetting("Realm", "0")))));

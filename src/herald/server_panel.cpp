@@ -5,6 +5,7 @@
 #include <exception>
 #include <string_view>
 
+#include "herald/document_names.h"
 #include "herald/scanning.h"
 #include "runtime/error_handler.h"
 #include "runtime/text.h"
@@ -112,10 +113,10 @@ void PanelBuilder::scanServer(const std::string& ServerName) {
 void PanelBuilder::relic(std::string_view TagText, long long& ScanPos) {
     const std::string tag(TagText);
     const std::string Realm = GetItem(tag, "realm");
-    const std::string Name = GetItem(tag, "name");
+    const std::string Name = boundedName(GetItem(tag, "name"));
     ScanPos = inStr(ScanPos, m_xml, "<owner>");
     const long long E = inStr(ScanPos, m_xml, "</owner>");
-    const std::string Owner = charactersFromTo(m_xml, ScanPos + 7, E);
+    const std::string Owner = boundedName(charactersFromTo(m_xml, ScanPos + 7, E));
 
     auto& rows = m_panel.relicRows;
     const int h = m_metrics.rowHeight;
@@ -152,11 +153,11 @@ void PanelBuilder::relic(std::string_view TagText, long long& ScanPos) {
 void PanelBuilder::keep(std::string_view TagText, long long ScanPos) {
     const std::string tag(TagText);
     const std::string Realm = GetItem(tag, "realm");
-    const std::string Name = GetItem(tag, "name");
+    const std::string Name = boundedName(GetItem(tag, "name"));
     // A keep without "</keep>" bounds its lookups at 0: no owner, claimant or page.
     const double KeepEnd = static_cast<double>(m_nextKeepEnd.from(ScanPos));
     const double start = static_cast<double>(ScanPos);
-    const std::string Owner = GetTag(m_xml, "owner", start, KeepEnd);
+    const std::string Owner = boundedName(GetTag(m_xml, "owner", start, KeepEnd));
     if (Realm != kNeutral) {
         // Only the exact realm names count; 16-bit counters, as the tray text expects.
         for (int i = 0; i < 3; ++i) {
@@ -165,7 +166,7 @@ void PanelBuilder::keep(std::string_view TagText, long long ScanPos) {
             ++m_panel.realmCounts[i];
         }
     }
-    const std::string Claimant = GetTag(m_xml, "claimant", start, KeepEnd);
+    const std::string Claimant = boundedName(GetTag(m_xml, "claimant", start, KeepEnd));
     const std::string Page = GetTag(m_xml, "claimant_heraldurl", start, KeepEnd);
 
     auto& rows = m_panel.keepRows;

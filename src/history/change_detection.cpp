@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "herald/document_names.h"
 #include "herald/realm_vocabulary.h"
 #include "herald/scanning.h"
 #include "history/event_log.h"
@@ -22,16 +23,24 @@ bool startsWith(std::string_view line, std::string_view prefix) {
 }
 
 KeepRecord elementRecord(const std::string& line) {
-    return KeepRecord{"", ReturnValue(line, "name"), ReturnValue(line, "realm")};
+    return KeepRecord{"", boundedName(ReturnValue(line, "name")), ReturnValue(line, "realm")};
 }
 
 }  // namespace
 
 ChangeLogger eventLogWriter(std::string appPath, std::string serverName, std::string when) {
-    return [appPath = std::move(appPath), serverName = std::move(serverName),
-            when = std::move(when)](const OwnershipChange& change) {
-        appendEventRecord(appPath, serverName, change.place, change.newOwner, change.oldOwner,
-                          when);
+    return [appPath = std::move(appPath), serverName = std::move(serverName), when = std::move(when),
+            written = std::size_t{0}, full = false](const OwnershipChange& change) mutable {
+        const std::string line = eventRecordLine(change.place, change.newOwner, change.oldOwner, when);
+        // Once one line does not fit, none after it is written either: the log keeps a
+        // document's first changes, in order, with no gaps between them.
+        if (full || line.size() > kMostLogBytesPerDocument - written) {
+            full = true;
+            return false;
+        }
+        appendEventLine(appPath, serverName, line);
+        written += line.size();
+        return true;
     };
 }
 
@@ -112,7 +121,7 @@ void scanOwnership(const std::string& XMLData, const std::string& MonitorServer,
             // The owner runs to the next "<"; a line without one makes a negative length,
             // which fails the whole run.
             const long long end = inStr(8, line, "<");
-            into.Keeps.back().Owner = mid(line, 8, end - 8);
+            into.Keeps.back().Owner = boundedName(mid(line, 8, end - 8));
         }
     }
 }
@@ -130,8 +139,12 @@ void OwnershipTracker::recordChange(std::size_t index, const SettingReader& Read
                                     const ChangeLogger& appendToLog, SwitchOffOutcome& outcome) {
     const OwnershipChange change{m_current.Keeps[index].Name, m_current.Keeps[index].Owner,
                                  m_previous.Keeps[index].Owner};
-    // The log line comes first: a failure further on still leaves the change recorded.
-    appendToLog(change);
+    // The log line comes first: a failure further on still leaves the change recorded. A
+    // change the log has no room for raises no alert either.
+    if (!appendToLog(change)) {
+        ++outcome.notLogged;
+        return;
+    }
     outcome.logged.push_back(change);
     const std::string userRealm = ReturnRealm(toInt16(ReadSetting("Realm", "0")));
     const AlertIcon chosen = alertFor(userRealm, change);

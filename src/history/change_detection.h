@@ -29,7 +29,7 @@ struct OwnershipSnapshot {
 };
 
 // Appends the keeps and relics of `server` in XMLData, read line by line as change detection
-// reads them, to `into`. Raises RuntimeError 5 at an owner line without a closing "<"; what
+// reads them, to `into`; names and owners are cut to kMostNameBytes (herald/document_names.h). Raises RuntimeError 5 at an owner line without a closing "<"; what
 // was read before stays in `into`.
 void scanOwnership(const std::string& XMLData, const std::string& server, OwnershipSnapshot& into);
 
@@ -54,16 +54,25 @@ struct OwnershipChange {
 
 // ReadSetting(name, default) of the settings store.
 using SettingReader = std::function<std::string(const std::string&, const std::string&)>;
-// Appends one change to the monitored server's log; raises RuntimeError when it cannot.
-using ChangeLogger = std::function<void(const OwnershipChange&)>;
+// Appends one change to the monitored server's log and returns true, or returns false
+// without writing when the log takes no more changes of this document; raises RuntimeError
+// when it cannot write.
+using ChangeLogger = std::function<bool(const OwnershipChange&)>;
 
-// A ChangeLogger writing to AppPath's log of `serverName`, every record dated `when` (the
-// general date text of the moment of comparison).
+// The most the record lines of one document's changes add to a log. A herald that turns
+// every keep over on each update must not be able to fill the disk.
+constexpr std::size_t kMostLogBytesPerDocument = std::size_t{1} << 20;
+
+// A ChangeLogger for the changes of one document, writing to AppPath's log of `serverName`,
+// every record dated `when` (the general date text of the moment of comparison). From the
+// first line that would take its lines past kMostLogBytesPerDocument on, it writes nothing.
 ChangeLogger eventLogWriter(std::string appPath, std::string serverName, std::string when);
 
 struct SwitchOffOutcome {
     bool compared = false;                // the document was compared with the one before
     std::vector<OwnershipChange> logged;  // changes appended to the log, in order
+    // Changes found after the log took no more of this document: not logged, no alert.
+    std::size_t notLogged = 0;
     // The flash after the run. When `flashReplaced`, the window shows flash.alertIcon with
     // the normal picture restored, sets the timer's tag to flash.tag and starts the timer.
     FlashState flash;

@@ -39,8 +39,11 @@ std::string eventRecordLine(const std::string& place, const std::string& newOwne
 void appendEventRecord(const std::string& appPath, const std::string& serverName,
                        const std::string& place, const std::string& newOwner,
                        const std::string& oldOwner, const std::string& when) {
+    appendEventLine(appPath, serverName, eventRecordLine(place, newOwner, oldOwner, when));
+}
+
+void appendEventLine(const std::string& appPath, const std::string& serverName, const std::string& line) {
     if (!isSafeLogServerName(serverName)) throw RuntimeError(kErrBadFileName);
-    const std::string line = eventRecordLine(place, newOwner, oldOwner, when);
     if (!platform::appendLine(EventLogPath(appPath, serverName), line))
         throw RuntimeError(kErrPathFileAccess);
 }

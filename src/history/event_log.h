@@ -55,6 +55,8 @@ std::string eventRecordLine(const std::string& place, const std::string& newOwne
 void appendEventRecord(const std::string& appPath, const std::string& serverName,
                        const std::string& place, const std::string& newOwner,
                        const std::string& oldOwner, const std::string& when);
+// The same for a line eventRecordLine made.
+void appendEventLine(const std::string& appPath, const std::string& serverName, const std::string& line);
 
 // The four fields of one line, or nothing unless the line splits into exactly four. The
 // views point into `line` or into `scratch`, which is overwritten.

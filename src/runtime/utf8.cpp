@@ -87,4 +87,13 @@ std::vector<std::size_t> characterStarts(std::string_view text) {
     return starts;
 }
 
+std::string_view leadingCharactersWithin(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t end = maxBytes;
+    // In valid UTF-8 a character starts at every byte but a continuation byte.
+    if (isValidUtf8(text))
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
 }  // namespace tw

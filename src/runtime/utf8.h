@@ -19,6 +19,11 @@ bool isValidUtf8(std::string_view bytes);
 // entry k up to entry k + 1.
 std::vector<std::size_t> characterStarts(std::string_view text);
 
+// The longest beginning of `text` of at most `maxBytes` bytes that ends between two of its
+// characters (as characterStarts counts them): valid UTF-8 loses the whole sequence that
+// would cross the bound, other text is cut at the bound itself.
+std::string_view leadingCharactersWithin(std::string_view text, std::size_t maxBytes);
+
 // The character Windows-1252 gives a byte (0x80 to 0x9F have their own table; the five
 // unassigned ones keep their C1 code points, as the platform's own conversion does).
 char32_t windows1252CodePoint(unsigned char byte);

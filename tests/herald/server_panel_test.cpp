@@ -164,15 +164,17 @@ TEST_F(ServerPanelTest, ClaimantIsWholeUpTo5100AndCutByWholeCharactersToEndBefor
     const struct {
         std::string claimant, caption;
         int endLeft;
+        std::size_t tooltipBytes;
         const char* label;
     } rows[] = {
         // The link starts at 2560 + width of "Caer X (" = 2640.
-        {std::string(246, 'g'), std::string(246, 'g'), 5100, "whole up to 5100"},
-        // Would end at 5640: 33 characters (66 bytes) go.
-        {repeat(e, 150), repeat(e, 117) + "..", 5000, "two-byte characters"},
-        {"xy" + repeat(euro, 100), "xy" + repeat(euro, 77) + "..", 4990, "three-byte characters"},
+        {std::string(246, 'g'), std::string(246, 'g'), 5100, 246, "whole up to 5100"},
+        // Read as its first 254 bytes (no half character at 255), which would end at 5180:
+        // 10 characters go.
+        {repeat(e, 150), repeat(e, 117) + "..", 5000, 254, "two-byte characters"},
+        {"xy" + repeat(euro, 100), "xy" + repeat(euro, 77) + "..", 4990, 254, "three-byte characters"},
         // One byte past 5100, and not UTF-8: Windows-1252, one character a byte, 12 of them go.
-        {std::string(247, '\xe9'), std::string(235, '\xe9') + "..", 5010, "Windows-1252"},
+        {std::string(247, '\xe9'), std::string(235, '\xe9') + "..", 5010, 247, "Windows-1252"},
     };
     for (const auto& r : rows) {
         const std::string xml = "<server name=\"S\"><keep name=\"Caer X\" realm=\"Albion\"><owner>Albion</owner>"
@@ -182,7 +184,7 @@ TEST_F(ServerPanelTest, ClaimantIsWholeUpTo5100AndCutByWholeCharactersToEndBefor
         ASSERT_TRUE(panel.keepRows[1].claimant) << r.label;
         EXPECT_EQ(panel.keepRows[1].claimant->caption, r.caption) << r.label;
         EXPECT_EQ(panel.keepRows[1].claimant->endLeft, r.endLeft) << r.label;
-        EXPECT_EQ(panel.keepRows[1].claimant->tooltip, r.claimant) << r.label;
+        EXPECT_EQ(panel.keepRows[1].claimant->tooltip, r.claimant.substr(0, r.tooltipBytes)) << r.label;
     }
 }
 

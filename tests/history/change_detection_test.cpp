@@ -71,6 +71,7 @@ protected:
             [this](const OwnershipChange& change) {
                 if (logFails) throw RuntimeError(kErrPathFileAccess);
                 log.push_back(change);
+                return true;
             });
         if (outcome.flashReplaced) flash = outcome.flash;
         return outcome;
