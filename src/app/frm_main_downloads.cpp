@@ -111,7 +111,8 @@ void frmMain::Sock_OnDataArrival(std::int32_t) { m_statusDownload->arrived(); }
 void frmMain::Sock_OnClose() { m_statusDownload->closed(); }
 
 void frmMain::Sock_OnError(std::int16_t, const std::string& Description) {
-    // Refused, unknown host, timed out (by the system or the download's idle limit) or reset: a failed update like any other.
+    // Refused, unknown host, timed out (by the system or the download's idle limit) or
+    // reset: a failed update like any other.
     m_statusDownload->failed("Update failed: " + Description);
 }
 

@@ -211,8 +211,9 @@ private:
 TEST_F(DownloadTest, AnErrorBoxLeftOpenHoldsTimedUpdatesAndFurtherErrorsGoToStandardError) {
     // Every document fails the monitored server's scan: an owner line without a "<".
     peer.respondWith([](const std::string&) {
-        return lengthReply("<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n<population>12</population>\n"
-                           "<keep name=\"Dun Brae\" realm=\"Albion\">\n<owner>Albion\n</keep>\n</server>\n</heraldstatus>\n");
+        return lengthReply(
+            "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n<population>12</population>\n"
+            "<keep name=\"Dun Brae\" realm=\"Albion\">\n<owner>Albion\n</keep>\n</server>\n</heraldstatus>\n");
     });
     main.MonitorServer = "Ironmoor";
     main.HostServers = {statusLocation()};
