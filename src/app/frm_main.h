@@ -2,6 +2,7 @@
 // The main window: start-up sequence, automatic updates, the notification-area icon and its
 // flashing, and shutdown. It owns the status document text, the timers and the panels.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,6 +28,9 @@ class frmMain : public forms::Form {
 public:
     frmMain();
     ~frmMain() override;
+
+    // How long a download may go without receiving a byte before it times out.
+    void setDownloadIdleLimit(std::chrono::milliseconds limit);
 
     // Start-up sequence; failures stop it with "Error in Form Load sub" and the window is
     // still shown (unless hidden in the tray).
@@ -212,6 +216,7 @@ private:
     // The status download on Sock and the location list fetch on FetchVexlor, made with them.
     std::unique_ptr<Download> m_statusDownload;
     std::unique_ptr<Download> m_listDownload;
+    std::chrono::milliseconds m_downloadIdleLimit = Download::kIdleLimit;
     // An update waits for the location list fetch under way.
     bool m_updateAfterList = false;
     // The caption of a status download that failed and started a list fetch, shown again

@@ -46,6 +46,7 @@ void frmMain::createSockets() {
         m_statusDownload = std::make_unique<Download>(
             *Sock, true, [this](const ReplyStep& step) { statusStep(step); },
             [](const Location& at) { return statusRequest(at, currentMakerHost()); });
+        m_statusDownload->setIdleLimit(m_downloadIdleLimit);
     }
     if (!FetchVexlor) {
         FetchVexlor = std::make_unique<CSocket>();
@@ -58,7 +59,14 @@ void frmMain::createSockets() {
         m_listDownload = std::make_unique<Download>(
             *FetchVexlor, false, [this](const ReplyStep& step) { listStep(step); },
             [](const Location& at) { return statusRequest(at, currentMakerHost()); });
+        m_listDownload->setIdleLimit(m_downloadIdleLimit);
     }
+}
+
+void frmMain::setDownloadIdleLimit(std::chrono::milliseconds limit) {
+    m_downloadIdleLimit = limit;
+    for (Download* download : {m_statusDownload.get(), m_listDownload.get()})
+        if (download) download->setIdleLimit(limit);
 }
 
 void frmMain::Update() {
@@ -103,7 +111,8 @@ void frmMain::Sock_OnDataArrival(std::int32_t) { m_statusDownload->arrived(); }
 void frmMain::Sock_OnClose() { m_statusDownload->closed(); }
 
 void frmMain::Sock_OnError(std::int16_t, const std::string& Description) {
-    // Refused, unknown host, timed out or reset: a failed update like any other.
+    // Refused, unknown host, timed out (by the system or the download's idle limit) or
+    // reset: a failed update like any other.
     m_statusDownload->failed("Update failed: " + Description);
 }
 
@@ -156,9 +165,11 @@ void frmMain::fetchLocationList() {
 }
 
 void frmMain::listFetchFailed(const std::string& caption) {
-    m_updateAfterList = false;
+    const bool updateWaited = std::exchange(m_updateAfterList, false);
     // A failed status download that led here is the news that matters.
     lblServerInfo.setCaption(m_statusFailure.empty() ? caption : std::exchange(m_statusFailure, {}));
+    // The update that waited for the list fails with it.
+    if (updateWaited) statusUpdateFailed();
 }
 
 void frmMain::ReloadHostServers() {

@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "runtime/conversions.h"
 #include "runtime/error_handler.h"
+#include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "settings/settings_store.h"
 
@@ -72,6 +73,9 @@ void frmMain::applyUpdatePeriod(const std::string& storedIndex) {
 void frmMain::tmrUpdate_Timer() {
     // Countdown only moves while the timer runs; the period is at most an hour of ticks.
     if (leadingValue(tmrUpdate.tag()) <= Countdown) {
+        // An error box left open holds the update until the first tick after it closes;
+        // otherwise each update could open another box inside it.
+        if (errorBoxOpen()) return staleTimePassed();
         UpdateFromEvent();
         Countdown = 0;
     }

@@ -397,6 +397,17 @@ void CSocket::CloseSocketNow() {
     m_state = sckClosed;
 }
 
+void CSocket::TimedOut() {
+    CloseSocketNow();
+    // A name still being looked up must not connect later.
+    m_requestHandle = 0;
+    m_state = sckError;
+    bool cancel = false;
+    if (OnError)
+        OnError(static_cast<std::int16_t>(ws::kWsaEtimedout), MSocketSupport::GetErrorDescription(ws::kWsaEtimedout), 0,
+                "", "", 0, cancel);
+}
+
 void CSocket::DestroySocket() {
     if (m_socket == ws::kInvalidSocket) return;
     // The object forgets the handle before closing it, so a close that fails still leaves it

@@ -79,6 +79,10 @@ public:
     // waiting for the peer (which sees the connection end), nothing more is read, bytes not
     // yet taken are dropped and no OnClose follows. State 0 afterwards; never fails.
     void CloseSocketNow();
+    // For an owner's own time limit: ends the connection as CloseSocketNow does, then raises
+    // OnError with Windows Sockets error 10060 and its text, as when the system gives up on
+    // a connection. State 9 afterwards.
+    void TimedOut();
     // Appends to whatever is still waiting to be sent.
     void SendData(const SocketValue& varData);
     void SendData(const std::string& text) { SendData(SocketValue(text)); }

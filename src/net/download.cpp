@@ -7,7 +7,11 @@
 namespace tw {
 
 Download::Download(CSocket& socket, bool showProgress, StepHandler onStep, RequestMaker makeRequest)
-    : m_socket(socket), m_reader(showProgress), m_onStep(std::move(onStep)), m_makeRequest(std::move(makeRequest)) {}
+    : m_socket(socket),
+      m_reader(showProgress),
+      m_onStep(std::move(onStep)),
+      m_makeRequest(std::move(makeRequest)),
+      m_idleTimer([this] { idleLimitPassed(); }) {}
 
 Download::~Download() = default;
 
@@ -27,7 +31,20 @@ void Download::connectTo(const Location& address) {
         m_socket.Connect();
     } catch (...) {
         m_state = State::Idle;
+        m_idleTimer.stop();
         throw;
+    }
+    stillAlive();
+}
+
+void Download::stillAlive() { m_idleTimer.start(static_cast<int>(m_idleLimit.count())); }
+
+void Download::idleLimitPassed() {
+    if (m_state == State::Idle) return;
+    try {
+        m_socket.TimedOut();
+    } catch (...) {
+        // As for the socket's own events: what its handlers raise goes no further.
     }
 }
 
@@ -39,12 +56,14 @@ void Download::abandon() {
     m_reader.reset();
     m_tls.reset();
     m_state = State::Idle;
+    m_idleTimer.stop();
 }
 
 void Download::connected() {
     if (m_state != State::Connecting) return;
     m_reader.reset();
     m_state = State::Receiving;
+    stillAlive();
     std::string request;
     try {
         request = m_makeRequest(m_redirects->current());
@@ -74,6 +93,7 @@ void Download::arrived() {
     std::string bytes;
     m_socket.GetData(bytes);
     if (m_state != State::Receiving) return;
+    if (!bytes.empty()) stillAlive();
     if (!m_tls) return take(m_reader.feed(bytes));
     m_tls->receive(bytes);
     sendToSocket();
@@ -131,6 +151,7 @@ void Download::take(ReplyStep step) {
     if (step.progress == ReplyProgress::BadStatus && isRedirectStatus(m_reader.statusCode()) && followRedirect(step))
         return;
     m_state = State::Idle;
+    m_idleTimer.stop();
     if (step.progress == ReplyProgress::Complete)
         m_socket.CloseSocket();
     else

@@ -12,10 +12,16 @@
 // Over TLS a read-until-close body ends only with the server's close_notify: a bare close
 // is a cut, EndedEarly.
 //
+// A connection that receives nothing for the idle limit (a minute unless set otherwise),
+// whether connecting, in the TLS handshake or anywhere in the reply, times out: the socket
+// ends it and raises error 10060, which the owner's error handler passes to `failed` like
+// any other asynchronous failure. The limit is the event loop's timer, so nothing waits.
+//
 // `onStep` hears each step that has a caption for the status line and, once per download,
 // the final outcome: that call is the completion. It runs after the download has ended, so
 // it may start the next one.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,6 +31,7 @@
 #include "net/http_requests.h"
 #include "net/redirects.h"
 #include "net/reply_reader.h"
+#include "platform/qt_event_adapter.h"
 #include "platform/tls_session.h"
 
 namespace tw {
@@ -36,9 +43,14 @@ public:
     // ends the download with the failure caption.
     using RequestMaker = std::function<std::string(const Location&)>;
 
+    static constexpr std::chrono::milliseconds kIdleLimit{60000};
+
     // showProgress as for ReplyReader. The socket must outlive the download.
     Download(CSocket& socket, bool showProgress, StepHandler onStep, RequestMaker makeRequest);
     ~Download();
+
+    // Counts from the next connection or arrival on.
+    void setIdleLimit(std::chrono::milliseconds limit) { m_idleLimit = limit; }
 
     // Ends the current download for good (see abandon) and connects to the address. A host
     // part that names no usable port raises error 5; what Connect raises is raised; in
@@ -67,6 +79,9 @@ private:
     void sendToSocket();
     void take(ReplyStep step);
     bool followRedirect(ReplyStep& step);
+    // The connection has shown life: the idle limit counts afresh.
+    void stillAlive();
+    void idleLimitPassed();
 
     CSocket& m_socket;
     ReplyReader m_reader;
@@ -77,6 +92,8 @@ private:
     std::string m_hostName;  // what the current connection went to, for the TLS session
     std::shared_ptr<const platform::TlsClientContext> m_tlsContext;  // made on the first https address
     std::unique_ptr<platform::TlsSession> m_tls;  // one per connection, only for https
+    std::chrono::milliseconds m_idleLimit = kIdleLimit;
+    platform::OneShotTimer m_idleTimer;
 };
 
 }  // namespace tw

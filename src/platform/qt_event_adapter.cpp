@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 namespace tw::platform {
 
@@ -39,5 +40,20 @@ void SocketWatch::setReadEnabled(bool enabled) {
 void SocketWatch::setWriteEnabled(bool enabled) {
     if (m_impl->write.isEnabled() != enabled) m_impl->write.setEnabled(enabled);
 }
+
+struct OneShotTimer::Impl {
+    QTimer timer;
+};
+
+OneShotTimer::OneShotTimer(std::function<void()> onExpired) : m_impl(std::make_unique<Impl>()) {
+    m_impl->timer.setSingleShot(true);
+    QObject::connect(&m_impl->timer, &QTimer::timeout, [f = std::move(onExpired)] { f(); });
+}
+
+OneShotTimer::~OneShotTimer() = default;
+
+void OneShotTimer::start(int ms) { m_impl->timer.start(ms); }
+
+void OneShotTimer::stop() { m_impl->timer.stop(); }
 
 }  // namespace tw::platform

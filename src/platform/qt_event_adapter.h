@@ -1,7 +1,7 @@
 #pragma once
 // The one place where the socket layer meets Qt's event loop: running a task later on the
-// GUI thread, and watching a socket descriptor for readiness. The socket layer never owns
-// the loop; without a QCoreApplication nothing is posted and nothing is watched.
+// GUI thread, watching a socket descriptor for readiness, and time limits. The socket layer
+// never owns the loop; without a QCoreApplication nothing is posted, watched or timed.
 
 #include <functional>
 #include <memory>
@@ -27,6 +27,24 @@ public:
 
     void setReadEnabled(bool enabled);
     void setWriteEnabled(bool enabled);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Calls onExpired once from the event loop when `start`'s time has passed without another
+// start or a stop. Made and used on the GUI thread; without a loop it never expires.
+class OneShotTimer {
+public:
+    explicit OneShotTimer(std::function<void()> onExpired);
+    ~OneShotTimer();
+    OneShotTimer(const OneShotTimer&) = delete;
+    OneShotTimer& operator=(const OneShotTimer&) = delete;
+
+    // Counts afresh from now.
+    void start(int ms);
+    void stop();
 
 private:
     struct Impl;

@@ -13,8 +13,11 @@ public:
     }
 };
 
+constexpr int kIconBits = 0x70;
+
 StderrSink g_stderrSink;
 MessageBoxSink* g_sink = nullptr;
+bool g_errorBoxOpen = false;
 
 }  // namespace
 
@@ -31,8 +34,19 @@ MessageBoxSink* setMessageBoxSink(MessageBoxSink* sink) {
 
 int MsgBox(const std::string& text, int style, const std::string& title) {
     MessageBoxSink* sink = g_sink ? g_sink : &g_stderrSink;
-    return sink->show(MessageBoxCall{text, style, title});
+    const MessageBoxCall call{text, style, title};
+    if ((style & kIconBits) != kMbCritical) return sink->show(call);
+    // A modal box runs the event loop, where sockets and timers go on failing: a copy left
+    // alone in the tray would collect one nested box per failure.
+    if (g_errorBoxOpen) return g_stderrSink.show(call);
+    g_errorBoxOpen = true;
+    const struct Closed {
+        ~Closed() { g_errorBoxOpen = false; }
+    } closed;
+    return sink->show(call);
 }
+
+bool errorBoxOpen() { return g_errorBoxOpen; }
 
 ScopedMessageBoxRecorder::ScopedMessageBoxRecorder() : m_previous(setMessageBoxSink(this)) {}
 

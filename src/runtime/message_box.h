@@ -40,7 +40,11 @@ public:
 // previous one.
 MessageBoxSink* setMessageBoxSink(MessageBoxSink* sink);
 
+// Shows the box through the sink. At most one error box (style 16) is open at a time: one
+// that comes while another is open is written to standard error instead.
 int MsgBox(const std::string& text, int style = kMbOk, const std::string& title = "Towerwatch");
+// True while an error box is open.
+bool errorBoxOpen();
 
 // Installs a recorder for the lifetime of the object and restores the previous sink after.
 class ScopedMessageBoxRecorder : public MessageBoxRecorder {

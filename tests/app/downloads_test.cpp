@@ -4,7 +4,10 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include <QProcess>
@@ -185,6 +188,73 @@ TEST_F(DownloadTest, FailedCacheWriteIsNotReportedAsSuccess) {
     EXPECT_TRUE(std::filesystem::is_directory(m_folder + "server-info.xml/inside"));
 }
 
+// --- error boxes ---
+
+// Runs the event loop while the first box is open, as a modal box does; later boxes only
+// record.
+class ModalBoxes : public ScopedMessageBoxRecorder {
+public:
+    int show(const MessageBoxCall& call) override {
+        MessageBoxRecorder::show(call);
+        deepest = std::max(deepest, ++m_open);
+        if (calls.size() == 1 && whileFirstOpen) whileFirstOpen();
+        --m_open;
+        return 1;
+    }
+    std::function<void()> whileFirstOpen;
+    int deepest = 0;
+
+private:
+    int m_open = 0;
+};
+
+TEST_F(DownloadTest, AnErrorBoxLeftOpenHoldsTimedUpdatesAndFurtherErrorsGoToStandardError) {
+    // Every document fails the monitored server's scan: an owner line without a "<".
+    peer.respondWith([](const std::string&) {
+        return lengthReply(
+            "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n<population>12</population>\n"
+            "<keep name=\"Dun Brae\" realm=\"Albion\">\n<owner>Albion\n</keep>\n</server>\n</heraldstatus>\n");
+    });
+    main.MonitorServer = "Ironmoor";
+    main.HostServers = {statusLocation()};
+    // Each tick is due for an update.
+    main.tmrUpdate.setTag("0");
+    main.tmrUpdate.setInterval(20);
+    main.tmrUpdate.setEnabled(false);
+    int ticks = 0;
+    main.tmrUpdate.onTimer = [&ticks, tick = main.tmrUpdate.onTimer] {
+        ++ticks;
+        tick();
+    };
+    ModalBoxes modal;
+    std::string written;
+    modal.whileFirstOpen = [&] {
+        main.tmrUpdate.setEnabled(true);
+        EXPECT_TRUE(runUntil([&] { return ticks >= 5; }));
+        // A click still updates; its error is written out instead of opening a box.
+        main.lblServerInfo.setCaption("");
+        ::testing::internal::CaptureStderr();
+        main.Label5.click();
+        EXPECT_TRUE(waitForCaption("Update complete"));
+        written = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(peer.requests().size(), 2u);
+        main.tmrUpdate.setEnabled(false);
+    };
+    main.Label5.click();
+    ASSERT_TRUE(runUntil([&] { return !modal.calls.empty() && !errorBoxOpen(); }, 30000));
+    ASSERT_EQ(modal.calls.size(), 1u);
+    EXPECT_EQ(modal.calls[0].title, "Error!");
+    EXPECT_EQ(modal.calls[0].text.rfind("Error in DoSwitchOff sub\r\n#", 0), 0u) << modal.calls[0].text;
+    EXPECT_NE(written.find("[Error!] " + modal.calls[0].text + "\n"), std::string::npos) << written;
+
+    // Once the box is closed the timer updates again, and the next error has a box of its own.
+    main.tmrUpdate.tick();
+    ASSERT_TRUE(runUntil([&] { return modal.calls.size() == 2; }));
+    EXPECT_EQ(peer.requests().size(), 3u);
+    EXPECT_EQ(modal.calls[1].text, modal.calls[0].text);
+    EXPECT_EQ(modal.deepest, 1);
+}
+
 // --- the location list ---
 
 class LocationListTest : public DownloadTest {
@@ -304,6 +374,41 @@ TEST_F(LocationListTest, RefusedListFetchEndsVisiblyAndTheNextUpdateTriesAgain) 
     // (The herald's empty document then asks for the list once more.)
     ASSERT_TRUE(runUntil([&] { return statusPaths.size() == 1 && listRequests == 3; })) << listRequests;
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(LocationListTest, SilentHostsTimeOutAndTheNextUpdateStartsAfresh) {
+    // A first run whose maker's host takes the connection and never answers: the fetch times
+    // out like a connection the system gave up on, and the update that waited fails with it.
+    services.processFacts.clock = {2026, 12, 6, 18, 5, 0};
+    WriteSetting("LocationHost", peer.hostPort());
+    main.setDownloadIdleLimit(std::chrono::milliseconds(400));
+    main.Form_Load();
+    ASSERT_TRUE(peer.waitForRequests(1));
+    ASSERT_TRUE(waitForCaption("Updating XML Locations failed: Connection timed out.")) << caption();
+    EXPECT_TRUE(runUntil([&] { return peer.clientClosed(); }));
+    EXPECT_FALSE(platform::fileExists(listPath()));
+
+    // The next click asks for the list afresh, which names a herald that is silent too.
+    ScriptedPeer herald;
+    const std::string list = herald.hostPort() + "/server-info.xml";
+    peer.respondWith([&](const std::string&) { return lengthReply(list); });
+    main.Label5.click();
+    ASSERT_TRUE(herald.waitForRequests(1));
+    ASSERT_TRUE(waitForCaption("Update failed: Connection timed out.")) << caption();
+    EXPECT_EQ(cache(), "<none>");
+    EXPECT_EQ(main.XMLData, "");
+    // The third failed update in a row turns the data stale.
+    main.Label5.click();
+    ASSERT_TRUE(herald.waitForRequests(2));
+    ASSERT_TRUE(waitForCaption("Herald unreachable since 18:05 \xE2\x80\x94 3 failed updates")) << caption();
+    EXPECT_EQ(cache(), "<none>");
+    EXPECT_TRUE(boxes.calls.empty());
+
+    // A herald that answers at last is taken at once.
+    herald.respondWith([](const std::string&) { return lengthReply(kListed); });
+    main.Label5.click();
+    ASSERT_TRUE(waitForCaption("Update complete")) << caption();
+    EXPECT_EQ(main.XMLData, kListed);
 }
 
 TEST_F(LocationListTest, MakerHostTurnedUnsendableDuringTheConnectEndsTheFetchVisibly) {
@@ -430,16 +535,20 @@ TEST_F(HttpsTest, HandshakeProblemsFailTheUpdateAndTheNextStartsCleanly) {
     const struct {
         const char* label;
         testing::ServerFiles certificate;
-        std::size_t sendLimit;
-        std::string caption;  // "": the peer goes silent, and the next update ends the wait
+        std::size_t sendLimit;  // below npos: the peer stops sending there
+        std::string caption;
+        bool closes;  // after it stopped
     } rows[] = {
-        {"another name", ca.issue("other", "other.example", ""), std::string::npos, "Certificate not valid for 127.0.0.1"},
-        {"expired", ca.issue("old", "", "127.0.0.1", testing::Validity::Expired), std::string::npos, "Certificate expired"},
+        {"another name", ca.issue("other", "other.example", ""), std::string::npos, "Certificate not valid for 127.0.0.1",
+         false},
+        {"expired", ca.issue("old", "", "127.0.0.1", testing::Validity::Expired), std::string::npos, "Certificate expired",
+         false},
         {"untrusted", ca.issue("stray", "", "127.0.0.1", testing::Validity::Current, testing::Issuer::Untrusted),
-         std::string::npos, "Certificate not trusted for 127.0.0.1"},
-        {"silent mid-handshake", good, 40, ""},
-        {"closed mid-handshake", good, 40, "TLS handshake with 127.0.0.1 failed"},
+         std::string::npos, "Certificate not trusted for 127.0.0.1", false},
+        {"silent mid-handshake", good, 40, "Update failed: Connection timed out.", false},
+        {"closed mid-handshake", good, 40, "TLS handshake with 127.0.0.1 failed", true},
     };
+    main.setDownloadIdleLimit(std::chrono::milliseconds(400));
     main.XMLData = "kept";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -451,8 +560,8 @@ TEST_F(HttpsTest, HandshakeProblemsFailTheUpdateAndTheNextStartsCleanly) {
             end.pump(peer, row.sendLimit);
             return stops ? end.sent() == row.sendLimit : caption() == row.caption;
         })) << caption();
-        if (stops && !row.caption.empty()) {
-            peer.closeConnection();
+        if (stops) {
+            if (row.closes) peer.closeConnection();
             EXPECT_TRUE(waitForCaption(row.caption)) << caption();
         }
         EXPECT_EQ(cache(), kOldCache);
