@@ -1,5 +1,6 @@
 #include "app/tray_icon.h"
 
+#include "platform/notifications.h"
 #include "platform/services.h"
 
 namespace tw {
@@ -36,7 +37,9 @@ void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t wind
 }
 
 void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window) {
-    platform::notifyIconShell().showBalloon(window, 1, title, text, critical);
+    // On a status-notifier tray Qt hands the balloon on to the notification service, whose
+    // body is markup: the text is escaped as a notification's body is.
+    platform::notifyIconShell().showBalloon(window, 1, title, platform::notificationBodyMarkup(text), critical);
 }
 
 void TrayDelete() { platform::notifyIconShell().Shell_NotifyIcon(platform::NIM_DELETE, g_record); }

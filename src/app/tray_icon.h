@@ -16,7 +16,8 @@ const platform::NOTIFYICONDATA& trayRecord();
 void TrayAdd(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
 void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
 void TrayDelete();
-// A balloon message beside the icon; nothing while no icon exists.
+// A balloon message beside the icon; nothing while no icon exists. `text` is plain text;
+// it goes to the shell escaped as a notification body.
 void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window);
 
 }  // namespace tw

@@ -21,7 +21,18 @@ bool needsCsvQuotes(std::string_view field) {
     return false;
 }
 
-void appendCsvField(std::string& out, std::string_view field) {
+// A spreadsheet reads a cell that begins with one of these as a formula (or, for tab and CR,
+// drops them and reads what follows), so a keep named "=HYPERLINK(...)" would run.
+bool spreadsheetReadsAsFormula(std::string_view field) {
+    return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
+// The leading apostrophe is part of the cell, so quoting looks at the cell with it.
+void appendCsvField(std::string& out, std::string_view field, std::string& scratch) {
+    if (spreadsheetReadsAsFormula(field)) {
+        scratch.assign("'").append(field);
+        field = scratch;
+    }
     if (needsCsvQuotes(field))
         appendQuotedField(out, field);
     else
@@ -83,6 +94,7 @@ std::string exportText(std::span<const HistoryEventView> events, ExportFormat fo
         out.push_back('[');
     }
     std::string converted[4];
+    std::string cell;
     for (auto event = events.rbegin(); event != events.rend(); ++event) {
         const auto moment = dates.read(event->When);
         const std::string iso = moment ? isoDateTime(*moment) : std::string();
@@ -92,7 +104,7 @@ std::string exportText(std::span<const HistoryEventView> events, ExportFormat fo
         if (format == ExportFormat::Csv) {
             for (size_t i = 0; i < std::size(fields); ++i) {
                 if (i > 0) out.push_back(',');
-                appendCsvField(out, fields[i]);
+                appendCsvField(out, fields[i], cell);
             }
             out.append("\r\n");
             continue;

@@ -23,7 +23,10 @@ std::optional<ExportFormat> exportFormatFor(const std::string& fileName);
 // The whole file. `events` are oldest first, as the log holds them; the file lists them
 // newest first, as the viewer does. CSV follows RFC 4180: CR LF after every record, the
 // header included, and a field in double quotes (its quotes doubled) when it holds a comma,
-// a quote, CR or LF. JSON is an array with one object per line.
+// a quote, CR or LF. A field that begins with "=", "+", "-", "@", a tab or CR is written
+// with a leading "'", so a spreadsheet shows it as text instead of running it as a formula;
+// the quoting then looks at the field with its "'". JSON is an array with one object per
+// line and holds every field as it is.
 std::string exportText(std::span<const HistoryEventView> events, ExportFormat format,
                        const DatePatterns& patterns);
 

@@ -26,14 +26,6 @@ const QString kInterface = kService;
 constexpr int kImageSide = 48;
 constexpr std::size_t kRememberedMost = 64;
 
-// Services that understand markup read the body as such; ours is plain text, and names from
-// the document may hold any of these.
-QString plainBody(const std::string& body) {
-    QString text = toQString(body);
-    text.replace('&', QStringLiteral("&amp;")).replace('<', QStringLiteral("&lt;")).replace('>', QStringLiteral("&gt;"));
-    return text;
-}
-
 // The "image-data" hint, (iiibiiay): width, height, row length, alpha, bits, channels, bytes.
 QVariant imageData(uintptr_t handle) {
     const QIcon icon = iconFromHandle(handle);
@@ -51,6 +43,20 @@ QVariant imageData(uintptr_t handle) {
 }
 
 }  // namespace
+
+std::string notificationBodyMarkup(std::string_view plain) {
+    std::string markup;
+    markup.reserve(plain.size() + 16);
+    for (const char c : plain) {
+        switch (c) {
+        case '&': markup.append("&amp;"); break;
+        case '<': markup.append("&lt;"); break;
+        case '>': markup.append("&gt;"); break;
+        default: markup.push_back(c);
+        }
+    }
+    return markup;
+}
 
 DesktopNotifier::~DesktopNotifier() = default;
 
@@ -111,7 +117,7 @@ void DBusNotifier::notify(const DesktopNotification& notification) {
     if (const QVariant image = imageData(notification.icon); image.isValid()) hints.insert(QStringLiteral("image-data"), image);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Towerwatch") << 0u << QString() << toQString(notification.summary)
-         << plainBody(notification.body)
+         << toQString(notificationBodyMarkup(notification.body))
          << QStringList{QStringLiteral("default"), QStringLiteral("Open history")} << hints << -1;
     // No service owning the name answers at once with an error; a hung one with the timeout.
     auto* watcher = new QDBusPendingCallWatcher(m_listener->bus.asyncCall(call, m_listener->timeoutMs), m_listener.get());

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QDBusConnection;
@@ -20,6 +21,11 @@ struct DesktopNotification {
     bool critical = false;
     uintptr_t icon = 0;  // a picture handle (iconHandle), 0 for none
 };
+
+// A plain-text body as the notification service takes it: services that understand markup
+// read the body as such, and names from the document may hold "&", "<" or ">", so those are
+// escaped. ASCII only changes, so the text stays UTF-8 or Windows-1252 as it was.
+std::string notificationBodyMarkup(std::string_view plain);
 
 class DesktopNotifier {
 public:

@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 
 #include "platform/text_codec.h"
+#include "runtime/utf8_cut.h"
 
 namespace tw::platform {
 namespace {
@@ -27,10 +28,10 @@ IconTable& iconTable() {
 }  // namespace
 
 void setNotifyTip(NOTIFYICONDATA& data, const std::string& tip) {
-    const size_t length = std::min(tip.size(), sizeof data.szTip - 1);
+    const std::string_view kept = utf8PrefixWithin(tip, sizeof data.szTip - 1);
     std::memset(data.szTip, ' ', sizeof data.szTip);
-    std::memcpy(data.szTip, tip.data(), length);
-    data.szTip[length] = '\0';
+    std::memcpy(data.szTip, kept.data(), kept.size());
+    data.szTip[kept.size()] = '\0';
 }
 
 std::string notifyTip(const NOTIFYICONDATA& data) {

@@ -31,7 +31,8 @@ enum : uint32_t { WM_MOUSEMOVE = 512, WM_LBUTTONDOWN = 513, WM_LBUTTONDBLCLK = 5
 // The user clicked the icon's balloon message.
 enum : uint32_t { NIN_BALLOONUSERCLICK = 1029 };
 
-// Fills szTip with at most the first 63 characters of tip, a NUL, and blanks after it.
+// Fills szTip with at most the first 63 bytes of tip, a NUL, and blanks after it. A UTF-8
+// tip loses the whole character that would not fit, so what is left still reads as UTF-8.
 void setNotifyTip(NOTIFYICONDATA& data, const std::string& tip);
 // The tip the record carries: szTip up to its NUL.
 std::string notifyTip(const NOTIFYICONDATA& data);

@@ -26,8 +26,8 @@ struct QuietMain : frmMain {
     void ReloadHostServers() override {}
     void Update() override { if (updates) frmMain::Update(); }
     bool updates = false;
+    Texts names = {"Caer Ashwold", "Dun Brae", "Hrothgard Tower", "Fort Lanark"};
     void takeIn(const Texts& owners) {  // a document listing Ironmoor's keeps
-        static const char* const names[] = {"Caer Ashwold", "Dun Brae", "Hrothgard Tower", "Fort Lanark"};
         XMLData = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n";
         for (std::size_t i = 0; i < owners.size(); ++i)
             XMLData += std::string("<keep name=\"") + names[i] + "\" realm=\"Albion\">\n<owner>" + owners[i] + "</owner>\n</keep>\n";
@@ -126,6 +126,34 @@ TEST_F(DesktopAlertsTest, WithoutAServiceTheBalloonSaysItAndAServiceThatNeverAns
     EXPECT_TRUE(runUntil([&] { return clicked; }, 2000));
     EXPECT_EQ(balloons.size(), 1u);
     EXPECT_TRUE(runUntil([&] { return balloons.size() == 2; }, 10000));
+}
+
+TEST_F(DesktopAlertsTest, MarkupInANameReachesTheServiceAndTheBalloonEscaped) {
+    QuietMain main;
+    main.names[1] = "<a href='https://example.invalid/'>Dun Brae</a> & Co";
+    const Texts before = {"Albion", "Midgard", "Hibernia", "Albion"}, after = {"Hibernia", "Albion", "Midgard", "Midgard"};
+    const std::string body =
+        "Caer Ashwold taken by Hibernia from Albion\n"
+        "&lt;a href='https://example.invalid/'&gt;Dun Brae&lt;/a&gt; &amp; Co taken by Albion from Midgard\n"
+        "Hrothgard Tower taken by Midgard from Hibernia\n"
+        "Fort Lanark taken by Midgard from Albion\n"
+        "12/6/2026 6:05:00 PM";
+    // No service on the bus: the tray's balloon carries it.
+    main.takeIn(before);
+    main.takeIn(after);
+    auto& balloons = services.notifyIcons.balloons;
+    ASSERT_TRUE(runUntil([&] { return balloons.size() == 1; }));
+    EXPECT_EQ(balloons[0].title, "4 keeps changed hands on Ironmoor");
+    EXPECT_EQ(balloons[0].text, body);
+
+    Service service(bus.connect("service"), true);
+    main.takeIn(before);
+    ASSERT_TRUE(runUntil([&] { return service.shown.size() == 1; }));
+    service.shown.clear();
+    main.takeIn(after);
+    ASSERT_TRUE(runUntil([&] { return service.shown.size() == 1; }));
+    EXPECT_EQ(service.shown[0].body.toStdString(), body);
+    EXPECT_EQ(balloons.size(), 1u);
 }
 
 TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOneFreshAgain) {

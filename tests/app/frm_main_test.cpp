@@ -357,5 +357,26 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
     }
 }
 
+TEST_F(MainWindowTest, AFlashTipLongerThanTheTrayTakesEndsBeforeTheCharacterThatWouldNotFit) {
+    WriteSetting("UpdateOnStart", "0");
+    WriteSetting("MonitorServer", "Stormreach");
+    const std::string place = "D\xc3\xban Crauchon, watchtower of L\xc3\xa9im Br\xc3\xad over the bay \xe2\x80\x94 Mag M\xc3\xa9l";
+    auto heldBy = [&](const std::string& owner) {
+        return "<heraldstatus>\n  <server name=\"Stormreach\">\n    <status>Up</status>\n    <keep name=\"" + place +
+               "\" realm=\"Hibernia\">\n      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
+    };
+    ObservedMain main(loaded);
+    main.XMLData = heldBy("Albion");
+    main.DoSwitchOff();
+    main.XMLData = heldBy("Midgard");
+    main.DoSwitchOff();
+    ASSERT_EQ(main.tmrIcoFlash.tag(), place + " taken by Midgard from Albion");
+    main.tmrIcoFlash.tick();
+    // The tray takes 63 bytes, which end inside the "\xc3\xa9" of "M\xc3\xa9l": the tip stops
+    // before it, so it still reads as UTF-8 and not as Windows-1252.
+    EXPECT_EQ(trayTip(), place.substr(0, place.rfind("\xc3\xa9")));
+    EXPECT_EQ(trayTip().size(), 62u);
+}
+
 }  // namespace
 }  // namespace tw

@@ -273,5 +273,37 @@ TEST_F(Viewer, ExportWritesTheFilteredRowsNewestFirstAsCsvOrJsonChosenByTheExten
     EXPECT_NE(m_boxes.calls[1].text.find("Could not write"), std::string::npos);
 }
 
+TEST_F(Viewer, ExportedCsvCellsThatASpreadsheetWouldRunAsFormulasBeginWithAnApostrophe) {
+    // Names come from the herald and stop at a double quote, so a link is built with CHAR().
+    writeLog("Stone Bridge",
+             eventRecordLine("=cmd|' /C calc'!A0", "Midgard", "Albion", "7/23/2003 2:05:10 PM") +
+                 eventRecordLine("=HYPERLINK(CHAR(104)&CHAR(116),CHAR(88))", "@SUM(1+1)", "+1", "7/23/2003") +
+                 eventRecordLine("-\"Q\" Keep", "\tMidgard", "Hibernia", "7/24/2003 1:00:00 AM") +
+                 eventRecordLine("Caer=Ash", "Midgard", "'Albion", "7/24/2003 2:00:00 AM"));
+    auto v = open("Stone Bridge");
+    std::string answer;
+    v->askExportPath = [&] { return std::optional<std::string>(m_appPath + answer); };
+    auto exported = [&](const std::string& name) {
+        answer = name;
+        v->cmdExport.click();
+        return platform::readWholeFile(m_appPath + name).value_or("(no file)");
+    };
+
+    // The apostrophe is part of the cell: a cell that needs quotes is quoted with it inside.
+    EXPECT_EQ(exported("rows.csv"),
+              "place,new_owner,previous_owner,date,date_iso\r\n"
+              "Caer=Ash,Midgard,'Albion,7/24/2003 2:00:00 AM,2003-07-24T02:00:00\r\n"
+              "\"'-\"\"Q\"\" Keep\",'\tMidgard,Hibernia,7/24/2003 1:00:00 AM,2003-07-24T01:00:00\r\n"
+              "\"'=HYPERLINK(CHAR(104)&CHAR(116),CHAR(88))\",'@SUM(1+1),'+1,7/23/2003,2003-07-23T00:00:00\r\n"
+              "'=cmd|' /C calc'!A0,Midgard,Albion,7/23/2003 2:05:10 PM,2003-07-23T14:05:10\r\n");
+    // JSON holds the names as they are.
+    const std::string json = exported("rows.json");
+    for (const char* raw : {"\"place\": \"=cmd|' /C calc'!A0\"", "\"new_owner\": \"@SUM(1+1)\"",
+                            "\"previous_owner\": \"+1\"", "\"place\": \"-\\\"Q\\\" Keep\"", "\"new_owner\": \"\\tMidgard\""})
+        EXPECT_NE(json.find(raw), std::string::npos) << raw;
+    EXPECT_EQ(json.find("'="), std::string::npos);
+    EXPECT_TRUE(m_boxes.calls.empty());
+}
+
 }  // namespace
 }  // namespace tw

@@ -68,6 +68,14 @@ TEST(QtNotifyIconShellTest, OneTrayIconPerIdWithTipIconAndMouseMessagesOnlyWhenA
     // Bytes 0x80..0x9F of a Windows-1252 tip are its punctuation, not control characters.
     ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, "\x80 \x93Keep taken\x94")));
     EXPECT_EQ(tray->toolTip(), QString::fromUtf8("\xe2\x82\xac \xe2\x80\x9c" "Keep taken\xe2\x80\x9d"));
+    // A UTF-8 tip too long for the record loses the character the cut would split.
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, std::string(62, 'z') + "\xc3\xa9t\xc3\xa9")));
+    EXPECT_EQ(tray->toolTip().toStdString(), std::string(62, 'z'));
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, std::string(61, 'z') + "\xe2\x80\x94 ok")));
+    EXPECT_EQ(tray->toolTip().toStdString(), std::string(61, 'z'));
+    // Windows-1252 bytes are characters of their own: the tip keeps all 63.
+    ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, alert, std::string(62, 'z') + "\xe9t\xe9")));
+    EXPECT_EQ(tray->toolTip().toStdString(), std::string(62, 'z') + "\xc3\xa9");
     ASSERT_TRUE(shell.Shell_NotifyIcon(NIM_MODIFY, record(1, normal, "only the tip", 4)));
     EXPECT_EQ(tray->icon().cacheKey(), iconFromHandle(alert).cacheKey());
 
