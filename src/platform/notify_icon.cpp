@@ -9,7 +9,7 @@
 #include <QSystemTrayIcon>
 
 #include "platform/text_codec.h"
-#include "runtime/utf8_cut.h"
+#include "runtime/utf8.h"
 
 namespace tw::platform {
 namespace {
@@ -28,7 +28,7 @@ IconTable& iconTable() {
 }  // namespace
 
 void setNotifyTip(NOTIFYICONDATA& data, const std::string& tip) {
-    const std::string_view kept = utf8PrefixWithin(tip, sizeof data.szTip - 1);
+    const std::string_view kept = leadingCharactersWithin(tip, sizeof data.szTip - 1);
     std::memset(data.szTip, ' ', sizeof data.szTip);
     std::memcpy(data.szTip, kept.data(), kept.size());
     data.szTip[kept.size()] = '\0';
