@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "history/change_detection.h"
+#include "runtime/local_zone.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
@@ -92,7 +93,7 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
             return;
         }
         if (const auto when = dates.read(event->When))
-            result.steps.push_back({secondsOf(*when), counts, start, length});
+            result.steps.push_back({zonedSecondsOf(*when), counts, start, length});
         else
             ++result.undatedLines;
         const std::size_t k = static_cast<std::size_t>(keep->second);
