@@ -31,6 +31,19 @@ long long zonedSecondsOf(const LocalDateTime& when) {
     return wall - before;  // skipped: the clock had not been set forward yet
 }
 
+long long ZonedSeconds::of(const LocalDateTime& when) {
+    const long long wall = secondsOf(when);
+    const long long day = wall - ((wall % kDay) + kDay) % kDay;
+    if (!m_known || day != m_day) {
+        // The same offset a day before and two days after the day's start: no change between.
+        m_offset = offsetAt(day - kDay);
+        m_changes = offsetAt(day + 2 * kDay) != m_offset;
+        m_day = day;
+        m_known = true;
+    }
+    return m_changes ? zonedSecondsOf(when) : wall - m_offset;
+}
+
 LocalDateTime zonedDateTimeAt(long long seconds) { return localDateTimeAt(seconds + offsetAt(seconds)); }
 
 }  // namespace tw

@@ -13,6 +13,20 @@ namespace tw {
 // on a night that jumps from 02:00 to 03:00 is 03:30.
 long long zonedSecondsOf(const LocalDateTime& when);
 
+// zonedSecondsOf for many moments in a row, as a log's dates come: the offset of the local
+// day last met is kept, so only days with a clock change cost more than one look-up of the
+// zone. For one pass over dates; a change of the time zone meanwhile is not seen.
+class ZonedSeconds {
+public:
+    long long of(const LocalDateTime& when);
+
+private:
+    long long m_day = 0;
+    bool m_known = false;
+    bool m_changes = false;  // a clock change near this day: the full reading is needed
+    long long m_offset = 0;
+};
+
 // The local date and time at seconds since 1970-01-01 00:00 UTC.
 LocalDateTime zonedDateTimeAt(long long seconds);
 

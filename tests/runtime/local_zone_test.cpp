@@ -24,6 +24,12 @@ TEST(LocalZone, RepeatedTimesAreTheFirstPassingAndSkippedOnesReadWithTheOldOffse
         const bool secondPassing = t >= utc(10, 25, 1, 0) && t < utc(10, 25, 2, 0);
         EXPECT_EQ(zonedSecondsOf(local) == t, !secondPassing) << t;
     }
+    // Many dates in a row read the same as one at a time, on days with a change or without.
+    ZonedSeconds many;
+    for (long long wall = secondsOf({2026, 3, 25, 0, 0, 0}); wall < secondsOf({2026, 4, 2, 0, 0, 0}); wall += 1800)
+        EXPECT_EQ(many.of(localDateTimeAt(wall)), zonedSecondsOf(localDateTimeAt(wall))) << wall;
+    for (long long wall = secondsOf({2026, 10, 22, 0, 0, 0}); wall < secondsOf({2026, 10, 29, 0, 0, 0}); wall += 1800)
+        EXPECT_EQ(many.of(localDateTimeAt(wall)), zonedSecondsOf(localDateTimeAt(wall))) << wall;
 }
 
 }  // namespace
