@@ -28,22 +28,26 @@ protected:
 };
 
 TEST_F(ClockChange, HeldForCountsTheHourTheClockSkipsOrRepeatsAsItPassed) {
-    const HeldSince spring("Caer Ashwold,Midgard,Albion,3/29/2026 1:30:00 AM\r\n"
-                           "Dun Mellow,Hibernia,Albion,3/28/2026 12:00:00 PM\r\n",
-                           DatePatterns{});
-    EXPECT_EQ(spring.text("Caer Ashwold", "Midgard", {2026, 3, 29, 3, 30, 0}),
-              "held by Midgard since 29 Mar 01:30 (1 h)");
-    EXPECT_EQ(spring.text("Dun Mellow", "Hibernia", {2026, 3, 29, 12, 0, 0}),
-              "held by Hibernia since 28 Mar 12:00 (23 h)");
-
-    // 02:30 comes twice that night; the log's date is read as the first, still summer time.
-    const HeldSince autumn("Caer Ashwold,Midgard,Albion,10/25/2026 2:30:00 AM\r\n"
-                           "Dun Mellow,Hibernia,Albion,10/24/2026 12:00:00 PM\r\n",
-                           DatePatterns{});
-    EXPECT_EQ(autumn.text("Caer Ashwold", "Midgard", {2026, 10, 25, 3, 0, 0}),
-              "held by Midgard since 25 Oct 02:30 (1 h 30 min)");
-    EXPECT_EQ(autumn.text("Dun Mellow", "Hibernia", {2026, 10, 25, 12, 0, 0}),
-              "held by Hibernia since 24 Oct 12:00 (1 d 1 h)");
+    const HeldSince held("Caer Ashwold,Midgard,Albion,3/29/2026 1:30:00 AM\r\n"
+                         "Dun Mellow,Hibernia,Albion,3/28/2026 12:00:00 PM\r\n"
+                         // 02:30 comes twice that night; the log's date is read as the first,
+                         // still summer time.
+                         "Grimfell Faste,Albion,Midgard,10/25/2026 2:30:00 AM\r\n"
+                         "Hrothgard Tower,Albion,Midgard,10/24/2026 12:00:00 PM\r\n",
+                         DatePatterns{});
+    struct Case {
+        const char* place;
+        const char* owner;
+        LocalDateTime now;
+        const char* text;
+    };
+    for (const Case& c : {Case{"Caer Ashwold", "Midgard", {2026, 3, 29, 3, 30, 0}, "held by Midgard since 29 Mar 01:30 (1 h)"},
+                          Case{"Dun Mellow", "Hibernia", {2026, 3, 29, 12, 0, 0}, "held by Hibernia since 28 Mar 12:00 (23 h)"},
+                          Case{"Grimfell Faste", "Albion", {2026, 10, 25, 3, 0, 0},
+                               "held by Albion since 25 Oct 02:30 (1 h 30 min)"},
+                          Case{"Hrothgard Tower", "Albion", {2026, 10, 25, 12, 0, 0},
+                               "held by Albion since 24 Oct 12:00 (1 d 1 h)"}})
+        EXPECT_EQ(held.text(c.place, c.owner, c.now), c.text);
 }
 
 TEST_F(ClockChange, ChartStepsAndTicksLieWhereTheMomentsReallyFell) {
