@@ -1,6 +1,7 @@
 #include "alerts/stale_watch.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace tw {
 namespace {
@@ -15,28 +16,32 @@ std::string hoursMinutes(const LocalDateTime& t) {
 
 }  // namespace
 
+StaleWatch::StaleWatch(SteadyClock steady) : m_steady(std::move(steady)) {}
+
 void StaleWatch::restart(const LocalDateTime& now) {
-    const int period = m_periodMinutes;
-    *this = StaleWatch{};
     m_watching = true;
-    m_periodMinutes = period;
+    m_stale = false;
+    m_failures = 0;
+    m_firstFailure = {};
     m_lastComplete = now;
+    m_lastCompleteSteady = m_steady();
 }
 
 StaleWatch::Turn StaleWatch::updateFailed(const LocalDateTime& now) {
     if (m_failures++ == 0) m_firstFailure = now;
-    return timePassed(now);
+    return timePassed();
 }
 
 StaleWatch::Turn StaleWatch::updateCompleted(const LocalDateTime& now) {
     m_failures = 0;
     m_lastComplete = now;
+    m_lastCompleteSteady = m_steady();
     return settle(false);
 }
 
-StaleWatch::Turn StaleWatch::timePassed(const LocalDateTime& now) {
+StaleWatch::Turn StaleWatch::timePassed() {
     const bool tooOld =
-        m_periodMinutes > 0 && secondsOf(now) - secondsOf(m_lastComplete) > 2 * 60 * std::int64_t{m_periodMinutes};
+        m_periodMinutes > 0 && m_steady() - m_lastCompleteSteady > 2 * std::chrono::minutes(m_periodMinutes);
     return settle(m_failures >= kFailuresUntilStale || tooOld);
 }
 

@@ -13,6 +13,8 @@ namespace tw {
 
 void frmMain::connectAlerts() {
     if (m_stalePicture.isNull()) m_stalePicture = forms::Picture(staleIcon());
+    // Ages are measured on the services' steady clock, which tests set.
+    m_staleWatch = StaleWatch([] { return platform::processFacts().steadyNow(); });
     m_staleWatch.restart(platform::processFacts().now());
     platform::DesktopNotifier& notifier = platform::desktopNotifier();
     notifier.onActivated = [this] { openHistoryFromAlert(); };
@@ -53,7 +55,7 @@ void frmMain::statusUpdateFailed() {
 
 void frmMain::statusUpdateCompleted() { showStaleness(m_staleWatch.updateCompleted(platform::processFacts().now())); }
 
-void frmMain::staleTimePassed() { showStaleness(m_staleWatch.timePassed(platform::processFacts().now())); }
+void frmMain::staleTimePassed() { showStaleness(m_staleWatch.timePassed()); }
 
 void frmMain::showStaleness(StaleWatch::Turn turn) {
     const std::string tip = m_staleWatch.stale() ? m_staleWatch.statusText() : "Towerwatch";

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "runtime/local_zone.h"
+
 namespace tw {
 namespace {
 
 constexpr long long kHour = 3600;
 constexpr long long kDay = 24 * kHour;
-
-long long floorTo(long long t, long long step) {
-    const long long r = t % step;
-    return r < 0 ? t - r - step : t - r;
-}
 
 std::string twoDigits(int n) {
     return {static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
@@ -54,16 +51,26 @@ std::vector<TimeTick> timeTicks(const TimeSpan& span, int widthPx, int labelPx,
             break;
         }
 
-    for (long long t = floorTo(span.from, kDay); t <= span.to; t += kDay) {
-        const long long dayNumber = t / kDay;
-        if (t >= span.from && dayNumber % (dayStep / kDay) == 0) {
-            const LocalDateTime d = localDateTimeAt(t);
-            ticks.push_back({t, true, std::to_string(d.day) + " " + names.shortMonthNames[(d.month + 11) % 12]});
+    // Midnights and whole hours as the local clock shows them, each where it really falls:
+    // a day a clock change shortens or lengthens is 23 or 25 hours wide, and an hour the
+    // clock skips gets no tick.
+    const long long dayEvery = dayStep / kDay;
+    const LocalDateTime first = zonedDateTimeAt(span.from), last = zonedDateTimeAt(span.to);
+    const long long lastDay = secondsOf({last.year, last.month, last.day, 0, 0, 0});
+    for (long long day = secondsOf({first.year, first.month, first.day, 0, 0, 0}); day <= lastDay; day += kDay) {
+        const LocalDateTime date = localDateTimeAt(day);
+        if (day / kDay % dayEvery == 0) {
+            const long long midnight = zonedSecondsOf(date);
+            if (midnight >= span.from && midnight <= span.to)
+                ticks.push_back({midnight, true, std::to_string(date.day) + " " + names.shortMonthNames[(date.month + 11) % 12]});
         }
-        if (hourStep == 0) continue;
-        for (long long h = t + hourStep; h < t + kDay; h += hourStep)
-            if (h >= span.from && h <= span.to)
-                ticks.push_back({h, false, twoDigits(static_cast<int>(h % kDay / kHour)) + ":00"});
+        for (long long hour = hourStep / kHour; hourStep != 0 && hour < 24; hour += hourStep / kHour) {
+            LocalDateTime wall = date;
+            wall.hour = static_cast<int>(hour);
+            const long long at = zonedSecondsOf(wall);
+            if (at >= span.from && at <= span.to && zonedDateTimeAt(at).hour == wall.hour)
+                ticks.push_back({at, false, twoDigits(wall.hour) + ":00"});
+        }
     }
     std::sort(ticks.begin(), ticks.end(), [](const TimeTick& a, const TimeTick& b) { return a.at < b.at; });
     return ticks;

@@ -1,7 +1,8 @@
 #pragma once
 // What the holdings chart shows, in plain numbers: the span of time for a range choice, the
-// day and hour ticks along the bottom, and which step lies under a moment. Times are
-// secondsOf local moments; pixels are the plot's own.
+// day and hour ticks along the bottom, and which step lies under a moment. Times are seconds
+// on the real time line (zonedSecondsOf), so a clock change neither stretches nor squeezes the
+// chart; pixels are the plot's own.
 
 #include <cstddef>
 #include <optional>

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/error_handler.h"
+#include "runtime/local_zone.h"
 
 namespace tw {
 
@@ -123,7 +124,7 @@ void frmChart::watchFiles() {
 void frmChart::plot() {
     const platform::ProcessFacts& facts = platform::processFacts();
     const ChartRange range = static_cast<ChartRange>(std::max(0, cmbRange.listIndex()));
-    picHoldings.setHoldings(&Model, chartSpan(Model, range, secondsOf(facts.now())), facts.datePatterns());
+    picHoldings.setHoldings(&Model, chartSpan(Model, range, zonedSecondsOf(facts.now())), facts.datePatterns());
 }
 
 void frmChart::cmbRange_Click() {

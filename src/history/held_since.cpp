@@ -4,13 +4,17 @@
 #include <cstdint>
 
 #include "history/event_log.h"
+#include "runtime/local_zone.h"
 
 namespace tw {
 namespace {
 
-// Local times compared as they read: an hour that a clock change adds or takes away is not
-// worth a time zone library for a tooltip. Seconds are dropped before comparing.
-std::int64_t minutesOf(const LocalDateTime& t) { return (secondsOf(t) - t.second) / 60; }
+// Minutes on the real time line, so an hour a clock change adds or takes away counts as it
+// passed. Seconds are dropped before comparing.
+std::int64_t minutesOf(LocalDateTime t) {
+    t.second = 0;
+    return zonedSecondsOf(t) / 60;
+}
 
 }  // namespace
 

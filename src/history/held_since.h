@@ -45,7 +45,8 @@ private:
     std::optional<Taken> m_oldest;
 };
 
-// "45 min", "2 h 15 min", "3 d 4 h": the time from `from` to `to`, 0 min when it runs back.
+// "45 min", "2 h 15 min", "3 d 4 h": the time that passed from `from` to `to` in the local
+// time zone, 0 min when it runs back.
 std::string heldForText(const LocalDateTime& from, const LocalDateTime& to);
 
 }  // namespace tw

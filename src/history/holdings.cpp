@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "history/change_detection.h"
+#include "runtime/local_zone.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text.h"
 
@@ -81,6 +82,7 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
     // have their dates read.
     RealmCounts counts = result.present;
     std::string scratch;
+    ZonedSeconds seconds;
     const std::string_view text = result.logText;
     forEachLineBackwards(text, [&](std::size_t start, std::size_t length) {
         const auto event = splitEventLine(text.substr(start, length), scratch);
@@ -92,7 +94,7 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
             return;
         }
         if (const auto when = dates.read(event->When))
-            result.steps.push_back({secondsOf(*when), counts, start, length});
+            result.steps.push_back({seconds.of(*when), counts, start, length});
         else
             ++result.undatedLines;
         const std::size_t k = static_cast<std::size_t>(keep->second);

@@ -23,7 +23,7 @@ namespace tw {
 using RealmCounts = std::array<int, 3>;
 
 struct HoldingStep {
-    long long when = 0;  // secondsOf the line's date
+    long long when = 0;  // zonedSecondsOf the line's date
     RealmCounts counts{};  // after the change
     std::size_t lineStart = 0;  // the log line that made it
     std::size_t lineLength = 0;

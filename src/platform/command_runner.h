@@ -2,13 +2,15 @@
 // Runs the player's command for an event: the command line is split like a shell would
 // split it, but no shell runs, and what the event tells goes into the environment only.
 // Starting never waits: run() returns at once and the command lives on its own, with
-// stdin at end of file and its output thrown away. A command still running after its time
-// is asked to end (SIGTERM to its process group), then killed; every ended command is
-// reaped. A command that cannot start is reported once per command text on standard error,
-// and the program goes on. GUI thread only.
+// stdin at end of file and its output thrown away. The command leads a process group of its
+// own; when its time is up, whatever of the group is left (the command, or what it started in
+// the background and left behind) is asked to end with SIGTERM, then killed with SIGKILL.
+// Every ended command is reaped. A command that cannot start is reported once per command
+// text on standard error, and the program goes on. GUI thread only.
 //
 // A flood of events cannot fork the machine to death: at most maxRunning commands run at
-// once, up to maxWaiting more wait their turn, and the rest are dropped with one report.
+// once, up to maxWaiting more wait their turn, and the rest are dropped with one report. A
+// command counts as running until its group is gone (or killed), not only its first process.
 
 #include <chrono>
 #include <cstddef>
@@ -46,8 +48,8 @@ public:
     int running() const;
     std::size_t waiting() const;
 
-    // Runs each time a started command has ended, whether it exited, was ended or could not
-    // start.
+    // Runs each time a started command has ended with its group, whether it exited, was
+    // ended or could not start.
     std::function<void()> onEnded;
 
 private:

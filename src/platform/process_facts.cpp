@@ -103,6 +103,8 @@ LocalDateTime ProcessFacts::now() const {
             t.time().hour(), t.time().minute(), t.time().second()};
 }
 
+std::chrono::steady_clock::time_point ProcessFacts::steadyNow() const { return std::chrono::steady_clock::now(); }
+
 DatePatterns ProcessFacts::datePatterns() const {
     const QLocale locale = QLocale::system();
     DatePatterns p;

@@ -2,6 +2,7 @@
 // Facts about the running program that the main window and the settings read: its command
 // line, where it lives, its name and version, the local time and the user's date formats.
 
+#include <chrono>
 #include <string>
 
 #include "runtime/general_date.h"
@@ -24,6 +25,9 @@ public:
     virtual int versionMinor() const;
     virtual int versionRevision() const;
     virtual LocalDateTime now() const;
+    // A clock that only runs forward, whatever the local clock is set to: for measuring
+    // how long ago something happened.
+    virtual std::chrono::steady_clock::time_point steadyNow() const;
     // Short date and long time formats, month names and AM/PM texts of the user's locale.
     virtual DatePatterns datePatterns() const;
 };
@@ -40,6 +44,7 @@ public:
     int versionMinor() const override { return minor; }
     int versionRevision() const override { return revision; }
     LocalDateTime now() const override { return clock; }
+    std::chrono::steady_clock::time_point steadyNow() const override { return steady; }
     DatePatterns datePatterns() const override { return patterns; }
 
     std::string commandLineText;
@@ -49,6 +54,7 @@ public:
     std::string product = "Towerwatch";
     int major = 1, minor = 0, revision = 0;
     LocalDateTime clock{2024, 5, 17, 14, 30, 0};
+    std::chrono::steady_clock::time_point steady;
     DatePatterns patterns;
 };
 

@@ -64,7 +64,8 @@ private:
 int daysInMonth(int year, int month);
 
 // A local date and time as seconds counted from 1 January 1970 on the same clock, with no
-// time zone: the log's dates only ever meet each other and the local clock. And back.
+// time zone: calendar arithmetic on the clock's face. And back. Times that passed between
+// local moments are measured with local_zone.h.
 long long secondsOf(const LocalDateTime& when);
 LocalDateTime localDateTimeAt(long long seconds);
 

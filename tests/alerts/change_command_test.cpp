@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QElapsedTimer>
 #include <QTimer>
+#include <cerrno>
 #include <filesystem>
+#include <sstream>
 
 #include "event_loop_wait.h"
 #include "platform/command_runner.h"
@@ -86,6 +90,52 @@ TEST_F(ChangeCommandTest, HangingCommandsAreBoundedEndedAfterTheirTimeAndLeaveTh
     QTimer::singleShot(0, [&] { runningWhileTicking = runner.running(); });
     waitForEnds(runner, 3);
     EXPECT_EQ(runningWhileTicking, 2);
+    EXPECT_EQ(runner.running(), 0);
+}
+
+// Whether a process is gone: no such process, or one that has died and waits to be reaped
+// by whoever took it over.
+bool processGone(pid_t pid) {
+    if (::kill(pid, 0) != 0) return errno == ESRCH;
+    const std::string stat = platform::readWholeFile("/proc/" + std::to_string(pid) + "/stat").value_or("");
+    const std::size_t state = stat.rfind(')');
+    return state != std::string::npos && stat.compare(state, 3, ") Z") == 0;
+}
+
+TEST_F(ChangeCommandTest, WhatACommandLeavesInTheBackgroundIsEndedAtTheLimitAndCountsAsRunning) {
+    CommandRunner runner({std::chrono::milliseconds(1000), std::chrono::milliseconds(300), 1, 4});
+    // Each leaves two sleepers behind, the second deaf to SIGTERM, and exits at once.
+    const std::string leaveBehind =
+        script("sleep 1000 & echo $! > \"$1\"; trap '' TERM; sleep 1000 & echo $! >> \"$1\"; exit 0");
+    const std::string first = folder / "first", second = folder / "second";
+    runner.run(leaveBehind + " \"" + first + "\"", {});
+    runner.run(leaveBehind + " \"" + second + "\"", {});
+    runner.onEnded = [this] { ++ended; };
+    auto sleepers = [](const std::string& file) {
+        std::vector<pid_t> pids;
+        std::istringstream lines(platform::readWholeFile(file).value_or(""));
+        for (pid_t pid; lines >> pid;) pids.push_back(pid);
+        return pids;
+    };
+    ASSERT_TRUE(testing::runUntil([&] { return sleepers(first).size() == 2; }, 20000));
+    const std::vector<pid_t> firstSleepers = sleepers(first);
+    // The first command's script is gone at once, its sleepers are not: the second waits.
+    bool secondStartedEarly = false;
+    EXPECT_TRUE(testing::runUntil(
+        [&] {
+            const bool firstGone = processGone(firstSleepers[0]) && processGone(firstSleepers[1]);
+            if (!firstGone && platform::fileExists(second)) secondStartedEarly = true;
+            return firstGone;
+        },
+        20000))
+        << "the sleepers outlived the time limit";
+    EXPECT_FALSE(secondStartedEarly);
+    EXPECT_EQ(ended, 1);
+    ASSERT_TRUE(testing::runUntil([&] { return sleepers(second).size() == 2; }, 20000));
+    const std::vector<pid_t> secondSleepers = sleepers(second);
+    EXPECT_TRUE(testing::runUntil([&] { return processGone(secondSleepers[0]) && processGone(secondSleepers[1]); },
+                                  20000));
+    EXPECT_TRUE(testing::runUntil([&] { return ended == 2; }, 20000));
     EXPECT_EQ(runner.running(), 0);
 }
 

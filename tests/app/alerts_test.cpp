@@ -167,6 +167,7 @@ TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOne
     auto updateAt = [&](const std::string& hostPort, int minute) {
         main.HostServers = {hostPort + "/server-info.xml"};
         services.processFacts.clock.minute = minute;
+        services.processFacts.steady = std::chrono::steady_clock::time_point(std::chrono::minutes(minute));
         main.Label5.click();
         const std::string& caption = main.lblServerInfo.caption();
         return runUntil([&] { return hostPort == refused ? caption != "Connecting..." : caption == "Update complete"; }, 10000);
@@ -189,6 +190,7 @@ TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOne
     EXPECT_EQ(received(service), Texts{"Herald reachable again /1"});
     // Past two update periods without a complete download the data is stale again.
     services.processFacts.clock.hour = 19, services.processFacts.clock.minute = 27;
+    services.processFacts.steady = std::chrono::steady_clock::time_point(std::chrono::minutes(87));
     main.tmrUpdate.tick();
     EXPECT_EQ(services.notifyIcons.tip, "No complete update since 18:56");
     ::close(refusing);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/local_zone.h"
+
 namespace tw {
 namespace {
 
@@ -45,7 +47,7 @@ TEST(Holdings, WalksBackFromTheDocumentSkippingAndCountingLinesThatDoNotFit) {
     EXPECT_EQ(h.steps[2].counts, (RealmCounts{0, 2, 1}));
     EXPECT_EQ(h.start, (RealmCounts{1, 0, 2}));
     EXPECT_EQ(h.steps[1].when - h.steps[0].when, 3600);
-    EXPECT_EQ(h.steps[0].when, secondsOf({2024, 5, 16, 9, 0, 0}));
+    EXPECT_EQ(h.steps[0].when, zonedSecondsOf({2024, 5, 16, 9, 0, 0}));
     EXPECT_EQ(changeSentence(h.change(0)), "Caer Ashwold taken by Albion from Hibernia at 5/16/2024 9:00:00 AM");
     EXPECT_EQ(h.change(2).Place, "Marrowdown Keep");
     EXPECT_EQ(h.unfitLines, 2u);

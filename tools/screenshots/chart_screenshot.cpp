@@ -15,6 +15,7 @@
 #include "history/frm_chart.h"
 #include "platform/files.h"
 #include "platform/services.h"
+#include "runtime/local_zone.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     // A fixed evening, so the picture is the same on every run.
     tw::platform::ScopedServices services;
     services.processFacts.clock = {2026, 12, 6, 21, 30, 0};
-    const long long now = tw::secondsOf(services.processFacts.clock);
+    const long long now = tw::zonedSecondsOf(services.processFacts.clock);
 
     herald_sim::Frontier frontier(14);
     const std::string server = frontier.servers().front().name;
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
             for (const herald_sim::OwnerChange& change : frontier.advance())
                 if (change.server == server)
                     log << tw::eventRecordLine(change.keep, change.newOwner, change.oldOwner,
-                                               tw::generalDate(tw::localDateTimeAt(t), services.processFacts.patterns));
+                                               tw::generalDate(tw::zonedDateTimeAt(t), services.processFacts.patterns));
     }
     tw::platform::writeFileAtomically(appPath + tw::platform::kStatusFile, herald_sim::heraldDocument(frontier));
 
