@@ -3,6 +3,7 @@
 // written beside it under a temporary name and renamed over it, so a failed or interrupted
 // write leaves the previous copy whole.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,10 @@ std::optional<FileStamp> fileStamp(const std::string& path);
 
 // The file's bytes, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path);
+
+// At most `most` bytes from `offset` on (fewer, or none, where the file ends sooner), or
+// nothing when it cannot be read.
+std::optional<std::string> readFilePart(const std::string& path, long long offset, std::size_t most);
 
 // Replaces (or creates) the file with exactly these bytes. False, with the old file
 // untouched, when any step fails.
