@@ -82,6 +82,8 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
     RealmCounts counts = result.present;
     std::string scratch;
     const std::string_view text = result.logText;
+    // A step per line at most: room for all at once, rather than copies of a growing list.
+    result.steps.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     forEachLineBackwards(text, [&](std::size_t start, std::size_t length) {
         const auto event = splitEventLine(text.substr(start, length), scratch);
         if (!event) return;
@@ -92,7 +94,7 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
             return;
         }
         if (const auto when = dates.read(event->When))
-            result.steps.push_back({secondsOf(*when), counts, start, length});
+            result.steps.push_back({secondsOf(*when), counts, start});
         else
             ++result.undatedLines;
         const std::size_t k = static_cast<std::size_t>(keep->second);
@@ -109,10 +111,9 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
 }
 
 HistoryEvent Holdings::change(std::size_t i) const {
-    const HoldingStep& step = steps.at(i);
+    const std::string_view line = std::string_view(logText).substr(steps.at(i).lineStart);
     std::string scratch;
-    const auto event =
-        splitEventLine(std::string_view(logText).substr(step.lineStart, step.lineLength), scratch);
+    const auto event = splitEventLine(line.substr(0, line.find_first_of("\r\n")), scratch);
     return event ? event->toEvent() : HistoryEvent{};
 }
 

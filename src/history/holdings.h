@@ -25,8 +25,7 @@ using RealmCounts = std::array<int, 3>;
 struct HoldingStep {
     long long when = 0;  // secondsOf the line's date
     RealmCounts counts{};  // after the change
-    std::size_t lineStart = 0;  // the log line that made it
-    std::size_t lineLength = 0;
+    std::size_t lineStart = 0;  // where the log line that made it starts in logText
 };
 
 struct Holdings {
