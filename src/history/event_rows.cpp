@@ -12,6 +12,7 @@ void EventRows::reset(std::string logText) {
     m_rows = {};
     m_apart = {};
     m_unquoted = {};
+    std::string().swap(m_text);  // assigning an empty text would keep the old one's buffer
     m_text = std::move(logText);
 }
 

@@ -1,6 +1,7 @@
 #include "history/frm_chart.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <QFile>
@@ -103,7 +104,7 @@ std::optional<platform::FileStamp> frmChart::logStamp() const {
 
 void frmChart::RefreshHoldings() {
     // What was shown goes first, so a long log is not held twice while it is read again.
-    Model = Holdings{};
+    (void)std::exchange(Model, Holdings{});
     HistoryServer = readHistoryServer();
     // Stamps before reading: a file changed meanwhile has another stamp at the next look.
     m_logStamp = logStamp();
@@ -129,7 +130,7 @@ void frmChart::RefreshIfChanged() {
         if (document != m_document) {
             m_document = std::move(document);
             std::string log = std::move(Model.logText);
-            Model = Holdings{};
+            (void)std::exchange(Model, Holdings{});
             showHoldings(std::move(log));
             return;
         }

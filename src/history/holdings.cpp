@@ -1,6 +1,7 @@
 #include "history/holdings.h"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 
@@ -55,6 +56,13 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
                           std::string logText, const GeneralDateReader& dates) {
     Holdings result;
     result.logText = std::move(logText);
+    // Steps note their lines in 32 bits, which keeps a long log's steps small; lines before
+    // the last 4 GiB of a log are left out.
+    constexpr std::size_t kMostText = std::numeric_limits<std::uint32_t>::max();
+    if (result.logText.size() > kMostText) {
+        const std::size_t cut = result.logText.find_first_of("\r\n", result.logText.size() - kMostText);
+        result.logText.erase(0, cut == std::string::npos ? result.logText.size() : cut);
+    }
 
     OwnershipSnapshot document;
     try {
@@ -94,7 +102,7 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
             return;
         }
         if (const auto when = dates.read(event->When))
-            result.steps.push_back({secondsOf(*when), counts, start});
+            result.steps.push_back({secondsOf(*when), counts, static_cast<std::uint32_t>(start)});
         else
             ++result.undatedLines;
         const std::size_t k = static_cast<std::size_t>(keep->second);
