@@ -14,7 +14,7 @@
 #include "alerts/stale_watch.h"
 #include "forms/forms.h"
 #include "history/change_detection.h"
-#include "history/held_since.h"
+#include "history/held_since_log.h"
 #include "net/c_socket.h"
 #include "net/download.h"
 #include "platform/command_runner.h"
@@ -193,11 +193,9 @@ private:
     void drawPanelRows(const ServerPanel& panel);
     // The keeps' tooltips: since when each owner holds it, for the monitored server only.
     void showHeldSince(const ServerPanel& panel, const std::string& ServerName);
-    // The monitored server's log read into m_heldSince; read again only when it changed.
+    // The monitored server's log read into m_heldSince; after that only what was appended.
     const HeldSince* heldSince();
-    std::optional<HeldSince> m_heldSince;
-    std::string m_heldSinceServer;
-    std::optional<platform::FileStamp> m_heldSinceStamp;
+    HeldSinceLog m_heldSince;
     bool m_rebuilding = false;
     bool m_listRebuildWaiting = false;
     std::optional<std::string> m_panelRebuildWaiting;

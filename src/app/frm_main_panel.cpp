@@ -186,18 +186,8 @@ void frmMain::drawPanelRows(const ServerPanel& panel) {
 
 const HeldSince* frmMain::heldSince() {
     if (MonitorServer == "None" || !isSafeLogServerName(MonitorServer)) return nullptr;
-    const std::string path = EventLogPath(AppPath, MonitorServer);
-    const std::optional<platform::FileStamp> stamp = platform::fileStamp(path);
-    if (!stamp) return nullptr;
     // Only a new document appends to the log: every other rebuild finds it as it was.
-    if (!m_heldSince || m_heldSinceServer != MonitorServer || m_heldSinceStamp != stamp) {
-        const std::optional<std::string> log = platform::readWholeFile(path);
-        if (!log) return nullptr;
-        m_heldSince.emplace(*log, platform::processFacts().datePatterns());
-        m_heldSinceServer = MonitorServer;
-        m_heldSinceStamp = stamp;
-    }
-    return &*m_heldSince;
+    return m_heldSince.follow(EventLogPath(AppPath, MonitorServer), platform::processFacts().datePatterns());
 }
 
 void frmMain::showHeldSince(const ServerPanel& panel, const std::string& ServerName) {

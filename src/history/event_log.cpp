@@ -56,6 +56,11 @@ std::optional<HistoryEventView> splitEventLine(std::string_view line, std::strin
 
 void forEachEventView(std::string_view logText,
                       const std::function<void(const HistoryEventView&)>& visit) {
+    forEachEventLine(logText, [&](const HistoryEventView& event, std::string_view) { visit(event); });
+}
+
+void forEachEventLine(std::string_view logText,
+                      const std::function<void(const HistoryEventView&, std::string_view line)>& visit) {
     std::string scratch;
     const char* const text = logText.data();
     const size_t size = logText.size();
@@ -67,7 +72,8 @@ void forEachEventView(std::string_view logText,
         const size_t lineFeed = lf ? static_cast<size_t>(static_cast<const char*>(lf) - text) : size;
         const void* cr = std::memchr(text + from, '\r', lineFeed - from);
         const size_t end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text) : lineFeed;
-        if (auto event = splitEventLine(logText.substr(from, end - from), scratch)) visit(*event);
+        const std::string_view line = logText.substr(from, end - from);
+        if (auto event = splitEventLine(line, scratch)) visit(*event, line);
         // CR LF is one line end; a lone CR or LF is one too.
         from = end + 1;
         if (cr && end + 1 == lineFeed) ++from;

@@ -67,5 +67,8 @@ std::optional<HistoryEventView> splitEventLine(std::string_view line, std::strin
 void forEachEventView(std::string_view logText,
                       const std::function<void(const HistoryEventView&)>& visit);
 void forEachEvent(std::string_view logText, const std::function<void(const HistoryEvent&)>& visit);
+// The same with the line each event was split from, its line end left out.
+void forEachEventLine(std::string_view logText,
+                      const std::function<void(const HistoryEventView&, std::string_view line)>& visit);
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #include "history/frm_chart.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include <QFile>
@@ -52,7 +53,7 @@ frmChart::frmChart(std::string AppPath, SettingReader ReadSetting)
     cmdClose.onClick = [this] { cmdClose_Click(); };
     m_reread->setSingleShot(true);
     QObject::connect(m_reread.get(), &QTimer::timeout, [this] {
-        withErrorHandler("RefreshHoldings", [this] { RefreshHoldings(); });
+        withErrorHandler("RefreshHoldings", [this] { RefreshIfChanged(); });
     });
     auto later = [this] { m_reread->start(kRereadDelayMs); };
     QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, later);
@@ -91,15 +92,59 @@ void frmChart::designControls() {
     cmdClose.setCancel(true);
 }
 
+std::string frmChart::readHistoryServer() const {
+    return m_readSetting ? m_readSetting("MonitorServer", "None") : std::string("None");
+}
+
+std::string frmChart::documentPath() const { return m_appPath + platform::kStatusFile; }
+
+std::optional<platform::FileStamp> frmChart::logStamp() const {
+    if (HistoryServer == "None" || !isSafeLogServerName(HistoryServer)) return std::nullopt;
+    return platform::fileStamp(EventLogPath(m_appPath, HistoryServer));
+}
+
 void frmChart::RefreshHoldings() {
-    HistoryServer = m_readSetting ? m_readSetting("MonitorServer", "None") : std::string("None");
-    const std::optional<std::string> log = readEventLogText(m_appPath, HistoryServer);
-    const std::string document = platform::readWholeFile(m_appPath + platform::kStatusFile).value_or("");
+    // What was shown goes first, so a long log is not held twice while it is read again.
+    (void)std::exchange(Model, Holdings{});
+    HistoryServer = readHistoryServer();
+    // Stamps before reading: a file changed meanwhile has another stamp at the next look.
+    m_logStamp = logStamp();
+    m_documentStamp = platform::fileStamp(documentPath());
+    std::optional<std::string> log = readEventLogText(m_appPath, HistoryServer);
+    m_logRead = log.has_value();
+    m_document = platform::readWholeFile(documentPath()).value_or("");
+    showHoldings(log ? std::move(*log) : std::string());
+}
+
+void frmChart::RefreshIfChanged() {
+    // The folder also tells of files the chart does not show (a settings file, another
+    // server's log, a temporary file on its way to replace the document).
+    if (readHistoryServer() != HistoryServer || logStamp() != m_logStamp) {
+        RefreshHoldings();
+        return;
+    }
+    const std::optional<platform::FileStamp> stamp = platform::fileStamp(documentPath());
+    if (stamp != m_documentStamp) {
+        m_documentStamp = stamp;
+        std::string document = platform::readWholeFile(documentPath()).value_or("");
+        // Every download rewrites the document, most often with the text it had.
+        if (document != m_document) {
+            m_document = std::move(document);
+            std::string log = std::move(Model.logText);
+            (void)std::exchange(Model, Holdings{});
+            showHoldings(std::move(log));
+            return;
+        }
+    }
+    watchFiles();
+}
+
+void frmChart::showHoldings(std::string logText) {
     const platform::ProcessFacts& facts = platform::processFacts();
-    Model = holdingsOverTime(document, HistoryServer, log.value_or(""), GeneralDateReader(facts.datePatterns()));
+    Model = holdingsOverTime(m_document, HistoryServer, std::move(logText), GeneralDateReader(facts.datePatterns()));
     if (HistoryServer == "None")
         lblHeadLabel.setCaption("No server is being monitored...");
-    else if (!log)
+    else if (!m_logRead)
         lblHeadLabel.setCaption("No History for " + HistoryServer);
     else
         lblHeadLabel.setCaption("Keeps held on " + HistoryServer);

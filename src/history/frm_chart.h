@@ -3,17 +3,20 @@
 // logged change, as three step lines over the last 24 hours, the last 7 days or the whole
 // log. It reads the monitored server's log and the cached status document in the program's
 // folder when it opens, and again whenever either changes while it is open, so a change the
-// main window logs appears without reopening. The history viewer opens it with
+// main window logs appears without reopening. A document rewritten with the same text, or
+// another file of the folder changing, reads nothing again. The history viewer opens it with
 //     frmChart chart(AppPath, ReadSetting);
 //     chart.showModal(&viewer);
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "forms/forms.h"
 #include "history/change_detection.h"
 #include "history/frm_chart_plot.h"
 #include "history/holdings.h"
+#include "platform/files.h"
 
 class QFileSystemWatcher;
 class QTimer;
@@ -29,6 +32,9 @@ public:
 
     // Reads the log and the document again and redraws.
     void RefreshHoldings();
+    // The same when the log or the document changed since they were read; a document only
+    // rewritten as it was is left as read, and a new document takes the log as read.
+    void RefreshIfChanged();
 
     void cmbRange_Click();
     void cmdClose_Click();
@@ -49,11 +55,21 @@ private:
     void designControls();
     void watchFiles();
     void plot();
+    std::string readHistoryServer() const;
+    std::string documentPath() const;
+    std::optional<platform::FileStamp> logStamp() const;
+    // Walks `logText` back from m_document and shows the result.
+    void showHoldings(std::string logText);
 
     std::string m_appPath;
     SettingReader m_readSetting;
     std::unique_ptr<QFileSystemWatcher> m_watcher;
     std::unique_ptr<QTimer> m_reread;
+    // The document as last read, and both files' stamps then.
+    std::string m_document;
+    bool m_logRead = false;
+    std::optional<platform::FileStamp> m_logStamp;
+    std::optional<platform::FileStamp> m_documentStamp;
 };
 
 }  // namespace tw

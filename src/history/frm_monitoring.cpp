@@ -143,7 +143,7 @@ void frmMonitoring::Form_Load() {
             return;
         }
         lblHeadLabel.setCaption("Server History for " + HistoryServer);
-        Events.clear();
+        Events.reset();
         if (logExists()) {
             RefreshEvents();
         } else {
@@ -230,25 +230,14 @@ void frmMonitoring::RefreshEvents() {
 }
 
 bool frmMonitoring::readMatchingEvents() {
-    Events.clear();
-    m_unquotedFields.clear();
-    m_logText.clear();
+    Events.reset();
     std::optional<std::string> logText = readEventLogText(m_appPath, HistoryServer);
     if (!logText) return false;
-    m_logText = std::move(*logText);
+    Events.reset(std::move(*logText));
 
-    // The events stay views into the log text: a long log then costs one copy of its bytes
-    // and a few words per match, not a string per field.
     const HistoryFilters filters = currentFilters();
-    const std::string_view text = m_logText;
-    auto keep = [&](std::string_view field) {
-        const std::less_equal<const char*> notAfter;
-        const bool inText = notAfter(text.data(), field.data()) && notAfter(field.data(), text.data() + text.size());
-        return inText ? field : std::string_view(m_unquotedFields.emplace_back(field));
-    };
-    forEachEventView(text, [&](const HistoryEventView& event) {
-        if (!::tw::PassFilters(event, filters)) return;
-        Events.push_back({keep(event.Place), keep(event.When), keep(event.NewOwner), keep(event.OldOwner)});
+    forEachEventLine(Events.text(), [&](const HistoryEventView& event, std::string_view line) {
+        if (::tw::PassFilters(event, filters)) Events.add(event, line);
     });
     return true;
 }
@@ -282,7 +271,7 @@ void frmMonitoring::cmdExport_Click() {
                    kMbExclamation, "Export");
             return;
         }
-        const std::string text = exportText(Events, *format, platform::processFacts().datePatterns());
+        const std::string text = exportText(Events.views(), *format, platform::processFacts().datePatterns());
         if (!platform::writeFileAtomically(*path, text))
             MsgBox("Could not write " + *path + "; nothing was changed there.", kMbCritical, "Export");
     });

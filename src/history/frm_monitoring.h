@@ -11,7 +11,6 @@
 // handler lets a failure escape into the event loop.
 
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -20,6 +19,7 @@
 #include "forms/forms.h"
 #include "history/change_detection.h"
 #include "history/event_log.h"
+#include "history/event_rows.h"
 #include "history/history_filter.h"
 
 namespace tw {
@@ -41,7 +41,7 @@ public:
     // Row Index has been created (false, never an error, for any other index).
     bool RowExists(int Index) const;
     // The matching events newest first: SortedEvents(k) is Events(n - 1 - k).
-    const HistoryEventView& SortedEvents(std::size_t k) const;
+    HistoryEventView SortedEvents(std::size_t k) const;
 
     // Handlers.
     void cmbLocation_Click();
@@ -56,9 +56,9 @@ public:
 
     // The server whose log is shown.
     std::string HistoryServer;
-    // The events of the last refresh that passed the filters, oldest first. They point into
-    // the log text that refresh read, which the window keeps until the next one.
-    std::vector<HistoryEventView> Events;
+    // The events of the last refresh that passed the filters, oldest first, with the log
+    // text that refresh read, which the window keeps until the next one.
+    EventRows Events;
     // "Loaded" once loading has finished; until then the filters and scroll bar do nothing.
     std::string Tag;
 
@@ -110,15 +110,11 @@ private:
     void placeRowHorizontally(int i);
     void forEachRowLabel(int i, const std::function<void(forms::Label&)>& apply);
 
-    // Reads the log into m_logText and keeps the events that pass the filters in Events.
+    // Reads the log and keeps the events that pass the filters in Events.
     bool readMatchingEvents();
 
     std::string m_appPath;
     SettingReader m_readSetting;
-    // The log as last read, and the few fields that had to be unquoted apart from it (a
-    // deque, so growing it moves none of them).
-    std::string m_logText;
-    std::deque<std::string> m_unquotedFields;
 };
 
 }  // namespace tw

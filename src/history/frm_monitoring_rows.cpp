@@ -24,7 +24,7 @@ bool frmMonitoring::RowExists(int Index) const {
     return lblKeep.exists(Index);
 }
 
-const HistoryEventView& frmMonitoring::SortedEvents(std::size_t k) const {
+HistoryEventView frmMonitoring::SortedEvents(std::size_t k) const {
     return Events.at(Events.size() - 1 - k);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "history/event_log.h"
 #include "runtime/local_zone.h"
@@ -39,7 +40,15 @@ std::string heldForText(const LocalDateTime& from, const LocalDateTime& to) {
 }
 
 HeldSince::HeldSince(std::string_view logText, const DatePatterns& patterns) : m_patterns(patterns) {
-    forEachEventView(logText, [&](const HistoryEventView& event) {
+    add(logText);
+}
+
+void HeldSince::add(std::string_view moreText) {
+    // The places the text names, to read their dates once at the end; past one per place
+    // known, every date is read again instead.
+    std::vector<Taken*> changed;
+    bool changedAll = false;
+    forEachEventView(moreText, [&](const HistoryEventView& event) {
         if (!m_oldest) m_oldest = Taken{std::string(event.NewOwner), std::string(event.When), {}};
         // A later line of the same place overwrites the strings in place, so a long log of
         // few places allocates next to nothing.
@@ -47,10 +56,15 @@ HeldSince::HeldSince(std::string_view logText, const DatePatterns& patterns) : m
         if (it == m_newest.end()) it = m_newest.emplace(std::string(event.Place), Taken{}).first;
         it->second.newOwner.assign(event.NewOwner);
         it->second.when.assign(event.When);
+        if (!changedAll && changed.size() <= m_newest.size()) changed.push_back(&it->second);
+        else changedAll = true;
     });
     const GeneralDateReader dates(m_patterns);
-    for (auto& [place, taken] : m_newest) taken.moment = dates.read(taken.when);
-    if (m_oldest) m_oldest->moment = dates.read(m_oldest->when);
+    if (changedAll)
+        for (auto& [place, taken] : m_newest) taken.moment = dates.read(taken.when);
+    else
+        for (Taken* taken : changed) taken->moment = dates.read(taken->when);
+    if (m_oldest && !m_oldest->moment) m_oldest->moment = dates.read(m_oldest->when);
 }
 
 std::string HeldSince::momentText(const std::string& when, const std::optional<LocalDateTime>& moment,

@@ -1,7 +1,8 @@
 #pragma once
 // Since when each keep's owner holds it, told from the monitored server's log: the newest
 // line of a place says who took it and when. Built once from a log's text and asked for every
-// keep of the panel, so a rebuild of the panel does not read the log again.
+// keep of the panel, so a rebuild of the panel does not read the log again; lines appended
+// later are added to it without reading the earlier ones again.
 
 #include <cstddef>
 #include <functional>
@@ -19,6 +20,10 @@ class HeldSince {
 public:
     // Reads every usable line of the log's text; the dates with these patterns.
     HeldSince(std::string_view logText, const DatePatterns& patterns);
+
+    // Takes in the usable lines of text appended to the log since, as if read with the rest.
+    // `moreText` starts where the text read so far ended (a lone LF there finishes a CR LF).
+    void add(std::string_view moreText);
 
     // The line for a keep's tooltip at `now`:
     //   "held by Midgard since 6 Dec 14:03 (2 h 15 min)" when the newest line of the place

@@ -1,6 +1,7 @@
 #include "history/holdings.h"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 
@@ -56,6 +57,13 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
                           std::string logText, const GeneralDateReader& dates) {
     Holdings result;
     result.logText = std::move(logText);
+    // Steps note their lines in 32 bits, which keeps a long log's steps small; lines before
+    // the last 4 GiB of a log are left out.
+    constexpr std::size_t kMostText = std::numeric_limits<std::uint32_t>::max();
+    if (result.logText.size() > kMostText) {
+        const std::size_t cut = result.logText.find_first_of("\r\n", result.logText.size() - kMostText);
+        result.logText.erase(0, cut == std::string::npos ? result.logText.size() : cut);
+    }
 
     OwnershipSnapshot document;
     try {
@@ -84,6 +92,8 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
     std::string scratch;
     ZonedSeconds seconds;
     const std::string_view text = result.logText;
+    // A step per line at most: room for all at once, rather than copies of a growing list.
+    result.steps.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     forEachLineBackwards(text, [&](std::size_t start, std::size_t length) {
         const auto event = splitEventLine(text.substr(start, length), scratch);
         if (!event) return;
@@ -94,7 +104,7 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
             return;
         }
         if (const auto when = dates.read(event->When))
-            result.steps.push_back({seconds.of(*when), counts, start, length});
+            result.steps.push_back({seconds.of(*when), counts, static_cast<std::uint32_t>(start)});
         else
             ++result.undatedLines;
         const std::size_t k = static_cast<std::size_t>(keep->second);
@@ -111,10 +121,9 @@ Holdings holdingsOverTime(const std::string& XMLData, const std::string& server,
 }
 
 HistoryEvent Holdings::change(std::size_t i) const {
-    const HoldingStep& step = steps.at(i);
+    const std::string_view line = std::string_view(logText).substr(steps.at(i).lineStart);
     std::string scratch;
-    const auto event =
-        splitEventLine(std::string_view(logText).substr(step.lineStart, step.lineLength), scratch);
+    const auto event = splitEventLine(line.substr(0, line.find_first_of("\r\n")), scratch);
     return event ? event->toEvent() : HistoryEvent{};
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,7 @@ using RealmCounts = std::array<int, 3>;
 struct HoldingStep {
     long long when = 0;  // zonedSecondsOf the line's date
     RealmCounts counts{};  // after the change
-    std::size_t lineStart = 0;  // the log line that made it
-    std::size_t lineLength = 0;
+    std::uint32_t lineStart = 0;  // where the log line that made it starts in logText
 };
 
 struct Holdings {
@@ -35,7 +35,7 @@ struct Holdings {
     std::vector<HoldingStep> steps;  // in log order, oldest first
     std::size_t unfitLines = 0;    // a keep not in the document, or an owner that does not match
     std::size_t undatedLines = 0;  // fitting lines whose date could not be read
-    std::string logText;           // the steps' lines point into it
+    std::string logText;           // the steps' lines point into it; its last 4 GiB at most
 
     // The change behind steps[i], read again from its log line.
     HistoryEvent change(std::size_t i) const;

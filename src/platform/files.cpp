@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -150,24 +151,34 @@ std::optional<FileStamp> fileStamp(const std::string& path) {
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
+    return readFilePart(path, 0, static_cast<size_t>(-1));
+}
+
+std::optional<std::string> readFilePart(const std::string& path, long long offset, size_t most) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (offset < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return std::nullopt;
     }
-    // One read into a buffer of the file's size; a file that grows meanwhile is read on to
-    // its end, one that shrinks is cut at what was there.
-    std::string bytes(static_cast<size_t>(st.st_size), '\0');
+    // One read into a buffer of the size the file has now; a file that grows meanwhile is
+    // read on to its end through a small buffer, so a long file is not held twice while its
+    // buffer grows. One that shrinks is cut at what was there.
+    const long long there = std::max(0LL, static_cast<long long>(st.st_size) - offset);
+    std::string bytes(static_cast<size_t>(std::min<unsigned long long>(static_cast<unsigned long long>(there), most)), '\0');
     size_t done = 0;
     bool ok = true;
-    while (true) {
-        if (done == bytes.size()) bytes.resize(bytes.size() + 65536);
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    char more[65536];
+    while (done < most) {
+        const bool intoBytes = done < bytes.size();
+        char* const into = intoBytes ? bytes.data() + done : more;
+        const size_t room = intoBytes ? bytes.size() - done : std::min(sizeof more, most - done);
+        const ssize_t n = ::pread(fd, into, room, static_cast<off_t>(offset + static_cast<long long>(done)));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) ok = false;
         if (n <= 0) break;
+        if (!intoBytes) bytes.append(more, static_cast<size_t>(n));
         done += static_cast<size_t>(n);
     }
     ::close(fd);

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,10 @@ std::optional<FileStamp> fileStamp(const std::string& path);
 
 // The file's bytes, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path);
+
+// At most `most` bytes from `offset` on (fewer, or none, where the file ends sooner), or
+// nothing when it cannot be read.
+std::optional<std::string> readFilePart(const std::string& path, long long offset, std::size_t most);
 
 // The file-creation mask the program started with. Read once and kept, without changing
 // the mask; main asks for it first, before any thread starts.
