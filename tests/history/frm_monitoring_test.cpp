@@ -50,6 +50,13 @@ protected:
             return name == "MonitorServer" ? m_monitored : fallback;
         });
     }
+    // Clicks "Export..." answering the file dialog with `name` in the program folder; the
+    // file written, or "(no file)".
+    std::string exportAs(frmMonitoring& v, const std::string& name) {
+        v.askExportPath = [this, name] { return std::optional<std::string>(m_appPath + name); };
+        v.cmdExport.click();
+        return platform::readWholeFile(m_appPath + name).value_or("(no file)");
+    }
     static int visibleRows(const frmMonitoring& v) {
         int rows = 0;
         for (int i : v.lblKeep.indexes()) rows += v.lblKeep[i].visible() ? 1 : 0;
@@ -238,13 +245,7 @@ TEST_F(Viewer, ExportWritesTheFilteredRowsNewestFirstAsCsvOrJsonChosenByTheExten
                                  eventRecordLine("Vorn Faste", "Midgard", "Albion", "2/30/2003 1:00:00 PM"));
     auto v = open("Stone Bridge");
     v->cmbNewOwner.setListIndex(1);  // Midgard: Dun Mellow stays out
-    std::string answer;
-    v->askExportPath = [&] { return std::optional<std::string>(m_appPath + answer); };
-    auto exported = [&](const std::string& name) {
-        answer = name;
-        v->cmdExport.click();
-        return platform::readWholeFile(m_appPath + name).value_or("(no file)");
-    };
+    auto exported = [&](const std::string& name) { return exportAs(*v, name); };
 
     EXPECT_EQ(exported("rows.csv"),
               "place,new_owner,previous_owner,date,date_iso\r\n"
@@ -281,13 +282,7 @@ TEST_F(Viewer, ExportedCsvCellsThatASpreadsheetWouldRunAsFormulasBeginWithAnApos
                  eventRecordLine("-\"Q\" Keep", "\tMidgard", "Hibernia", "7/24/2003 1:00:00 AM") +
                  eventRecordLine("Caer=Ash", "Midgard", "'Albion", "7/24/2003 2:00:00 AM"));
     auto v = open("Stone Bridge");
-    std::string answer;
-    v->askExportPath = [&] { return std::optional<std::string>(m_appPath + answer); };
-    auto exported = [&](const std::string& name) {
-        answer = name;
-        v->cmdExport.click();
-        return platform::readWholeFile(m_appPath + name).value_or("(no file)");
-    };
+    auto exported = [&](const std::string& name) { return exportAs(*v, name); };
 
     // The apostrophe is part of the cell: a cell that needs quotes is quoted with it inside.
     EXPECT_EQ(exported("rows.csv"),
