@@ -19,18 +19,19 @@
 #include "net/download.h"
 #include "platform/command_runner.h"
 #include "platform/files.h"
+#include "watch/herald_watch.h"
 
 namespace tw {
 
 struct ServerPanel;
 
-class frmMain : public forms::Form {
+class frmMain : public forms::Form, private WatchListener {
 public:
     frmMain();
     ~frmMain() override;
 
     // How long a download may go without receiving a byte before it times out.
-    void setDownloadIdleLimit(std::chrono::milliseconds limit);
+    void setDownloadIdleLimit(std::chrono::milliseconds limit) { watch.setDownloadIdleLimit(limit); }
 
     // Start-up sequence; failures stop it with "Error in Form Load sub" and the window is
     // still shown (unless hidden in the tray).
@@ -82,22 +83,15 @@ public:
     void lblClaimed_Click(int Index);
     // Empties the panel when its server is no longer listed.
     void ClearPanel();
-    virtual void ReloadHostServers();
-    virtual void Update();
-
-    // The two downloads: the status document on Sock, the location list on FetchVexlor.
-    void Sock_OnConnect();
-    void Sock_OnDataArrival(std::int32_t bytesTotal);
-    void Sock_OnClose();
-    void FetchVexlor_OnConnect();
-    void FetchVexlor_OnDataArrival(std::int32_t bytesTotal);
-    void FetchVexlor_OnClose();
-    void FetchVexlor_OnError(std::int16_t Number, const std::string& Description);
-    void Sock_OnError(std::int16_t Number, const std::string& Description);
+    // The start-up sequence and the update timer ask the watch through these.
+    virtual void ReloadHostServers() { watch.ReloadHostServers(); }
+    virtual void Update() { watch.Update(); }
 
     // --- state shared with the rest of the program ---
     std::string AppPath;
-    std::string XMLData;
+    // The downloads, the location list and the document text.
+    HeraldWatch watch{AppPath, *this};
+    std::string& XMLData = watch.XMLData;
     std::string MonitorServer;
     std::string TrayStatus;
     std::string DFServer, DFStatus;
@@ -106,11 +100,10 @@ public:
     bool TrayEnabled = false;
     forms::Picture NormalIcon, AlertIcon, ShownIcon;
     std::int16_t Countdown = 0;
-    // Status-document location per server set, from the location list.
-    std::vector<std::string> HostServers;
+    std::vector<std::string>& HostServers = watch.HostServers;
     // Made by Form_Load (or the first download) and kept for the run.
-    std::unique_ptr<CSocket> Sock;
-    std::unique_ptr<CSocket> FetchVexlor;
+    std::unique_ptr<CSocket>& Sock = watch.Sock;
+    std::unique_ptr<CSocket>& FetchVexlor = watch.FetchVexlor;
 
     // --- controls ---
     forms::Label Label1;
@@ -202,24 +195,11 @@ private:
     // Set while the list re-selects its shown server: that panel build is part of the list's.
     bool m_panelForList = false;
 
-    // Downloads (frm_main_downloads.cpp).
-    void createSockets();
-    void UpdateFromEvent();
-    void fetchLocationList();
-    void statusStep(const ReplyStep& step);
-    void listStep(const ReplyStep& step);
-    void statusBodyComplete();
-    void locationBodyComplete();
-    void listFetchFailed(const std::string& caption);
-    // The status download on Sock and the location list fetch on FetchVexlor, made with them.
-    std::unique_ptr<Download> m_statusDownload;
-    std::unique_ptr<Download> m_listDownload;
-    std::chrono::milliseconds m_downloadIdleLimit = Download::kIdleLimit;
-    // An update waits for the location list fetch under way.
-    bool m_updateAfterList = false;
-    // The caption of a status download that failed and started a list fetch, shown again
-    // when that fetch sends it nowhere new.
-    std::string m_statusFailure;
+    // What the watch tells the window (frm_main_updates.cpp).
+    void statusText(const std::string& caption) override;
+    void updateFailed() override { statusUpdateFailed(); }
+    void updateCompleted(const std::string& lastUpdate) override;
+    bool documentTaken() override;
 };
 
 // The by-line and home page shown top right and opened by a click.

@@ -50,7 +50,7 @@ void frmMain::openHistoryFromAlert() {
 void frmMain::statusUpdateFailed() {
     showStaleness(m_staleWatch.updateFailed(platform::processFacts().now()));
     // A location list fetch that follows the failure puts this back on the status line.
-    if (m_staleWatch.stale() && !m_statusFailure.empty()) m_statusFailure = m_staleWatch.statusText();
+    if (m_staleWatch.stale()) watch.restateFailure(m_staleWatch.statusText());
 }
 
 void frmMain::statusUpdateCompleted() { showStaleness(m_staleWatch.updateCompleted(platform::processFacts().now())); }

@@ -28,7 +28,7 @@ void frmMain::Form_Load() {
     withErrorHandler("Form Load", [&] {
         m_ownership = OwnershipTracker{};
         AppPath = platform::appPath(platform::processFacts());
-        createSockets();
+        watch.createSockets();
         const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
         TrayStatus = "Towerwatch";
         connectAlerts();
@@ -76,7 +76,7 @@ void frmMain::tmrUpdate_Timer() {
         // An error box left open holds the update until the first tick after it closes;
         // otherwise each update could open another box inside it.
         if (errorBoxOpen()) return staleTimePassed();
-        UpdateFromEvent();
+        watch.UpdateFromEvent([this] { Update(); });
         Countdown = 0;
     }
     ++Countdown;
@@ -108,7 +108,7 @@ void frmMain::tmrTrayHost_Timer() {
 
 void frmMain::Label2_Click() { LoadServers(); }
 
-void frmMain::Label5_Click() { UpdateFromEvent(); }
+void frmMain::Label5_Click() { watch.UpdateFromEvent([this] { Update(); }); }
 
 void frmMain::lblURL_Click() { platform::openLink(kHomePage, LinkSource::Program); }
 

@@ -1,9 +1,7 @@
-// The main window's two downloads: the status document on Sock and the location list on
-// FetchVexlor, each run by a Download that the socket handlers here pass their events to.
-// A finished body replaces its file atomically, so a broken, abandoned, non-2xx or unsaved
-// reply leaves the previous copy exactly as it was.
-#include "app/frm_main.h"
+#include "watch/herald_watch.h"
 
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "net/http_requests.h"
@@ -22,10 +20,6 @@ constexpr const char* kCrLf = "\r\n";
 
 std::string currentMakerHost() { return makerWebHost(ReadSetting("LocationHost", "")); }
 
-std::string listFetchErrorCaption(const std::string& description) {
-    return "Updating XML Locations failed: " + description;
-}
-
 // The chosen set's location entry; error 9 when the list has no entry for it.
 const std::string& chosenLocation(const std::vector<std::string>& hostServers) {
     const int set = toInt16(ReadSetting("ServerSet", "0"));
@@ -33,49 +27,64 @@ const std::string& chosenLocation(const std::vector<std::string>& hostServers) {
     return hostServers[static_cast<std::size_t>(set)];
 }
 
+// A socket object and the download that hears its events; `onConnect` and `onError` are
+// the watch's own handlers of that socket.
+std::unique_ptr<Download> subscribedDownload(CSocket& socket, bool showProgress, Download::StepHandler onStep,
+                                             std::function<void()> onConnect,
+                                             std::function<void(const std::string&)> onError) {
+    auto download = std::make_unique<Download>(socket, showProgress, std::move(onStep),
+                                               [](const Location& at) { return statusRequest(at, currentMakerHost()); });
+    Download& d = *download;
+    socket.OnConnect = [&d, onConnect = std::move(onConnect)] {
+        onConnect();
+        d.connected();
+    };
+    socket.OnDataArrival = [&d](std::int32_t) { d.arrived(); };
+    socket.OnClose = [&d] { d.closed(); };
+    socket.OnError = [onError = std::move(onError)](std::int16_t, const std::string& Description, std::int32_t,
+                                                     const std::string&, const std::string&, std::int32_t,
+                                                     bool&) { onError(Description); };
+    return download;
+}
+
 }  // namespace
 
-void frmMain::createSockets() {
+HeraldWatch::HeraldWatch(const std::string& appPath, WatchListener& listener)
+    : m_appPath(appPath), m_listener(listener) {}
+
+HeraldWatch::~HeraldWatch() = default;
+
+void HeraldWatch::createSockets() {
     if (!Sock) {
         Sock = std::make_unique<CSocket>();
-        Sock->OnConnect = [this] { Sock_OnConnect(); };
-        Sock->OnDataArrival = [this](std::int32_t bytesTotal) { Sock_OnDataArrival(bytesTotal); };
-        Sock->OnClose = [this] { Sock_OnClose(); };
-        Sock->OnError = [this](std::int16_t Number, const std::string& Description, std::int32_t, const std::string&,
-                               const std::string&, std::int32_t, bool&) { Sock_OnError(Number, Description); };
-        m_statusDownload = std::make_unique<Download>(
-            *Sock, true, [this](const ReplyStep& step) { statusStep(step); },
-            [](const Location& at) { return statusRequest(at, currentMakerHost()); });
+        m_statusDownload = subscribedDownload(
+            *Sock, true, [this](const ReplyStep& step) { statusStep(step); }, [this] { Sock_OnConnect(); },
+            [this](const std::string& Description) { Sock_OnError(Description); });
         m_statusDownload->setIdleLimit(m_downloadIdleLimit);
     }
     if (!FetchVexlor) {
         FetchVexlor = std::make_unique<CSocket>();
-        FetchVexlor->OnConnect = [this] { FetchVexlor_OnConnect(); };
-        FetchVexlor->OnDataArrival = [this](std::int32_t bytesTotal) { FetchVexlor_OnDataArrival(bytesTotal); };
-        FetchVexlor->OnClose = [this] { FetchVexlor_OnClose(); };
-        FetchVexlor->OnError = [this](std::int16_t Number, const std::string& Description, std::int32_t,
-                                      const std::string&, const std::string&, std::int32_t,
-                                      bool&) { FetchVexlor_OnError(Number, Description); };
-        m_listDownload = std::make_unique<Download>(
+        m_listDownload = subscribedDownload(
             *FetchVexlor, false, [this](const ReplyStep& step) { listStep(step); },
-            [](const Location& at) { return statusRequest(at, currentMakerHost()); });
+            [this] { FetchVexlor_OnConnect(); },
+            [this](const std::string& Description) { FetchVexlor_OnError(Description); });
         m_listDownload->setIdleLimit(m_downloadIdleLimit);
     }
 }
 
-void frmMain::setDownloadIdleLimit(std::chrono::milliseconds limit) {
+void HeraldWatch::setDownloadIdleLimit(std::chrono::milliseconds limit) {
     m_downloadIdleLimit = limit;
     for (Download* download : {m_statusDownload.get(), m_listDownload.get()})
         if (download) download->setIdleLimit(limit);
 }
 
-void frmMain::Update() {
+void HeraldWatch::Update() {
     createSockets();
     // Without a location the list comes first: the update waits for a fetch under way, or
     // starts one while the list file is missing (a first run, or a fetch that failed), and
     // runs as soon as the list has been saved.
     if (chosenLocation(HostServers).empty() &&
-        (m_listDownload->busy() || !platform::fileExists(AppPath + std::string(kLocationListFile)))) {
+        (m_listDownload->busy() || !platform::fileExists(m_appPath + std::string(kLocationListFile)))) {
         m_updateAfterList = true;
         if (!m_listDownload->busy()) fetchLocationList();
         return;
@@ -86,74 +95,71 @@ void frmMain::Update() {
     splitHostPort(location.host, location.scheme);
     currentMakerHost();
     m_statusFailure.clear();
-    lblServerInfo.setCaption("Connecting...");
+    m_listener.statusText("Connecting...");
     // An earlier download still under way ends here for good.
     m_statusDownload->start(location);
 }
 
-void frmMain::UpdateFromEvent() {
+void HeraldWatch::UpdateFromEvent(const std::function<void()>& update) {
     // A click or a timer tick has nobody above it to report to: a download that cannot start
     // (no location yet, a malformed entry) says so on the status line and the program runs on.
     try {
-        Update();
+        update();
     } catch (const RuntimeError&) {
-        lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
+        m_listener.statusText(std::string(kCaptionUpdateFailed));
     }
 }
 
-void frmMain::Sock_OnConnect() {
-    lblServerInfo.setCaption("Sending request...");
-    m_statusDownload->connected();
+void HeraldWatch::restateFailure(const std::string& caption) {
+    if (!m_statusFailure.empty()) m_statusFailure = caption;
 }
 
-void frmMain::Sock_OnDataArrival(std::int32_t) { m_statusDownload->arrived(); }
+void HeraldWatch::Sock_OnConnect() { m_listener.statusText("Sending request..."); }
 
-void frmMain::Sock_OnClose() { m_statusDownload->closed(); }
-
-void frmMain::Sock_OnError(std::int16_t, const std::string& Description) {
+void HeraldWatch::Sock_OnError(const std::string& Description) {
     // Refused, unknown host, timed out (by the system or the download's idle limit) or
     // reset: a failed update like any other.
     m_statusDownload->failed("Update failed: " + Description);
 }
 
-void frmMain::statusStep(const ReplyStep& step) {
-    if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
+void HeraldWatch::statusStep(const ReplyStep& step) {
+    if (!step.caption.empty()) m_listener.statusText(step.caption);
     if (step.progress == ReplyProgress::Complete) statusBodyComplete();
     // A herald that moved may answer with an error page: ask the maker's host where to.
     if (step.progress == ReplyProgress::BadStatus) {
         m_statusFailure = step.caption;
         fetchLocationList();
     }
-    if (step.progress != ReplyProgress::NeedMore && step.progress != ReplyProgress::Complete) statusUpdateFailed();
+    if (step.progress != ReplyProgress::NeedMore && step.progress != ReplyProgress::Complete)
+        m_listener.updateFailed();
 }
 
-void frmMain::statusBodyComplete() {
+void HeraldWatch::statusBodyComplete() {
     std::string body = m_statusDownload->takeBody();
     // The cached copy ends with a line end the document itself does not hold; added and taken
     // off again in place rather than copying a document of megabytes.
     body += kCrLf;
-    const bool saved = platform::writeFileAtomically(AppPath + platform::kStatusFile, body);
+    const bool saved = platform::writeFileAtomically(m_appPath + platform::kStatusFile, body);
     body.resize(body.size() - std::string_view(kCrLf).size());
     if (!saved) {
         // Without a saved copy the document is not taken either, so the cache and the screen
         // never disagree; the next update tries again.
-        lblServerInfo.setCaption(std::string(kCaptionUpdateFailed));
-        statusUpdateFailed();
+        m_listener.statusText(std::string(kCaptionUpdateFailed));
+        m_listener.updateFailed();
         return;
     }
-    lblServerInfo.setCaption("Update complete");
-    statusUpdateCompleted();
+    m_listener.statusText("Update complete");
     const platform::ProcessFacts& facts = platform::processFacts();
-    lblUpdate.setCaption(generalDate(facts.now(), facts.datePatterns()));
-    WriteSetting("LastUpdate", lblUpdate.caption());
+    const std::string lastUpdate = generalDate(facts.now(), facts.datePatterns());
+    m_listener.updateCompleted(lastUpdate);
+    WriteSetting("LastUpdate", lastUpdate);
     XMLData = std::move(body);
-    DoSwitchOff();
-    LoadServers();
+    const bool listsNoServer = m_listener.documentTaken();
     // A herald that answers without any server has moved: ask the maker's host where to.
-    if (lblServers.ubound() == 0 && lblServers[0].caption().empty() && !XMLData.empty()) fetchLocationList();
+    if (listsNoServer && !XMLData.empty()) fetchLocationList();
 }
 
-void frmMain::fetchLocationList() {
+void HeraldWatch::fetchLocationList() {
     createSockets();
     m_listDownload->abandon();
     try {
@@ -164,17 +170,17 @@ void frmMain::fetchLocationList() {
     }
 }
 
-void frmMain::listFetchFailed(const std::string& caption) {
+void HeraldWatch::listFetchFailed(const std::string& caption) {
     const bool updateWaited = std::exchange(m_updateAfterList, false);
     // A failed status download that led here is the news that matters.
-    lblServerInfo.setCaption(m_statusFailure.empty() ? caption : std::exchange(m_statusFailure, {}));
+    m_listener.statusText(m_statusFailure.empty() ? caption : std::exchange(m_statusFailure, {}));
     // The update that waited for the list fails with it.
-    if (updateWaited) statusUpdateFailed();
+    if (updateWaited) m_listener.updateFailed();
 }
 
-void frmMain::ReloadHostServers() {
+void HeraldWatch::ReloadHostServers() {
     const int set = toInt16(ReadSetting("ServerSet", "0"));
-    const std::string path = AppPath + std::string(kLocationListFile);
+    const std::string path = m_appPath + std::string(kLocationListFile);
     std::optional<std::string> fileText;
     if (platform::fileExists(path)) {
         fileText = platform::readWholeFile(path);
@@ -185,39 +191,32 @@ void frmMain::ReloadHostServers() {
     if (next.updateNow) Update();
 }
 
-void frmMain::FetchVexlor_OnConnect() {
-    lblServerInfo.setCaption("Updating XML Locations");
-    m_listDownload->connected();
-}
+void HeraldWatch::FetchVexlor_OnConnect() { m_listener.statusText("Updating XML Locations"); }
 
-void frmMain::FetchVexlor_OnDataArrival(std::int32_t) { m_listDownload->arrived(); }
-
-void frmMain::FetchVexlor_OnClose() { m_listDownload->closed(); }
-
-void frmMain::FetchVexlor_OnError(std::int16_t, const std::string& Description) {
+void HeraldWatch::FetchVexlor_OnError(const std::string& Description) {
     // Refused, unknown host, timed out or reset: only a fetch under way has anything to end.
-    m_listDownload->failed(listFetchErrorCaption(Description));
+    m_listDownload->failed("Updating XML Locations failed: " + Description);
 }
 
-void frmMain::listStep(const ReplyStep& step) {
-    if (!step.caption.empty()) lblServerInfo.setCaption(step.caption);
+void HeraldWatch::listStep(const ReplyStep& step) {
+    if (!step.caption.empty()) m_listener.statusText(step.caption);
     if (step.progress == ReplyProgress::Complete)
         locationBodyComplete();
     else if (step.progress != ReplyProgress::NeedMore)
         listFetchFailed(step.caption.empty() ? std::string(kCaptionUpdateFailed) : step.caption);
 }
 
-void frmMain::locationBodyComplete() {
+void HeraldWatch::locationBodyComplete() {
     const std::string body = m_listDownload->takeBody();
-    if (!platform::writeFileAtomically(AppPath + std::string(kLocationListFile), body + kCrLf)) {
+    if (!platform::writeFileAtomically(m_appPath + std::string(kLocationListFile), body + kCrLf)) {
         // Reloading now would find the old list (or none, and fetch again and again).
         listFetchFailed(std::string(kCaptionUpdateFailed));
         return;
     }
-    lblServerInfo.setCaption("XML Locations Updated");
+    m_listener.statusText("XML Locations Updated");
     ReloadHostServers();
     // The list sent the failed status download nowhere new (a new one clears the failure).
-    if (!m_statusFailure.empty()) lblServerInfo.setCaption(std::exchange(m_statusFailure, {}));
+    if (!m_statusFailure.empty()) m_listener.statusText(std::exchange(m_statusFailure, {}));
     if (m_updateAfterList) {
         m_updateAfterList = false;
         UpdateFromEvent();

@@ -1,0 +1,102 @@
+// The herald watch on its own, with no window: what it tells its listener, in which order,
+// and what it saves, against a scripted loopback herald.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "downloads_peer.h"
+#include "event_loop_wait.h"
+#include "loopback.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "runtime/message_box.h"
+#include "settings/settings_store.h"
+#include "temp_folder.h"
+#include "watch/herald_watch.h"
+
+namespace tw {
+namespace {
+
+using testing::lengthReply;
+using testing::runUntil;
+using Texts = std::vector<std::string>;
+
+// Writes down everything the watch says, as one line each.
+struct RecordingListener : WatchListener {
+    void statusText(const std::string& caption) override { heard.push_back("status " + caption); }
+    void updateFailed() override { heard.push_back("failed"); }
+    void updateCompleted(const std::string& lastUpdate) override { heard.push_back("completed " + lastUpdate); }
+    bool documentTaken() override {
+        heard.push_back("taken " + watch->XMLData);
+        return listsNoServer;
+    }
+    const HeraldWatch* watch = nullptr;
+    bool listsNoServer = false;
+    Texts heard;
+};
+
+class HeraldWatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        services.processFacts.folder = folder;
+        services.processFacts.clock = {2026, 12, 7, 20, 15, 0};
+        listener.watch = &watch;
+        WriteSetting("LocationHost", peer.hostPort());
+        peer.respondWith([this](const std::string& request) {
+            if (request.rfind("GET /towerwatchlocations.txt ", 0) == 0) return lengthReply("");
+            return lengthReply("<server name=\"Up\" />");
+        });
+        watch.HostServers = {peer.hostPort() + "/server-info.xml"};
+    }
+    // What was heard, without the progress captions in between.
+    Texts heardBesidesProgress() const {
+        Texts lines;
+        for (const std::string& line : listener.heard)
+            if (line.rfind("status Receiving", 0) != 0) lines.push_back(line);
+        return lines;
+    }
+    bool heard(const std::string& line) {
+        return runUntil([&] { return !listener.heard.empty() && listener.heard.back() == line; });
+    }
+
+    platform::ScopedServices services;
+    ScopedMessageBoxRecorder boxes;
+    testing::ScriptedPeer peer;
+    testing::TempFolder temp;
+    std::string folder = temp.slashed();
+    RecordingListener listener;
+    HeraldWatch watch{folder, listener};
+};
+
+TEST_F(HeraldWatchTest, ACompleteUpdateIsSavedThenAnnouncedThenTaken) {
+    watch.Update();
+    ASSERT_TRUE(heard("taken <server name=\"Up\" />"));
+    const std::string lastUpdate = ReadSetting("LastUpdate", "");
+    EXPECT_FALSE(lastUpdate.empty());
+    EXPECT_EQ(heardBesidesProgress(), (Texts{"status Connecting...", "status Sending request...",
+                                             "status Update complete", "completed " + lastUpdate,
+                                     "taken <server name=\"Up\" />"}));
+    EXPECT_EQ(platform::readWholeFile(folder + "server-info.xml"), "<server name=\"Up\" />\r\n");
+    EXPECT_EQ(peer.requests().size(), 1u);
+}
+
+TEST_F(HeraldWatchTest, ADocumentShownWithoutServersAsksTheMakersHostAndAFailedOneIsCounted) {
+    listener.listsNoServer = true;
+    watch.Update();
+    ASSERT_TRUE(heard("status XML Locations Updated"));
+    EXPECT_EQ(peer.requests().back().rfind("GET /towerwatchlocations.txt ", 0), 0u);
+
+    // A herald that refuses: the failure is told once, and nothing is taken.
+    listener.heard.clear();
+    int port = 0;
+    const int refusing = testing::bindLoopback(port, 0);
+    watch.HostServers = {"127.0.0.1:" + std::to_string(port) + "/server-info.xml"};
+    watch.Update();
+    ASSERT_TRUE(heard("failed"));
+    EXPECT_EQ(listener.heard, (Texts{"status Connecting...", "status Update failed: Connection refused.", "failed"}));
+    ::close(refusing);
+}
+
+}  // namespace
+}  // namespace tw
