@@ -16,7 +16,10 @@ namespace tw {
 void frmMain::DoSwitchOff() {
     const FlashState flash{m_alert, tmrIcoFlash.tag(), tmrIcoFlash.enabled()};
     const platform::ProcessFacts& facts = platform::processFacts();
-    const std::string when = generalDate(facts.now(), facts.datePatterns());
+    // One reading of the clock serves the log line and everything told of the change, so
+    // the command's two date variables name the same second.
+    const auto now = facts.now();
+    const std::string when = generalDate(now, facts.datePatterns());
     const SwitchOffOutcome outcome = m_ownership.DoSwitchOff(
         XMLData, MonitorServer, ReadSetting, flash, eventLogWriter(AppPath, MonitorServer, when));
     // The changes past the log's share of one document are only counted; the status line
@@ -25,7 +28,7 @@ void frmMain::DoSwitchOff() {
         lblServerInfo.setCaption("Too many changes in one update: " + std::to_string(outcome.notLogged) +
                                  " not logged");
     if (!outcome.logged.empty())
-        announceChanges(loggedChanges(outcome.logged, MonitorServer, facts.now(), when,
+        announceChanges(loggedChanges(outcome.logged, MonitorServer, now, when,
                                       ReturnRealm(toInt16(ReadSetting("Realm", "0")))));
     if (!outcome.flashReplaced) return;
     m_alert = outcome.flash.alertIcon;

@@ -23,6 +23,22 @@ constexpr size_t kLastElement = 32767;
 
 const std::string kNeutral = "Neutral";
 
+// A realm's heading at the top of a column: its name in its colour beside its picture.
+PanelRow headingRow(const std::string& Realm, PanelColumn column, int left, int top, int pictureLeft,
+                    int pictureTop) {
+    PanelRow heading;
+    heading.kind = RowKind::Heading;
+    heading.column = column;
+    heading.caption = Realm;
+    heading.left = left;
+    heading.color = RealmColor(Realm);
+    heading.picture = RealmImage(Realm);
+    heading.pictureLeft = pictureLeft;
+    heading.top = top;
+    heading.pictureTop = pictureTop;
+    return heading;
+}
+
 // Measured widths saturate at the largest int for very long text, so sums of places and
 // widths are made wide and brought back into the int range of a control's place.
 int clampToInt(long long twips) {
@@ -121,16 +137,8 @@ void PanelBuilder::relic(std::string_view TagText, long long& ScanPos) {
     auto& rows = m_panel.relicRows;
     const int h = m_metrics.rowHeight;
     if (Realm != m_lastRelicRealm) {
-        PanelRow heading;
-        heading.kind = RowKind::Heading;
-        heading.column = PanelColumn::Relic;
-        heading.caption = Realm;
-        heading.left = m_metrics.relicLeft;
-        heading.color = RealmColor(Realm);
-        heading.picture = RealmImage(Realm);
-        heading.pictureLeft = m_metrics.relicPictureLeft;
-        heading.top = m_metrics.relicTop;
-        heading.pictureTop = m_metrics.relicPictureTop;
+        PanelRow heading = headingRow(Realm, PanelColumn::Relic, m_metrics.relicLeft, m_metrics.relicTop,
+                                      m_metrics.relicPictureLeft, m_metrics.relicPictureTop);
         if (!rows.empty()) heading.top = heading.pictureTop = rows.back().top + h + kHeadingGap;
         rows.push_back(heading);
         createElementAfter(rows);
@@ -172,15 +180,8 @@ void PanelBuilder::keep(std::string_view TagText, long long ScanPos) {
     auto& rows = m_panel.keepRows;
     if (Realm != m_lastKeepRealm) {
         const size_t K = rows.size();
-        PanelRow heading;
-        heading.kind = RowKind::Heading;
-        heading.caption = Realm;
-        heading.left = m_metrics.keepLeft;
-        heading.color = RealmColor(Realm);
-        heading.picture = RealmImage(Realm);
-        heading.pictureLeft = m_metrics.keepPictureLeft;
-        heading.top = m_metrics.keepTop;
-        heading.pictureTop = m_metrics.keepPictureTop;
+        PanelRow heading = headingRow(Realm, PanelColumn::Keep, m_metrics.keepLeft, m_metrics.keepTop,
+                                      m_metrics.keepPictureLeft, m_metrics.keepPictureTop);
         if (K != 0) {
             if (Realm == kNeutral) {
                 // Opens in the relic column, level with the latest keep heading.
