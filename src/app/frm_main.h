@@ -144,14 +144,8 @@ public:
     forms::MenuItem* mExit = nullptr;
 
 private:
-    // Snapshots of the monitored server's keeps, kept for the run.
-    OwnershipTracker m_ownership;
     // Which alert picture AlertIcon holds.
     tw::AlertIcon m_alert = tw::AlertIcon::None;
-    // Tells the alerts beside the log and the flash about the changes one document logged.
-    void announceChanges(const std::vector<LoggedChange>& changes);
-    // The player's on-change command, run once per logged change.
-    platform::CommandRunner m_changeCommands;
 
     // Desktop notifications and the stale-data watch (frm_main_alerts.cpp).
     void connectAlerts();
@@ -200,6 +194,7 @@ private:
     void updateFailed() override { statusUpdateFailed(); }
     void updateCompleted(const std::string& lastUpdate) override;
     bool documentTaken() override;
+    void changesLogged(const std::vector<LoggedChange>& changes) override { notifyChanges(changes); }
 };
 
 // The by-line and home page shown top right and opened by a click.

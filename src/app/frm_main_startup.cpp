@@ -26,7 +26,7 @@ void frmMain::Form_Load() {
 
     bool stayHidden = false;
     withErrorHandler("Form Load", [&] {
-        m_ownership = OwnershipTracker{};
+        watch.forgetOwnership();
         AppPath = platform::appPath(platform::processFacts());
         watch.createSockets();
         const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;

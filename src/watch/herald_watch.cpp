@@ -4,6 +4,9 @@
 #include <optional>
 #include <utility>
 
+#include "alerts/change_command.h"
+#include "herald/realm_vocabulary.h"
+#include "history/event_log.h"
 #include "net/http_requests.h"
 #include "net/location_list.h"
 #include "platform/files.h"
@@ -157,6 +160,27 @@ void HeraldWatch::statusBodyComplete() {
     const bool listsNoServer = m_listener.documentTaken();
     // A herald that answers without any server has moved: ask the maker's host where to.
     if (listsNoServer && !XMLData.empty()) fetchLocationList();
+}
+
+SwitchOffOutcome HeraldWatch::DoSwitchOff(const std::string& MonitorServer, const FlashState& flash) {
+    const platform::ProcessFacts& facts = platform::processFacts();
+    // One reading of the clock serves the log line and everything told of the change, so
+    // the command's two date variables name the same second.
+    const auto now = facts.now();
+    const std::string when = generalDate(now, facts.datePatterns());
+    SwitchOffOutcome outcome =
+        m_ownership.DoSwitchOff(XMLData, MonitorServer, ReadSetting, flash, eventLogWriter(m_appPath, MonitorServer, when));
+    // The changes past the log's share of one document are only counted; the status line
+    // says how many, as nothing else will.
+    if (outcome.notLogged != 0)
+        m_listener.statusText("Too many changes in one update: " + std::to_string(outcome.notLogged) + " not logged");
+    if (outcome.logged.empty()) return outcome;
+    const std::vector<LoggedChange> changes =
+        loggedChanges(outcome.logged, MonitorServer, now, when, ReturnRealm(toInt16(ReadSetting("Realm", "0"))));
+    m_listener.changesLogged(changes);
+    const std::string command = ReadSetting("OnChangeCommand", "");
+    for (const LoggedChange& change : changes) m_changeCommands.run(command, changeCommandEnvironment(change));
+    return outcome;
 }
 
 void HeraldWatch::fetchLocationList() {

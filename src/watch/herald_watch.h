@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "alerts/logged_change.h"
+#include "history/change_detection.h"
 #include "net/c_socket.h"
+#include "platform/command_runner.h"
 #include "net/download.h"
 
 namespace tw {
@@ -33,6 +36,8 @@ public:
     // XMLData holds the new document: log its changes and show it. True when the server
     // list it gave shows no server at all.
     virtual bool documentTaken() = 0;
+    // DoSwitchOff logged these changes of the monitored server (before their commands run).
+    virtual void changesLogged(const std::vector<LoggedChange>& changes) = 0;
 };
 
 class HeraldWatch {
@@ -54,6 +59,13 @@ public:
     void UpdateFromEvent(const std::function<void()>& update);
     void UpdateFromEvent() { UpdateFromEvent([this] { Update(); }); }
     void ReloadHostServers();
+    // Compares XMLData with the document before for `MonitorServer` and logs its changes;
+    // the outcome carries the flash that follows from `flash`, for the window to show.
+    // The player's on-change command runs once per logged change.
+    SwitchOffOutcome DoSwitchOff(const std::string& MonitorServer, const FlashState& flash);
+    // Forgets the documents compared so far (a fresh start).
+    void forgetOwnership() { m_ownership = OwnershipTracker{}; }
+
     // While a failed status download waits for a list fetch it started, the text shown
     // again when that fetch sends it nowhere new.
     void restateFailure(const std::string& caption);
@@ -81,6 +93,9 @@ private:
 
     const std::string& m_appPath;
     WatchListener& m_listener;
+    // Snapshots of the monitored server's keeps, kept for the run.
+    OwnershipTracker m_ownership;
+    platform::CommandRunner m_changeCommands;
     std::unique_ptr<Download> m_statusDownload;
     std::unique_ptr<Download> m_listDownload;
     std::chrono::milliseconds m_downloadIdleLimit = Download::kIdleLimit;

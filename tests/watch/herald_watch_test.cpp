@@ -31,6 +31,9 @@ struct RecordingListener : WatchListener {
         heard.push_back("taken " + watch->XMLData);
         return listsNoServer;
     }
+    void changesLogged(const std::vector<LoggedChange>& changes) override {
+        for (const LoggedChange& c : changes) heard.push_back("logged " + c.place + " " + c.dateIso);
+    }
     const HeraldWatch* watch = nullptr;
     bool listsNoServer = false;
     Texts heard;
@@ -96,6 +99,25 @@ TEST_F(HeraldWatchTest, ADocumentShownWithoutServersAsksTheMakersHostAndAFailedO
     ASSERT_TRUE(heard("failed"));
     EXPECT_EQ(listener.heard, (Texts{"status Connecting...", "status Update failed: Connection refused.", "failed"}));
     ::close(refusing);
+}
+
+TEST_F(HeraldWatchTest, AChangeOfOwnerIsLoggedToldAndRunsTheCommandOnce) {
+    const std::string marker = folder + "ran";
+    WriteSetting("OnChangeCommand", "sh -c \"echo $TOWERWATCH_PLACE >> " + marker + "\"");
+    auto document = [](const std::string& owner) {
+        return "<server name=\"Ironmoor\">\n<keep name=\"Dun Brae\" realm=\"Albion\">\n<owner>" + owner +
+               "</owner>\n</keep>\n</server>\n";
+    };
+    watch.XMLData = document("Albion");
+    EXPECT_TRUE(watch.DoSwitchOff("Ironmoor", FlashState{}).logged.empty());
+    watch.XMLData = document("Hibernia");
+    const SwitchOffOutcome outcome = watch.DoSwitchOff("Ironmoor", FlashState{});
+    ASSERT_EQ(outcome.logged.size(), 1u);
+    EXPECT_TRUE(outcome.flashReplaced);
+    EXPECT_EQ(listener.heard, Texts{"logged Dun Brae 2026-12-07T20:15:00"});
+    const std::string log = platform::readWholeFile(folder + "Ironmoor.log").value_or("");
+    EXPECT_NE(log.find("Dun Brae"), std::string::npos) << log;
+    EXPECT_TRUE(runUntil([&] { return platform::readWholeFile(marker) == "Dun Brae\n"; }, 10000));
 }
 
 }  // namespace
