@@ -152,13 +152,9 @@ private:
     void notifyChanges(const std::vector<LoggedChange>& changes);
     void notifyDesktop(const std::string& summary, const std::string& body, bool critical, const std::string& realm);
     void openHistoryFromAlert();
-    void statusUpdateFailed();
-    void statusUpdateCompleted();
-    void staleTimePassed();
-    void showStaleness(StaleWatch::Turn turn);
+    void staleness(StaleWatch::Turn turn) override;
     // The tray picture while nothing flashes: faded while the data is stale.
     const forms::Picture& restingIcon() const;
-    StaleWatch m_staleWatch;
     forms::Picture m_stalePicture;
     bool m_alertsConnected = false;
     bool m_historyFromAlertOpen = false;
@@ -191,7 +187,6 @@ private:
 
     // What the watch tells the window (frm_main_updates.cpp).
     void statusText(const std::string& caption) override;
-    void updateFailed() override { statusUpdateFailed(); }
     void updateCompleted(const std::string& lastUpdate) override;
     bool documentTaken() override;
     void changesLogged(const std::vector<LoggedChange>& changes) override { notifyChanges(changes); }

@@ -13,9 +13,7 @@ namespace tw {
 
 void frmMain::connectAlerts() {
     if (m_stalePicture.isNull()) m_stalePicture = forms::Picture(staleIcon());
-    // Ages are measured on the services' steady clock, which tests set.
-    m_staleWatch = StaleWatch([] { return platform::processFacts().steadyNow(); });
-    m_staleWatch.restart(platform::processFacts().now());
+    watch.restartStaleWatch();
     platform::DesktopNotifier& notifier = platform::desktopNotifier();
     notifier.onActivated = [this] { openHistoryFromAlert(); };
     // Without a notification service the tray icon's balloon says it; without a tray either,
@@ -47,32 +45,23 @@ void frmMain::openHistoryFromAlert() {
     m_historyFromAlertOpen = false;
 }
 
-void frmMain::statusUpdateFailed() {
-    showStaleness(m_staleWatch.updateFailed(platform::processFacts().now()));
-    // A location list fetch that follows the failure puts this back on the status line.
-    if (m_staleWatch.stale()) watch.restateFailure(m_staleWatch.statusText());
-}
-
-void frmMain::statusUpdateCompleted() { showStaleness(m_staleWatch.updateCompleted(platform::processFacts().now())); }
-
-void frmMain::staleTimePassed() { showStaleness(m_staleWatch.timePassed()); }
-
-void frmMain::showStaleness(StaleWatch::Turn turn) {
-    const std::string tip = m_staleWatch.stale() ? m_staleWatch.statusText() : "Towerwatch";
+void frmMain::staleness(StaleWatch::Turn turn) {
+    const StaleWatch& stale = watch.staleWatch();
+    const std::string tip = stale.stale() ? stale.statusText() : "Towerwatch";
     if (turn == StaleWatch::Turn::None && tip == TrayStatus) return;
     TrayStatus = tip;
-    if (m_staleWatch.stale()) lblServerInfo.setCaption(tip);
+    if (stale.stale()) lblServerInfo.setCaption(tip);
     // A flashing icon keeps its own tip and pictures until it is clicked.
     if (TrayEnabled && !tmrIcoFlash.enabled()) TrayModify(iconHandle(restingIcon()), TrayStatus, hWnd());
     // "Notify" off silences these too; the tip and the status line still say it.
     if (notifyMode(ReadSetting("Notify", "1")) == NotifyMode::Off) return;
-    if (turn == StaleWatch::Turn::TurnedStale) notifyDesktop(staleSummary(), m_staleWatch.statusText(), false, "");
+    if (turn == StaleWatch::Turn::TurnedStale) notifyDesktop(staleSummary(), stale.statusText(), false, "");
     if (turn == StaleWatch::Turn::TurnedFresh)
         notifyDesktop(freshSummary(), freshBody(platform::processFacts().now()), false, "");
 }
 
 const forms::Picture& frmMain::restingIcon() const {
-    return m_staleWatch.stale() && !m_stalePicture.isNull() ? m_stalePicture : icoMain.picture();
+    return watch.staleWatch().stale() && !m_stalePicture.isNull() ? m_stalePicture : icoMain.picture();
 }
 
 }  // namespace tw

@@ -67,7 +67,7 @@ void frmMain::applyUpdatePeriod(const std::string& storedIndex) {
     const int period = ReturnTime(toInt16(storedIndex));
     tmrUpdate.setTag(std::to_string(period));
     tmrUpdate.setEnabled(period != 0);
-    m_staleWatch.setUpdatePeriod(period);
+    watch.setUpdatePeriod(period);
 }
 
 void frmMain::tmrUpdate_Timer() {
@@ -75,12 +75,12 @@ void frmMain::tmrUpdate_Timer() {
     if (leadingValue(tmrUpdate.tag()) <= Countdown) {
         // An error box left open holds the update until the first tick after it closes;
         // otherwise each update could open another box inside it.
-        if (errorBoxOpen()) return staleTimePassed();
+        if (errorBoxOpen()) return watch.timePassed();
         watch.UpdateFromEvent([this] { Update(); });
         Countdown = 0;
     }
     ++Countdown;
-    staleTimePassed();
+    watch.timePassed();
 }
 
 void frmMain::ReapplySettings() {

@@ -7,7 +7,6 @@ namespace tw {
 void frmMain::statusText(const std::string& caption) { lblServerInfo.setCaption(caption); }
 
 void frmMain::updateCompleted(const std::string& lastUpdate) {
-    statusUpdateCompleted();
     lblUpdate.setCaption(lastUpdate);
 }
 

@@ -113,8 +113,16 @@ void HeraldWatch::UpdateFromEvent(const std::function<void()>& update) {
     }
 }
 
-void HeraldWatch::restateFailure(const std::string& caption) {
-    if (!m_statusFailure.empty()) m_statusFailure = caption;
+void HeraldWatch::restartStaleWatch() {
+    // Ages are measured on the services' steady clock, which tests set.
+    m_staleWatch = StaleWatch([] { return platform::processFacts().steadyNow(); });
+    m_staleWatch.restart(platform::processFacts().now());
+}
+
+void HeraldWatch::updateFailed() {
+    m_listener.staleness(m_staleWatch.updateFailed(platform::processFacts().now()));
+    // A location list fetch that follows the failure puts this back on the status line.
+    if (m_staleWatch.stale() && !m_statusFailure.empty()) m_statusFailure = m_staleWatch.statusText();
 }
 
 void HeraldWatch::Sock_OnConnect() { m_listener.statusText("Sending request..."); }
@@ -134,7 +142,7 @@ void HeraldWatch::statusStep(const ReplyStep& step) {
         fetchLocationList();
     }
     if (step.progress != ReplyProgress::NeedMore && step.progress != ReplyProgress::Complete)
-        m_listener.updateFailed();
+        updateFailed();
 }
 
 void HeraldWatch::statusBodyComplete() {
@@ -148,11 +156,12 @@ void HeraldWatch::statusBodyComplete() {
         // Without a saved copy the document is not taken either, so the cache and the screen
         // never disagree; the next update tries again.
         m_listener.statusText(std::string(kCaptionUpdateFailed));
-        m_listener.updateFailed();
+        updateFailed();
         return;
     }
     m_listener.statusText("Update complete");
     const platform::ProcessFacts& facts = platform::processFacts();
+    m_listener.staleness(m_staleWatch.updateCompleted(facts.now()));
     const std::string lastUpdate = generalDate(facts.now(), facts.datePatterns());
     m_listener.updateCompleted(lastUpdate);
     WriteSetting("LastUpdate", lastUpdate);
@@ -199,7 +208,7 @@ void HeraldWatch::listFetchFailed(const std::string& caption) {
     // A failed status download that led here is the news that matters.
     m_listener.statusText(m_statusFailure.empty() ? caption : std::exchange(m_statusFailure, {}));
     // The update that waited for the list fails with it.
-    if (updateWaited) m_listener.updateFailed();
+    if (updateWaited) updateFailed();
 }
 
 void HeraldWatch::ReloadHostServers() {

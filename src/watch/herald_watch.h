@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "alerts/logged_change.h"
+#include "alerts/stale_watch.h"
 #include "history/change_detection.h"
 #include "net/c_socket.h"
 #include "platform/command_runner.h"
@@ -28,10 +29,11 @@ public:
     virtual ~WatchListener() = default;
     // A new text for the status line.
     virtual void statusText(const std::string& caption) = 0;
-    // An update ended without a new document (the stale watch counts it).
-    virtual void updateFailed() = 0;
-    // An update completed at `lastUpdate` (the text shown beside "Last Updated:"), before
-    // its document is taken.
+    // The stale watch heard of a failed or completed update or of time passing: the window
+    // shows whether the data is stale (`turn` says when that just changed).
+    virtual void staleness(StaleWatch::Turn turn) = 0;
+    // An update completed at `lastUpdate` (the text shown beside "Last Updated:"), after the
+    // stale watch heard of it and before its document is taken.
     virtual void updateCompleted(const std::string& lastUpdate) = 0;
     // XMLData holds the new document: log its changes and show it. True when the server
     // list it gave shows no server at all.
@@ -66,9 +68,13 @@ public:
     // Forgets the documents compared so far (a fresh start).
     void forgetOwnership() { m_ownership = OwnershipTracker{}; }
 
-    // While a failed status download waits for a list fetch it started, the text shown
-    // again when that fetch sends it nowhere new.
-    void restateFailure(const std::string& caption);
+    // How long the shown document has gone without a completed update.
+    const StaleWatch& staleWatch() const { return m_staleWatch; }
+    // Counts afresh from now (start-up).
+    void restartStaleWatch();
+    void setUpdatePeriod(int minutes) { m_staleWatch.setUpdatePeriod(minutes); }
+    // A tick of the update timer: the data may have turned stale meanwhile.
+    void timePassed() { m_listener.staleness(m_staleWatch.timePassed()); }
 
     // The socket objects' handlers.
     void Sock_OnConnect();
@@ -90,12 +96,15 @@ private:
     void statusBodyComplete();
     void locationBodyComplete();
     void listFetchFailed(const std::string& caption);
+    // An update ended without a new document.
+    void updateFailed();
 
     const std::string& m_appPath;
     WatchListener& m_listener;
     // Snapshots of the monitored server's keeps, kept for the run.
     OwnershipTracker m_ownership;
     platform::CommandRunner m_changeCommands;
+    StaleWatch m_staleWatch;
     std::unique_ptr<Download> m_statusDownload;
     std::unique_ptr<Download> m_listDownload;
     std::chrono::milliseconds m_downloadIdleLimit = Download::kIdleLimit;

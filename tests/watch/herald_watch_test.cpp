@@ -25,7 +25,9 @@ using Texts = std::vector<std::string>;
 // Writes down everything the watch says, as one line each.
 struct RecordingListener : WatchListener {
     void statusText(const std::string& caption) override { heard.push_back("status " + caption); }
-    void updateFailed() override { heard.push_back("failed"); }
+    void staleness(StaleWatch::Turn) override {
+        heard.push_back(watch->staleWatch().stale() ? "stale" : "fresh");
+    }
     void updateCompleted(const std::string& lastUpdate) override { heard.push_back("completed " + lastUpdate); }
     bool documentTaken() override {
         heard.push_back("taken " + watch->XMLData);
@@ -78,7 +80,7 @@ TEST_F(HeraldWatchTest, ACompleteUpdateIsSavedThenAnnouncedThenTaken) {
     const std::string lastUpdate = ReadSetting("LastUpdate", "");
     EXPECT_FALSE(lastUpdate.empty());
     EXPECT_EQ(heardBesidesProgress(), (Texts{"status Connecting...", "status Sending request...",
-                                             "status Update complete", "completed " + lastUpdate,
+                                             "status Update complete", "fresh", "completed " + lastUpdate,
                                      "taken <server name=\"Up\" />"}));
     EXPECT_EQ(platform::readWholeFile(folder + "server-info.xml"), "<server name=\"Up\" />\r\n");
     EXPECT_EQ(peer.requests().size(), 1u);
@@ -96,8 +98,8 @@ TEST_F(HeraldWatchTest, ADocumentShownWithoutServersAsksTheMakersHostAndAFailedO
     const int refusing = testing::bindLoopback(port, 0);
     watch.HostServers = {"127.0.0.1:" + std::to_string(port) + "/server-info.xml"};
     watch.Update();
-    ASSERT_TRUE(heard("failed"));
-    EXPECT_EQ(listener.heard, (Texts{"status Connecting...", "status Update failed: Connection refused.", "failed"}));
+    ASSERT_TRUE(heard("fresh"));
+    EXPECT_EQ(listener.heard, (Texts{"status Connecting...", "status Update failed: Connection refused.", "fresh"}));
     ::close(refusing);
 }
 
