@@ -21,10 +21,9 @@ struct LoggedChange {
     bool operator==(const LoggedChange&) const = default;
 };
 
-// The changes one document logged, in order. userRealm is the player's realm name, empty
-// for none.
+// The changes one document logged, in order, with the alert each was given when logged.
 std::vector<LoggedChange> loggedChanges(const std::vector<OwnershipChange>& logged,
                                         const std::string& server, const LocalDateTime& when,
-                                        const std::string& dateText, const std::string& userRealm);
+                                        const std::string& dateText);
 
 }  // namespace tw

@@ -145,9 +145,10 @@ void OwnershipTracker::recordChange(std::size_t index, const SettingReader& Read
         ++outcome.notLogged;
         return;
     }
-    outcome.logged.push_back(change);
     const std::string userRealm = ReturnRealm(toInt16(ReadSetting("Realm", "0")));
     const AlertIcon chosen = alertFor(userRealm, change);
+    outcome.logged.push_back(change);
+    outcome.logged.back().alert = chosen;
     if (!alertReplacesFlash(chosen, outcome.flash)) return;
     outcome.flash = FlashState{chosen, flashTagText(change), true};
     outcome.flashReplaced = true;

@@ -49,6 +49,8 @@ struct OwnershipChange {
     std::string place;
     std::string newOwner;
     std::string oldOwner;
+    // The alert for the player's realm, chosen once the change is logged.
+    AlertIcon alert = AlertIcon::None;
     bool operator==(const OwnershipChange&) const = default;
 };
 

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "alerts/change_command.h"
-#include "herald/realm_vocabulary.h"
 #include "history/event_log.h"
 #include "net/http_requests.h"
 #include "net/location_list.h"
@@ -184,8 +183,7 @@ SwitchOffOutcome HeraldWatch::DoSwitchOff(const std::string& MonitorServer, cons
     if (outcome.notLogged != 0)
         m_listener.statusText("Too many changes in one update: " + std::to_string(outcome.notLogged) + " not logged");
     if (outcome.logged.empty()) return outcome;
-    const std::vector<LoggedChange> changes =
-        loggedChanges(outcome.logged, MonitorServer, now, when, ReturnRealm(toInt16(ReadSetting("Realm", "0"))));
+    const std::vector<LoggedChange> changes = loggedChanges(outcome.logged, MonitorServer, now, when);
     m_listener.changesLogged(changes);
     const std::string command = ReadSetting("OnChangeCommand", "");
     for (const LoggedChange& change : changes) m_changeCommands.run(command, changeCommandEnvironment(change));

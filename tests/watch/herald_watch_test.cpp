@@ -34,7 +34,7 @@ struct RecordingListener : WatchListener {
         return listsNoServer;
     }
     void changesLogged(const std::vector<LoggedChange>& changes) override {
-        for (const LoggedChange& c : changes) heard.push_back("logged " + c.place + " " + c.dateIso);
+        for (const LoggedChange& c : changes) heard.push_back("logged " + c.place + " " + c.dateIso + (c.alert == AlertIcon::Red ? " red" : ""));
     }
     const HeraldWatch* watch = nullptr;
     bool listsNoServer = false;
@@ -105,6 +105,7 @@ TEST_F(HeraldWatchTest, ADocumentShownWithoutServersAsksTheMakersHostAndAFailedO
 
 TEST_F(HeraldWatchTest, AChangeOfOwnerIsLoggedToldAndRunsTheCommandOnce) {
     const std::string marker = folder + "ran";
+    WriteSetting("Realm", "2");  // Albion, which loses the keep
     WriteSetting("OnChangeCommand", "sh -c \"echo $TOWERWATCH_PLACE >> " + marker + "\"");
     auto document = [](const std::string& owner) {
         return "<server name=\"Ironmoor\">\n<keep name=\"Dun Brae\" realm=\"Albion\">\n<owner>" + owner +
@@ -116,7 +117,8 @@ TEST_F(HeraldWatchTest, AChangeOfOwnerIsLoggedToldAndRunsTheCommandOnce) {
     const SwitchOffOutcome outcome = watch.DoSwitchOff("Ironmoor", FlashState{});
     ASSERT_EQ(outcome.logged.size(), 1u);
     EXPECT_TRUE(outcome.flashReplaced);
-    EXPECT_EQ(listener.heard, Texts{"logged Dun Brae 2026-12-07T20:15:00"});
+    EXPECT_EQ(outcome.flash.alertIcon, AlertIcon::Red);
+    EXPECT_EQ(listener.heard, Texts{"logged Dun Brae 2026-12-07T20:15:00 red"});
     const std::string log = platform::readWholeFile(folder + "Ironmoor.log").value_or("");
     EXPECT_NE(log.find("Dun Brae"), std::string::npos) << log;
     EXPECT_TRUE(runUntil([&] { return platform::readWholeFile(marker) == "Dun Brae\n"; }, 10000));
