@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 #include "forms/units.h"
 #include "runtime/message_box.h"
 

@@ -4,7 +4,7 @@
 
 #include "forms/container.h"
 #include "forms/form.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 

@@ -3,7 +3,7 @@
 #include <QCheckBox>
 
 #include "forms/container.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {

@@ -7,7 +7,7 @@
 #include "forms/application.h"
 #include "forms/container.h"
 #include "forms/qt_values.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 

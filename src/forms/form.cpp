@@ -10,7 +10,7 @@
 #include "forms/button.h"
 #include "forms/form_window.h"
 #include "forms/qt_values.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 #include "forms/text_metrics.h"
 #include "runtime/runtime_error.h"
 

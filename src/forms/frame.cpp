@@ -3,7 +3,7 @@
 #include <QGroupBox>
 
 #include "forms/qt_values.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 

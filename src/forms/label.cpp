@@ -11,7 +11,7 @@
 #include "forms/container.h"
 #include "forms/qt_values.h"
 #include "forms/text_metrics.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 

@@ -5,7 +5,7 @@
 #include <QMenu>
 
 #include "forms/container.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {

@@ -5,7 +5,7 @@
 
 #include <QTextDocument>
 
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 

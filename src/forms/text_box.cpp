@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "forms/container.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 

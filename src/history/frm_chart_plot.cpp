@@ -9,7 +9,7 @@
 #include "forms/container.h"
 #include "forms/qt_values.h"
 #include "herald/realm_vocabulary.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw {
 

@@ -14,7 +14,7 @@
 #include <QProcessEnvironment>
 #include <QTimer>
 
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::platform {
 

@@ -14,7 +14,7 @@
 #include <QVariantMap>
 
 #include "platform/notify_icon.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::platform {
 namespace {

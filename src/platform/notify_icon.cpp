@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 #include "runtime/utf8.h"
 
 namespace tw::platform {

@@ -5,7 +5,7 @@
 #include <QUrl>
 
 #include "platform/services.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::platform {
 

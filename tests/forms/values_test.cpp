@@ -5,7 +5,7 @@
 
 #include "forms/qt_values.h"
 #include "forms/units.h"
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/text_codec.h"
+#include "platform/qt/text_codec.h"
 
 #include "runtime/utf8.h"
 
