@@ -2,7 +2,6 @@
 // The main window: start-up sequence, automatic updates, the notification-area icon and its
 // flashing, and shutdown. It owns the status document text, the timers and the panels.
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,8 +15,6 @@
 #include "history/change_detection.h"
 #include "history/held_since_log.h"
 #include "net/c_socket.h"
-#include "net/download.h"
-#include "platform/command_runner.h"
 #include "platform/files.h"
 #include "watch/herald_watch.h"
 
@@ -29,9 +26,6 @@ class frmMain : public forms::Form, private WatchListener {
 public:
     frmMain();
     ~frmMain() override;
-
-    // How long a download may go without receiving a byte before it times out.
-    void setDownloadIdleLimit(std::chrono::milliseconds limit) { watch.setDownloadIdleLimit(limit); }
 
     // Start-up sequence; failures stop it with "Error in Form Load sub" and the window is
     // still shown (unless hidden in the tray).

@@ -159,9 +159,11 @@ void HeraldWatch::statusBodyComplete() {
         return;
     }
     m_listener.statusText("Update complete");
+    // One reading of the clock: the stale watch's completion and "LastUpdate" name one second.
     const platform::ProcessFacts& facts = platform::processFacts();
-    m_listener.staleness(m_staleWatch.updateCompleted(facts.now()));
-    const std::string lastUpdate = generalDate(facts.now(), facts.datePatterns());
+    const auto now = facts.now();
+    m_listener.staleness(m_staleWatch.updateCompleted(now));
+    const std::string lastUpdate = generalDate(now, facts.datePatterns());
     m_listener.updateCompleted(lastUpdate);
     WriteSetting("LastUpdate", lastUpdate);
     XMLData = std::move(body);

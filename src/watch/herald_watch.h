@@ -59,7 +59,6 @@ public:
     // Update for a click or a timer tick: a download that cannot start says so on the
     // status line. `update` is the Update to run (the window's, which may be overridden).
     void UpdateFromEvent(const std::function<void()>& update);
-    void UpdateFromEvent() { UpdateFromEvent([this] { Update(); }); }
     void ReloadHostServers();
     // Compares XMLData with the document before for `MonitorServer` and logs its changes;
     // the outcome carries the flash that follows from `flash`, for the window to show.
@@ -76,12 +75,6 @@ public:
     // A tick of the update timer: the data may have turned stale meanwhile.
     void timePassed() { m_listener.staleness(m_staleWatch.timePassed()); }
 
-    // The socket objects' handlers.
-    void Sock_OnConnect();
-    void Sock_OnError(const std::string& Description);
-    void FetchVexlor_OnConnect();
-    void FetchVexlor_OnError(const std::string& Description);
-
     // The current status document.
     std::string XMLData;
     // Status-document location per server set, from the location list.
@@ -90,6 +83,13 @@ public:
     std::unique_ptr<CSocket> FetchVexlor;
 
 private:
+    // The socket objects' handlers.
+    void Sock_OnConnect();
+    void Sock_OnError(const std::string& Description);
+    void FetchVexlor_OnConnect();
+    void FetchVexlor_OnError(const std::string& Description);
+
+    void UpdateFromEvent() { UpdateFromEvent([this] { Update(); }); }
     void fetchLocationList();
     void statusStep(const ReplyStep& step);
     void listStep(const ReplyStep& step);

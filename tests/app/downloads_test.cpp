@@ -381,7 +381,7 @@ TEST_F(LocationListTest, SilentHostsTimeOutAndTheNextUpdateStartsAfresh) {
     // out like a connection the system gave up on, and the update that waited fails with it.
     services.processFacts.clock = {2026, 12, 6, 18, 5, 0};
     WriteSetting("LocationHost", peer.hostPort());
-    main.setDownloadIdleLimit(std::chrono::milliseconds(400));
+    main.watch.setDownloadIdleLimit(std::chrono::milliseconds(400));
     main.Form_Load();
     ASSERT_TRUE(peer.waitForRequests(1));
     ASSERT_TRUE(waitForCaption("Updating XML Locations failed: Connection timed out.")) << caption();
@@ -548,7 +548,7 @@ TEST_F(HttpsTest, HandshakeProblemsFailTheUpdateAndTheNextStartsCleanly) {
         {"silent mid-handshake", good, 40, "Update failed: Connection timed out.", false},
         {"closed mid-handshake", good, 40, "TLS handshake with 127.0.0.1 failed", true},
     };
-    main.setDownloadIdleLimit(std::chrono::milliseconds(400));
+    main.watch.setDownloadIdleLimit(std::chrono::milliseconds(400));
     main.XMLData = "kept";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);

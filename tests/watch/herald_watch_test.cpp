@@ -7,7 +7,6 @@
 
 #include "downloads_peer.h"
 #include "event_loop_wait.h"
-#include "loopback.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -31,13 +30,12 @@ struct RecordingListener : WatchListener {
     void updateCompleted(const std::string& lastUpdate) override { heard.push_back("completed " + lastUpdate); }
     bool documentTaken() override {
         heard.push_back("taken " + watch->XMLData);
-        return listsNoServer;
+        return false;
     }
     void changesLogged(const std::vector<LoggedChange>& changes) override {
         for (const LoggedChange& c : changes) heard.push_back("logged " + c.place + " " + c.dateIso + (c.alert == AlertIcon::Red ? " red" : ""));
     }
     const HeraldWatch* watch = nullptr;
-    bool listsNoServer = false;
     Texts heard;
 };
 
@@ -48,10 +46,7 @@ protected:
         services.processFacts.clock = {2026, 12, 7, 20, 15, 0};
         listener.watch = &watch;
         WriteSetting("LocationHost", peer.hostPort());
-        peer.respondWith([this](const std::string& request) {
-            if (request.rfind("GET /towerwatchlocations.txt ", 0) == 0) return lengthReply("");
-            return lengthReply("<server name=\"Up\" />");
-        });
+        peer.respondWith([](const std::string&) { return lengthReply("<server name=\"Up\" />"); });
         watch.HostServers = {peer.hostPort() + "/server-info.xml"};
     }
     // What was heard, without the progress captions in between.
@@ -84,23 +79,6 @@ TEST_F(HeraldWatchTest, ACompleteUpdateIsSavedThenAnnouncedThenTaken) {
                                      "taken <server name=\"Up\" />"}));
     EXPECT_EQ(platform::readWholeFile(folder + "server-info.xml"), "<server name=\"Up\" />\r\n");
     EXPECT_EQ(peer.requests().size(), 1u);
-}
-
-TEST_F(HeraldWatchTest, ADocumentShownWithoutServersAsksTheMakersHostAndAFailedOneIsCounted) {
-    listener.listsNoServer = true;
-    watch.Update();
-    ASSERT_TRUE(heard("status XML Locations Updated"));
-    EXPECT_EQ(peer.requests().back().rfind("GET /towerwatchlocations.txt ", 0), 0u);
-
-    // A herald that refuses: the failure is told once, and nothing is taken.
-    listener.heard.clear();
-    int port = 0;
-    const int refusing = testing::bindLoopback(port, 0);
-    watch.HostServers = {"127.0.0.1:" + std::to_string(port) + "/server-info.xml"};
-    watch.Update();
-    ASSERT_TRUE(heard("fresh"));
-    EXPECT_EQ(listener.heard, (Texts{"status Connecting...", "status Update failed: Connection refused.", "fresh"}));
-    ::close(refusing);
 }
 
 TEST_F(HeraldWatchTest, AChangeOfOwnerIsLoggedToldAndRunsTheCommandOnce) {
