@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "herald/scanning.h"
+#include "herald/server_entries.h"
 #include "platform/files.h"
 #include "runtime/conversions.h"
 #include "runtime/error_handler.h"
@@ -80,43 +80,27 @@ void frmMain::rebuildServerList() {
             }
             first.setCaption("");
 
-            double position = 1;
-            std::string name = GetXML(document, "server", "name", position);
-            while (!name.empty()) {
-                const std::string status = GetSimpleXML(document, "status", position);
-                const forms::Colour lamp = status == "Up" ? kLampUp : kLampDown;
-                if (lblServers.ubound() == 0) {
-                    shpServerUp[0].setFillColor(lamp);
-                    shpServerUp[0].setVisible(true);
-                    lblServers[0].setCaption(name);
-                    lblPopSize[0].setCaption("(" + GetSimpleXML(document, "population", position) + ")");
-                    placePopulation(0);
-                    lblServers[0].setVisible(true);
-                    lblPopSize[0].setVisible(true);
-                    lblServers.load(1);
-                    shpServerUp.load(1);
-                    lblPopSize.load(1);
-                } else {
-                    const int n = lblServers.ubound();
-                    shpServerUp[n].setFillColor(lamp);
-                    lblPopSize[n].setCaption("(" + GetSimpleXML(document, "population", position) + ")");
+            for (const ServerEntry& entry : readServerEntries(document)) {
+                const int n = lblServers.ubound();
+                shpServerUp[n].setFillColor(entry.status == "Up" ? kLampUp : kLampDown);
+                lblPopSize[n].setCaption("(" + entry.population + ")");
+                if (n > 0) {
                     lblServers[n].setTop(lblServers[n - 1].top() + lblServers[n - 1].height() + 20);
                     lblPopSize[n].setTop(lblServers[n].top());
                     shpServerUp[n].setTop(lblServers[n].top() + 60);
-                    lblServers[n].setCaption(name);
-                    placePopulation(n);
-                    for (forms::Control* c : {static_cast<forms::Control*>(&lblServers[n]),
-                                              static_cast<forms::Control*>(&lblPopSize[n]),
-                                              static_cast<forms::Control*>(&shpServerUp[n])}) {
-                        c->bringToFront();
-                        c->setVisible(true);
-                    }
-                    shpServerUp.load(n + 1);
-                    lblPopSize.load(n + 1);
-                    lblServers.load(n + 1);
                 }
-                position += 1;
-                name = GetXML(document, "server", "name", position);
+                lblServers[n].setCaption(entry.name);
+                placePopulation(n);
+                for (forms::Control* c : {static_cast<forms::Control*>(&lblServers[n]),
+                                          static_cast<forms::Control*>(&lblPopSize[n]),
+                                          static_cast<forms::Control*>(&shpServerUp[n])}) {
+                    // Loaded rows come hidden and behind the rows designed before them.
+                    if (n > 0) c->bringToFront();
+                    c->setVisible(true);
+                }
+                lblServers.load(n + 1);
+                shpServerUp.load(n + 1);
+                lblPopSize.load(n + 1);
             }
 
             const int last = lblServers.ubound();

@@ -1,32 +1,15 @@
 #include "history/change_detection.h"
 
 #include <exception>
-#include <string_view>
 #include <utility>
 
-#include "herald/document_names.h"
 #include "herald/realm_vocabulary.h"
-#include "herald/scanning.h"
 #include "history/event_log.h"
 #include "runtime/conversions.h"
 #include "runtime/error_handler.h"
 #include "runtime/text.h"
 
 namespace tw {
-namespace {
-
-constexpr int kKeepElement = 1;
-constexpr int kOtherElement = 0;
-
-bool startsWith(std::string_view line, std::string_view prefix) {
-    return line.substr(0, prefix.size()) == prefix;
-}
-
-KeepRecord elementRecord(const std::string& line) {
-    return KeepRecord{"", boundedName(ReturnValue(line, "name")), ReturnValue(line, "realm")};
-}
-
-}  // namespace
 
 ChangeLogger eventLogWriter(std::string appPath, std::string serverName, std::string when) {
     return [appPath = std::move(appPath), serverName = std::move(serverName), when = std::move(when),
@@ -94,36 +77,6 @@ SwitchOffOutcome OwnershipTracker::DoSwitchOff(const std::string& XMLData,
         outcome.error = std::move(error);
     }
     return outcome;
-}
-
-void scanOwnership(const std::string& XMLData, const std::string& MonitorServer,
-                   OwnershipSnapshot& into) {
-    bool InServer = false;
-    int ElementKind = kOtherElement;
-    std::size_t from = 0;
-    // Only whole lines count: text after the last line feed is never examined.
-    for (std::size_t lf = XMLData.find('\n'); lf != std::string::npos;
-         from = lf + 1, lf = XMLData.find('\n', from)) {
-        const std::string line =
-            trimSpaces(replaceAll(std::string_view(XMLData).substr(from, lf - from), "\r", ""));
-        if (startsWith(line, "<server ")) {
-            InServer = ReturnValue(line, "name") == MonitorServer;
-            continue;
-        }
-        if (!InServer) continue;
-        if (startsWith(line, "<keep ")) {
-            ElementKind = kKeepElement;
-            into.Keeps.push_back(elementRecord(line));
-        } else if (startsWith(line, "<relic ")) {
-            ElementKind = kOtherElement;
-            into.Relics.push_back(elementRecord(line));
-        } else if (startsWith(line, "<owner>") && ElementKind == kKeepElement) {
-            // The owner runs to the next "<"; a line without one makes a negative length,
-            // which fails the whole run.
-            const long long end = inStr(8, line, "<");
-            into.Keeps.back().Owner = boundedName(mid(line, 8, end - 8));
-        }
-    }
 }
 
 bool OwnershipTracker::IsStupid(std::size_t c, const SettingReader& ReadSetting) const {

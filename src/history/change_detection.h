@@ -11,27 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "herald/server_entries.h"
 #include "runtime/runtime_error.h"
 
 namespace tw {
-
-struct KeepRecord {
-    std::string Owner;  // empty until an owner line is read
-    std::string Name;
-    std::string Realm;  // kept, never compared
-};
-
-// Index 0 of each list is an empty placeholder; elements are appended from index 1 on, so
-// the upper index of a list is the number of elements read.
-struct OwnershipSnapshot {
-    std::vector<KeepRecord> Keeps{1};
-    std::vector<KeepRecord> Relics{1};
-};
-
-// Appends the keeps and relics of `server` in XMLData, read line by line as change detection
-// reads them, to `into`; names and owners are cut to kMostNameBytes (herald/document_names.h). Raises RuntimeError 5 at an owner line without a closing "<"; what
-// was read before stays in `into`.
-void scanOwnership(const std::string& XMLData, const std::string& server, OwnershipSnapshot& into);
 
 // Which alert picture the tray flashes; None before any alert was raised.
 enum class AlertIcon { None, Red, Green, Yellow };
