@@ -4,6 +4,8 @@
 
 #include "app/artwork.h"
 #include "app/frm_main_design.h"
+#include "app/tray_icon.h"
+#include "herald/realm_vocabulary.h"
 #include "platform/notify_icon.h"
 #include "platform/services.h"
 
@@ -68,17 +70,21 @@ frmMain::frmMain()
       tmrUpdate(*this, "tmrUpdate"),
       tmrIcoFlash(*this, "tmrIcoFlash"),
       tmrTrayHost(*this, "tmrTrayHost"),
-      mPopUp(*this, "mPopUp", "popup") {
+      mPopUp(*this, "mPopUp", "popup"),
+      m_alerts({[this](const std::string& realm) {
+                    const forms::Picture& picture = realmPicture(static_cast<int>(RealmImage(realm)));
+                    return iconHandle(picture.isNull() ? icoMain.picture() : picture);
+                },
+                [this](const platform::DesktopNotification& n) {
+                    if (TrayEnabled) TrayBalloon(n.summary, n.body, n.critical, hWnd());
+                },
+                [this] { openHistoryFromAlert(); }}),
+      m_rebuilds([this] { rebuildServerList(); }, [this](const std::string& server) { buildPanel(server); }) {
     designControls();
     connectHandlers();
 }
 
-frmMain::~frmMain() {
-    // The notifier outlives the window; nothing of it may call back into a window gone.
-    if (!m_alertsConnected) return;
-    platform::desktopNotifier().onActivated = nullptr;
-    platform::desktopNotifier().fallback = nullptr;
-}
+frmMain::~frmMain() = default;
 
 std::uintptr_t frmMain::iconHandle(const forms::Picture& picture) {
     if (picture.isNull()) return 0;

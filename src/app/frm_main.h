@@ -5,17 +5,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "alerts/logged_change.h"
 #include "alerts/stale_watch.h"
+#include "app/desktop_alerts.h"
+#include "app/rebuild_queue.h"
 #include "forms/forms.h"
 #include "history/change_detection.h"
 #include "history/held_since_log.h"
 #include "net/c_socket.h"
-#include "platform/files.h"
 #include "watch/herald_watch.h"
 
 namespace tw {
@@ -70,8 +70,7 @@ public:
     void DoSwitchOff();
     virtual void lblServers_Click(int Index);
 
-    // The server list and the panel of the chosen server. A rebuild asked for while another
-    // runs (a download completing inside one of its message boxes, say) runs right after it.
+    // The server list and the panel of the chosen server, rebuilt one at a time.
     void LoadServers();
     void LoadInfo(std::string ServerName);
     void lblClaimed_Click(int Index);
@@ -140,50 +139,40 @@ public:
 private:
     // Which alert picture AlertIcon holds.
     tw::AlertIcon m_alert = tw::AlertIcon::None;
-
-    // Desktop notifications and the stale-data watch (frm_main_alerts.cpp).
-    void connectAlerts();
-    void notifyChanges(const std::vector<LoggedChange>& changes);
-    void notifyDesktop(const std::string& summary, const std::string& body, bool critical, const std::string& realm);
-    void openHistoryFromAlert();
-    void staleness(StaleWatch::Turn turn) override;
-    // The tray picture while nothing flashes: faded while the data is stale.
-    const forms::Picture& restingIcon() const;
     forms::Picture m_stalePicture;
-    bool m_alertsConnected = false;
-    bool m_historyFromAlertOpen = false;
+    DesktopAlerts m_alerts;
+    RebuildQueue m_rebuilds;
+    // The monitored server's log as far as read; each rebuild reads only what was appended.
+    HeldSinceLog m_heldSince;
 
+    // Design and wiring (frm_main.cpp, frm_main_panel.cpp).
     void designControls();
     void designPanel();
-    void placePopulation(int row);
-    void emptyPanelLists();
-    const forms::Picture& realmPicture(int picture) const;
     void connectHandlers();
+    // Start-up and settings (frm_main_startup.cpp).
     void applyUpdatePeriod(const std::string& storedIndex);
     void applyTrayOption(bool wanted);
-
-    // Rebuilds of the server list and the panel (frm_main_servers.cpp, frm_main_panel.cpp)
-    // run one at a time: runRebuilds runs the first, then whatever was asked for meanwhile.
-    void runRebuilds(const std::function<void()>& first);
+    // The list and the panel (frm_main_servers.cpp, frm_main_panel.cpp).
     void rebuildServerList();
+    void placePopulation(int row);
     void buildPanel(const std::string& ServerName);
+    void emptyPanelLists();
     void drawPanelRows(const ServerPanel& panel);
     // The keeps' tooltips: since when each owner holds it, for the monitored server only.
     void showHeldSince(const ServerPanel& panel, const std::string& ServerName);
-    // The monitored server's log read into m_heldSince; after that only what was appended.
-    const HeldSince* heldSince();
-    HeldSinceLog m_heldSince;
-    bool m_rebuilding = false;
-    bool m_listRebuildWaiting = false;
-    std::optional<std::string> m_panelRebuildWaiting;
-    // Set while the list re-selects its shown server: that panel build is part of the list's.
-    bool m_panelForList = false;
+    const forms::Picture& realmPicture(int picture) const;
+    // The tray (frm_main_tray.cpp): the picture while nothing flashes, faded while stale.
+    const forms::Picture& restingIcon() const;
+    void staleness(StaleWatch::Turn turn) override;
+    // A click on a notification or balloon (frm_main_dialogs.cpp).
+    void openHistoryFromAlert();
+    bool m_historyFromAlertOpen = false;
 
     // What the watch tells the window (frm_main_updates.cpp).
     void statusText(const std::string& caption) override;
     void updateCompleted(const std::string& lastUpdate) override;
     bool documentTaken() override;
-    void changesLogged(const std::vector<LoggedChange>& changes) override { notifyChanges(changes); }
+    void changesLogged(const std::vector<LoggedChange>& changes) override;
 };
 
 // The by-line and home page shown top right and opened by a click.

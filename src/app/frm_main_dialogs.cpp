@@ -1,4 +1,5 @@
-// The windows the main window opens: options, history viewer and about box. Downloads and
+// The windows the main window opens: options, history viewer (also from a notification)
+// and about box. Downloads and
 // timers go on while a modal one is open.
 #include "app/frm_main.h"
 
@@ -30,6 +31,15 @@ void frmMain::cmdMonitorOptions_Click() {
         frmMonitoring viewer(AppPath, ReadSetting);
         viewer.showModal(this);
     });
+}
+
+void frmMain::openHistoryFromAlert() {
+    mServers_Click();
+    // A second click while the viewer is open finds it there.
+    if (m_historyFromAlertOpen) return;
+    m_historyFromAlertOpen = true;
+    cmdMonitorOptions_Click();
+    m_historyFromAlertOpen = false;
 }
 
 void frmMain::cmdAbout_Click() { frmSplash::open(this, true, forms::Picture(donateButtonPicture())); }

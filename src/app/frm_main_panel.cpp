@@ -90,15 +90,7 @@ void frmMain::ClearPanel() {
 
 // ServerName is taken by value: the caller's text is often a label's caption, which a
 // rebuild run after a message box of this one may change.
-void frmMain::LoadInfo(std::string ServerName) {
-    const bool partOfList = std::exchange(m_panelForList, false);
-    if (m_rebuilding && !partOfList) {
-        m_panelRebuildWaiting = std::move(ServerName);
-        return;
-    }
-    if (partOfList) buildPanel(ServerName);
-    else runRebuilds([&] { buildPanel(ServerName); });
-}
+void frmMain::LoadInfo(std::string ServerName) { m_rebuilds.askForPanel(std::move(ServerName)); }
 
 void frmMain::buildPanel(const std::string& ServerName) {
     withErrorHandler("LoadInfo", [&] {
@@ -184,14 +176,12 @@ void frmMain::drawPanelRows(const ServerPanel& panel) {
     }
 }
 
-const HeldSince* frmMain::heldSince() {
-    if (MonitorServer == "None" || !isSafeLogServerName(MonitorServer)) return nullptr;
-    // Only a new document appends to the log: every other rebuild finds it as it was.
-    return m_heldSince.follow(EventLogPath(AppPath, MonitorServer), platform::processFacts().datePatterns());
-}
-
 void frmMain::showHeldSince(const ServerPanel& panel, const std::string& ServerName) {
-    const HeldSince* held = ServerName == MonitorServer ? heldSince() : nullptr;
+    // Only a new document appends to the log: every other rebuild finds it as it was.
+    const bool followed = ServerName == MonitorServer && MonitorServer != "None" && isSafeLogServerName(MonitorServer);
+    const HeldSince* held =
+        followed ? m_heldSince.follow(EventLogPath(AppPath, MonitorServer), platform::processFacts().datePatterns())
+                 : nullptr;
     const LocalDateTime now = held ? platform::processFacts().now() : LocalDateTime{};
     for (size_t i = 0; i < panel.keepRows.size(); ++i) {
         const PanelRow& row = panel.keepRows[i];

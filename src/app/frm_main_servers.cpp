@@ -1,8 +1,6 @@
 // The server list on the left of the main window, and the selection of one server.
 #include "app/frm_main.h"
 
-#include <utility>
-
 #include "herald/server_entries.h"
 #include "platform/files.h"
 #include "runtime/conversions.h"
@@ -34,33 +32,7 @@ void frmMain::placePopulation(int row) {
     lblPopSize[row].setLeft(lblServers[row].left() + lblServers[row].width() + 50);
 }
 
-void frmMain::LoadServers() {
-    if (m_rebuilding) {
-        m_listRebuildWaiting = true;
-        return;
-    }
-    runRebuilds([this] { rebuildServerList(); });
-}
-
-void frmMain::runRebuilds(const std::function<void()>& first) {
-    m_rebuilding = true;
-    first();
-    for (;;) {
-        if (std::exchange(m_listRebuildWaiting, false)) {
-            // The list re-selects the shown server itself, which rebuilds its panel.
-            m_panelRebuildWaiting.reset();
-            rebuildServerList();
-        } else if (m_panelRebuildWaiting) {
-            const std::string name = *m_panelRebuildWaiting;
-            m_panelRebuildWaiting.reset();
-            buildPanel(name);
-        } else {
-            break;
-        }
-    }
-    m_rebuilding = false;
-    m_panelForList = false;
-}
+void frmMain::LoadServers() { m_rebuilds.askForList(); }
 
 void frmMain::rebuildServerList() {
     withErrorHandler(
@@ -116,9 +88,7 @@ void frmMain::rebuildServerList() {
 
             for (int i = 0; i <= lblServers.ubound(); ++i) {
                 if (lblServers[i].caption() == lblServerName.caption()) {
-                    m_panelForList = true;
-                    lblServers_Click(i);
-                    m_panelForList = false;
+                    m_rebuilds.selectFromList([&] { lblServers_Click(i); });
                     return;
                 }
             }

@@ -1,6 +1,7 @@
 // Start-up, automatic updates, re-applying settings and shutdown of the main window.
 #include "app/frm_main.h"
 
+#include "app/artwork.h"
 #include "app/tray_icon.h"
 #include "herald/realm_vocabulary.h"
 #include "platform/files.h"
@@ -31,7 +32,9 @@ void frmMain::Form_Load() {
         watch.createSockets();
         const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
         TrayStatus = "Towerwatch";
-        connectAlerts();
+        if (m_stalePicture.isNull()) m_stalePicture = forms::Picture(staleIcon());
+        watch.restartStaleWatch();
+        m_alerts.connect();
         applyTrayOption(trayWanted);
         lblUpdate.setCaption(ReadSetting("LastUpdate", "Never updated"));
         MonitorServer = ReadSetting("MonitorServer", "");

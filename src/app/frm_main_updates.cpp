@@ -16,4 +16,6 @@ bool frmMain::documentTaken() {
     return lblServers.ubound() == 0 && lblServers[0].caption().empty();
 }
 
+void frmMain::changesLogged(const std::vector<LoggedChange>& changes) { m_alerts.changesLogged(changes); }
+
 }  // namespace tw
