@@ -13,6 +13,7 @@
 #include "app/desktop_alerts.h"
 #include "app/rebuild_queue.h"
 #include "forms/forms.h"
+#include "herald/realm_vocabulary.h"
 #include "history/change_detection.h"
 #include "history/held_since_log.h"
 #include "net/c_socket.h"
@@ -21,6 +22,7 @@
 namespace tw {
 
 struct ServerPanel;
+struct PanelArrays;
 
 class frmMain : public forms::Form, private WatchListener {
 public:
@@ -99,39 +101,40 @@ public:
     std::unique_ptr<CSocket>& FetchVexlor = watch.FetchVexlor;
 
     // --- controls ---
-    forms::Label Label1;
-    forms::Label lblServerInfo;
-    forms::Label Label5;
-    forms::Label lblUpdate;
-    forms::Label lblURL;
-    forms::Label Label2;
-    forms::ControlArray<forms::Label> lblServers;
-    forms::ControlArray<forms::Label> lblPopSize;
-    forms::ControlArray<forms::Shape> shpServerUp;
-    forms::Label lblServerName;
-    forms::Label KeepLabel, RelicLabel, DFLabel;
-    forms::ControlArray<forms::Label> lblKeepList;
-    forms::ControlArray<forms::Image> imgKeepOwn;
-    forms::ControlArray<forms::Label> lblClaimed;
-    forms::ControlArray<forms::Label> lblEnd;
-    forms::ControlArray<forms::Label> lblRelicList;
-    forms::ControlArray<forms::Image> imgRelicOwn;
-    forms::Label lblDF;
-    forms::Image imgDF;
-    forms::Image imgTree, imgCup, imgHammer;
-    forms::Image icoMain, icoRed, icoGreen, icoYellow;
-    forms::Image imgLogo;
-    forms::Shape shpFrame;
-    forms::Line linTop, linBottom, linDivider;
-    forms::Button cmdMonitorOptions;
-    forms::Button cmdProgramOptions;
-    forms::Button cmdAbout;
-    forms::Button cmdExit;
-    forms::Timer tmrUpdate;
-    forms::Timer tmrIcoFlash;
+    forms::Label Label1{*this, "Label1"};
+    forms::Label lblServerInfo{*this, "lblServerInfo"};
+    forms::Label Label5{*this, "Label5"};
+    forms::Label lblUpdate{*this, "lblUpdate"};
+    forms::Label lblURL{*this, "lblURL"};
+    forms::Label Label2{*this, "Label2"};
+    forms::ControlArray<forms::Label> lblServers{*this, "lblServers"};
+    forms::ControlArray<forms::Label> lblPopSize{*this, "lblPopSize"};
+    forms::ControlArray<forms::Shape> shpServerUp{*this, "shpServerUp"};
+    forms::Label lblServerName{*this, "lblServerName"};
+    forms::Label KeepLabel{*this, "KeepLabel"}, RelicLabel{*this, "RelicLabel"}, DFLabel{*this, "DFLabel"};
+    forms::ControlArray<forms::Label> lblKeepList{*this, "lblKeepList"};
+    forms::ControlArray<forms::Image> imgKeepOwn{*this, "imgKeepOwn"};
+    forms::ControlArray<forms::Label> lblClaimed{*this, "lblClaimed"};
+    forms::ControlArray<forms::Label> lblEnd{*this, "lblEnd"};
+    forms::ControlArray<forms::Label> lblRelicList{*this, "lblRelicList"};
+    forms::ControlArray<forms::Image> imgRelicOwn{*this, "imgRelicOwn"};
+    forms::Label lblDF{*this, "lblDF"};
+    forms::Image imgDF{*this, "imgDF"};
+    forms::Image imgTree{*this, "imgTree"}, imgCup{*this, "imgCup"}, imgHammer{*this, "imgHammer"};
+    forms::Image icoMain{*this, "icoMain"}, icoRed{*this, "icoRed"};
+    forms::Image icoGreen{*this, "icoGreen"}, icoYellow{*this, "icoYellow"};
+    forms::Image imgLogo{*this, "imgLogo"};
+    forms::Shape shpFrame{*this, "shpFrame"};
+    forms::Line linTop{*this, "linTop"}, linBottom{*this, "linBottom"}, linDivider{*this, "linDivider"};
+    forms::Button cmdMonitorOptions{*this, "cmdMonitorOptions"};
+    forms::Button cmdProgramOptions{*this, "cmdProgramOptions"};
+    forms::Button cmdAbout{*this, "cmdAbout"};
+    forms::Button cmdExit{*this, "cmdExit"};
+    forms::Timer tmrUpdate{*this, "tmrUpdate"};
+    forms::Timer tmrIcoFlash{*this, "tmrIcoFlash"};
     // Runs while the tray option is on and no notification area has been found yet.
-    forms::Timer tmrTrayHost;
-    forms::Menu mPopUp;
+    forms::Timer tmrTrayHost{*this, "tmrTrayHost"};
+    forms::Menu mPopUp{*this, "mPopUp", "popup"};
     forms::MenuItem* mServers = nullptr;
     forms::MenuItem* mAbout = nullptr;
     forms::MenuItem* mExit = nullptr;
@@ -157,10 +160,11 @@ private:
     void placePopulation(int row);
     void buildPanel(const std::string& ServerName);
     void emptyPanelLists();
-    void drawPanelRows(const ServerPanel& panel);
+    void showHeadings(bool shown);
+    PanelArrays panelArrays();
     // The keeps' tooltips: since when each owner holds it, for the monitored server only.
     void showHeldSince(const ServerPanel& panel, const std::string& ServerName);
-    const forms::Picture& realmPicture(int picture) const;
+    const forms::Picture& realmPicture(RealmPicture picture) const;
     // The tray (frm_main_tray.cpp): the picture while nothing flashes, faded while stale.
     const forms::Picture& restingIcon() const;
     void staleness(StaleWatch::Turn turn) override;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/frm_main_design.h"
+#include "app/panel_rows.h"
 #include "app/tray_icon.h"
 #include "herald/server_panel.h"
 #include "history/event_log.h"
@@ -47,9 +48,9 @@ void frmMain::designPanel() {
     designImage(imgDF, 2340, 6900);
 }
 
-const forms::Picture& frmMain::realmPicture(int picture) const {
+const forms::Picture& frmMain::realmPicture(RealmPicture picture) const {
     static const forms::Picture none;
-    switch (static_cast<RealmPicture>(picture)) {
+    switch (picture) {
     case RealmPicture::Hammer: return imgHammer.picture();
     case RealmPicture::Cup: return imgCup.picture();
     case RealmPicture::Tree: return imgTree.picture();
@@ -58,34 +59,23 @@ const forms::Picture& frmMain::realmPicture(int picture) const {
     return none;
 }
 
+PanelArrays frmMain::panelArrays() {
+    return {lblKeepList, imgKeepOwn, lblClaimed, lblEnd, lblRelicList, imgRelicOwn};
+}
+
 void frmMain::emptyPanelLists() {
-    for (int i = lblKeepList.ubound(); i >= 1; --i) {
-        if (lblClaimed.exists(i)) {
-            lblClaimed.unload(i);
-            lblEnd.unload(i);
-        }
-        lblKeepList.unload(i);
-        imgKeepOwn.unload(i);
-    }
-    for (int i = lblRelicList.ubound(); i >= 1; --i) {
-        lblRelicList.unload(i);
-        imgRelicOwn.unload(i);
-    }
-    for (forms::Control* c : {static_cast<forms::Control*>(&lblKeepList[0]),
-                              static_cast<forms::Control*>(&imgKeepOwn[0]),
-                              static_cast<forms::Control*>(&lblClaimed[0]),
-                              static_cast<forms::Control*>(&lblEnd[0]),
-                              static_cast<forms::Control*>(&lblRelicList[0]),
-                              static_cast<forms::Control*>(&imgRelicOwn[0]),
-                              static_cast<forms::Control*>(&lblDF), static_cast<forms::Control*>(&imgDF)})
-        c->setVisible(false);
+    emptyPanelRows(panelArrays());
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&lblDF, &imgDF}) c->setVisible(false);
+}
+
+void frmMain::showHeadings(bool shown) {
+    for (forms::Control* c : std::initializer_list<forms::Control*>{&RelicLabel, &KeepLabel, &DFLabel, &lblServerName})
+        c->setVisible(shown);
 }
 
 void frmMain::ClearPanel() {
     emptyPanelLists();
-    for (forms::Control* c : {static_cast<forms::Control*>(&RelicLabel), static_cast<forms::Control*>(&KeepLabel),
-                              static_cast<forms::Control*>(&DFLabel), static_cast<forms::Control*>(&lblServerName)})
-        c->setVisible(false);
+    showHeadings(false);
 }
 
 // ServerName is taken by value: the caller's text is often a label's caption, which a
@@ -99,9 +89,7 @@ void frmMain::buildPanel(const std::string& ServerName) {
         const std::string document = XMLData;
         WriteSetting("LastServer", ServerName);
         emptyPanelLists();
-        for (forms::Control* c : {static_cast<forms::Control*>(&RelicLabel), static_cast<forms::Control*>(&KeepLabel),
-                                  static_cast<forms::Control*>(&DFLabel), static_cast<forms::Control*>(&lblServerName)})
-            c->setVisible(true);
+        showHeadings(true);
         lblServerName.setEnabled(true);
 
         PanelMetrics metrics;
@@ -112,68 +100,20 @@ void frmMain::buildPanel(const std::string& ServerName) {
         const std::optional<ServerPanel> panel =
             buildServerPanel(document, ServerName, DarknessFalls{DFServer, DFStatus}, metrics);
         if (!panel) return;
-        drawPanelRows(*panel);
+        drawPanelRows(panelArrays(), *panel, [this](RealmPicture picture) -> auto& { return realmPicture(picture); });
         showHeldSince(*panel, ServerName);
         DFServer = panel->darknessFalls.server;
         DFStatus = panel->darknessFalls.status;
         if (panel->error) throw *panel->error;
         lblDF.setForeColor(panel->dfColor);
         lblDF.setCaption(DFStatus);
-        imgDF.setPicture(realmPicture(static_cast<int>(panel->dfPicture)));
+        imgDF.setPicture(realmPicture(panel->dfPicture));
         lblDF.setVisible(true);
         imgDF.setVisible(true);
         TrayStatus = panel->trayStatus;
         // While the icon flashes its tip belongs to the flashing.
         if (!tmrIcoFlash.enabled()) TrayModify(iconHandle(icoMain.picture()), TrayStatus, hWnd());
     });
-}
-
-void frmMain::drawPanelRows(const ServerPanel& panel) {
-    auto drawRow = [this](const PanelRow& row, forms::ControlArray<forms::Label>& labels,
-                          forms::ControlArray<forms::Image>& images, int i) {
-        if (!images.exists(i)) images.load(i);
-        if (!labels.exists(i)) labels.load(i);
-        forms::Label& label = labels[i];
-        forms::Image& image = images[i];
-        label.setCaption(row.caption);
-        label.setForeColor(row.color);
-        label.move(row.left, row.top);
-        label.setTag(row.tag);
-        image.setPicture(realmPicture(static_cast<int>(row.picture)));
-        image.move(row.pictureLeft, row.pictureTop);
-        image.setVisible(true);
-        label.setVisible(true);
-    };
-    for (size_t i = 0; i < panel.keepRows.size(); ++i) {
-        const PanelRow& row = panel.keepRows[i];
-        const int index = static_cast<int>(i);
-        drawRow(row, lblKeepList, imgKeepOwn, index);
-        if (!row.claimant) continue;
-        if (!lblClaimed.exists(index)) lblClaimed.load(index);
-        if (!lblEnd.exists(index)) lblEnd.load(index);
-        forms::Label& claimed = lblClaimed[index];
-        claimed.setCaption(row.claimant->caption);
-        claimed.setToolTipText(row.claimant->tooltip);
-        claimed.move(row.claimant->left, row.top);
-        forms::Label& end = lblEnd[index];
-        end.move(row.claimant->endLeft, row.top);
-        end.setForeColor(row.color);
-        claimed.setVisible(true);
-        end.setVisible(true);
-    }
-    for (size_t i = 0; i < panel.relicRows.size(); ++i)
-        drawRow(panel.relicRows[i], lblRelicList, imgRelicOwn, static_cast<int>(i));
-    // One spare hidden element waits past each list's last row.
-    const int keepSpare = static_cast<int>(panel.keepRows.size());
-    if (keepSpare > 0 && !lblKeepList.exists(keepSpare)) {
-        imgKeepOwn.load(keepSpare);
-        lblKeepList.load(keepSpare);
-    }
-    const int relicSpare = static_cast<int>(panel.relicRows.size());
-    if (relicSpare > 0 && !lblRelicList.exists(relicSpare)) {
-        imgRelicOwn.load(relicSpare);
-        lblRelicList.load(relicSpare);
-    }
 }
 
 void frmMain::showHeldSince(const ServerPanel& panel, const std::string& ServerName) {
