@@ -157,7 +157,6 @@ private:
     void applyTrayOption(bool wanted);
     // The list and the panel (frm_main_servers.cpp, frm_main_panel.cpp).
     void rebuildServerList();
-    void placePopulation(int row);
     void buildPanel(const std::string& ServerName);
     void emptyPanelLists();
     void showHeadings(bool shown);
