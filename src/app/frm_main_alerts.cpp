@@ -12,7 +12,7 @@
 namespace tw {
 
 void frmMain::connectAlerts() {
-    if (m_stalePicture.isNull()) m_stalePicture = forms::Picture(staleIcon());
+    if (m_stalePicture.isNull()) m_stalePicture = staleIcon();
     watch.restartStaleWatch();
     platform::DesktopNotifier& notifier = platform::desktopNotifier();
     notifier.onActivated = [this] { openHistoryFromAlert(); };

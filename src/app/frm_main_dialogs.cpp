@@ -32,8 +32,8 @@ void frmMain::cmdMonitorOptions_Click() {
     });
 }
 
-void frmMain::cmdAbout_Click() { frmSplash::open(this, true, forms::Picture(donateButtonPicture())); }
+void frmMain::cmdAbout_Click() { frmSplash::open(this, true, donateButtonPicture()); }
 
-void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, forms::Picture(donateButtonPicture())); }
+void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, donateButtonPicture()); }
 
 }  // namespace tw
