@@ -10,6 +10,7 @@
 
 namespace tw::forms {
 
+// An empty picture, drawn by no one, when either side is 0 or less.
 Picture drawPicture(int width, int height, const std::function<void(DrawingSurface&)>& draw);
 
 // A pixel's colour with its opacity, not premultiplied.

@@ -60,7 +60,7 @@ void PainterSurface::usePenAndFill(const std::optional<Fill>& fill, const std::o
 
 void PainterSurface::drawRect(const Rect& rect, const std::optional<Fill>& fill, const std::optional<Pen>& outline,
                               double radius) {
-    // Without an outline a plain fill is the painter's own fill, which has no pen to leave out.
+    // A fill alone is the painter's fillRect, which the pictures were first drawn with.
     if (!outline && fill && radius <= 0) {
         m_painter.fillRect(toQRect(rect), toQBrush(*fill));
         return;

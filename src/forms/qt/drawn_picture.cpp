@@ -17,6 +17,7 @@ QPixmap pixmapFromPicture(const Picture& picture) { return picture.pixmap(); }
 }  // namespace
 
 Picture drawPicture(int width, int height, const std::function<void(DrawingSurface&)>& draw) {
+    if (width <= 0 || height <= 0) return Picture();
     // Drawn on an image rather than a pixmap: the same pixels whatever the window system
     // keeps pixmaps in.
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
