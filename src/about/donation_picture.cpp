@@ -1,25 +1,20 @@
 #include "about/donation_picture.h"
 
-#include <QFont>
-#include <QPainter>
+#include "forms/drawn_picture.h"
 
 namespace tw {
 
-QPixmap plainDonationPicture() {
-    QPixmap picture(62, 31);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(150, 110, 20));
-    painter.setBrush(QColor(255, 200, 70));
-    painter.drawRoundedRect(QRectF(0.5, 0.5, 61, 30), 8, 8);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(12);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(40, 40, 90));
-    painter.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Donate"));
-    return picture;
+forms::Picture plainDonationPicture() {
+    return forms::drawPicture(62, 31, [](forms::DrawingSurface& s) {
+        s.setAntialiasing(true);
+        s.drawRect({0.5, 0.5, 61, 30}, forms::solidFill(forms::rgb(255, 200, 70)),
+                   forms::Pen{forms::rgb(150, 110, 20), 1}, 8);
+        forms::Font font;
+        font.size = 9;  // 12 pixels
+        font.bold = true;
+        s.drawText("Donate", {0, 0, 62, 31}, font, forms::rgb(40, 40, 90), forms::Alignment::Center,
+                   forms::VerticalAlignment::Center);
+    });
 }
 
 }  // namespace tw

@@ -1,11 +1,11 @@
 #pragma once
-// A plain "Donate" button picture for an about box that was given none. Needs a
-// QGuiApplication.
+// A plain "Donate" button picture for an about box that was given none. Needs the window
+// system to be up.
 
-#include <QPixmap>
+#include "forms/picture.h"
 
 namespace tw {
 
-QPixmap plainDonationPicture();  // 62 x 31
+forms::Picture plainDonationPicture();  // 62 x 31
 
 }  // namespace tw

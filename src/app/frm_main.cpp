@@ -59,7 +59,7 @@ void frmMain::designControls() {
     setClientSize(7485, 7230);
     setBackColor(forms::kWhite);
     setFont(forms::Font{});
-    setIcon(forms::Picture(programIcon()));
+    setIcon(programIcon());
 
     placeLabel(Label1, "Server Info Status:", 750, 90, 1395, 195);
     placeLabel(lblServerInfo, "Nothing done", 2250, 90, 1110, 195);
@@ -83,18 +83,18 @@ void frmMain::designControls() {
     designPanel();
 
     // Pictures the program hands around; never shown themselves.
-    const std::pair<forms::Image*, QPixmap> pictures[] = {
-        {&imgTree, treePicture()},        {&imgCup, cupPicture()},
-        {&imgHammer, hammerPicture()},    {&icoMain, programIcon()},
-        {&icoRed, alertIcon(Qt::red)},    {&icoGreen, alertIcon(QColor(0, 176, 0))},
-        {&icoYellow, alertIcon(QColor(240, 200, 0))}};
-    for (const auto& [image, pixmap] : pictures) {
-        image->setPicture(forms::Picture(pixmap));
+    const std::pair<forms::Image*, forms::Picture> pictures[] = {
+        {&imgTree, treePicture()},                  {&imgCup, cupPicture()},
+        {&imgHammer, hammerPicture()},              {&icoMain, programIcon()},
+        {&icoRed, alertIcon(forms::rgb(255, 0, 0))}, {&icoGreen, alertIcon(forms::rgb(0, 176, 0))},
+        {&icoYellow, alertIcon(forms::rgb(240, 200, 0))}};
+    for (const auto& [image, picture] : pictures) {
+        image->setPicture(picture);
         image->setVisible(false);
     }
 
     imgLogo.move(120, 60, 480, 480);
-    imgLogo.setPicture(forms::Picture(programIcon()));
+    imgLogo.setPicture(programIcon());
     linTop.setPoints(60, 600, 7425, 600);
     linDivider.setPoints(2100, 690, 2100, 6400);
     linBottom.setPoints(60, 6420, 7425, 6420);

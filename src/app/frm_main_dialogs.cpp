@@ -42,8 +42,8 @@ void frmMain::openHistoryFromAlert() {
     m_historyFromAlertOpen = false;
 }
 
-void frmMain::cmdAbout_Click() { frmSplash::open(this, true, forms::Picture(donateButtonPicture())); }
+void frmMain::cmdAbout_Click() { frmSplash::open(this, true, donateButtonPicture()); }
 
-void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, forms::Picture(donateButtonPicture())); }
+void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, donateButtonPicture()); }
 
 }  // namespace tw

@@ -32,7 +32,7 @@ void frmMain::Form_Load() {
         watch.createSockets();
         const bool trayWanted = toDouble(ReadSetting("SystemTray", "1")) == 1;
         TrayStatus = "Towerwatch";
-        if (m_stalePicture.isNull()) m_stalePicture = forms::Picture(staleIcon());
+        if (m_stalePicture.isNull()) m_stalePicture = staleIcon();
         watch.restartStaleWatch();
         m_alerts.connect();
         applyTrayOption(trayWanted);

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     tw::forms::registerBundledFonts();
     tw::forms::installMessageBoxSink();
-    tw::forms::setCustomPointerPicture(tw::handCursor());
+    tw::forms::setCustomPointerPicture(tw::handCursor().pixmap());
 
     tw::frmMain main;
     main.onProgramEnd = [] { QCoreApplication::quit(); };

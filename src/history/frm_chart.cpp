@@ -4,11 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include <QFile>
-#include <QFileInfo>
-#include <QFileSystemWatcher>
-#include <QTimer>
-
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/error_handler.h"
@@ -46,18 +41,20 @@ frmChart::frmChart(std::string AppPath, SettingReader ReadSetting)
       cmdClose(*this, "cmdClose"),
       m_appPath(std::move(AppPath)),
       m_readSetting(std::move(ReadSetting)),
-      m_watcher(std::make_unique<QFileSystemWatcher>()),
-      m_reread(std::make_unique<QTimer>()) {
+      m_watcher([this] {
+          m_reread.setInterval(kRereadDelayMs);
+          m_reread.setEnabled(true);
+      }),
+      m_reread(*this, "tmrReread") {
     designControls();
     cmbRange.onClick = [this] { cmbRange_Click(); };
     cmdClose.onClick = [this] { cmdClose_Click(); };
-    m_reread->setSingleShot(true);
-    QObject::connect(m_reread.get(), &QTimer::timeout, [this] {
+    // One tick per burst of changes: each change starts the count again.
+    m_reread.setEnabled(false);
+    m_reread.onTimer = [this] {
+        m_reread.setEnabled(false);
         withErrorHandler("RefreshHoldings", [this] { RefreshIfChanged(); });
-    });
-    auto later = [this] { m_reread->start(kRereadDelayMs); };
-    QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, later);
-    QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, later);
+    };
     withErrorHandler("Form Load", [this] {
         cmbRange.setListIndex(kEverything);
         RefreshHoldings();
@@ -158,12 +155,7 @@ void frmChart::watchFiles() {
     // itself tells of lines appended to it. Paths go to the system as the bytes they are.
     std::vector<std::string> wanted = {m_appPath};
     if (isSafeLogServerName(HistoryServer)) wanted.push_back(EventLogPath(m_appPath, HistoryServer));
-    for (const std::string& bytes : wanted) {
-        const QString path = QFile::decodeName(QByteArray::fromStdString(bytes));
-        if (!m_watcher->files().contains(path) && !m_watcher->directories().contains(path) &&
-            QFileInfo::exists(path))
-            m_watcher->addPath(path);
-    }
+    for (const std::string& path : wanted) m_watcher.watch(path);
 }
 
 void frmChart::plot() {

@@ -8,7 +8,6 @@
 //     frmChart chart(AppPath, ReadSetting);
 //     chart.showModal(&viewer);
 
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,10 +15,8 @@
 #include "history/change_detection.h"
 #include "history/frm_chart_plot.h"
 #include "history/holdings.h"
+#include "platform/file_watch.h"
 #include "platform/files.h"
-
-class QFileSystemWatcher;
-class QTimer;
 
 namespace tw {
 
@@ -63,8 +60,8 @@ private:
 
     std::string m_appPath;
     SettingReader m_readSetting;
-    std::unique_ptr<QFileSystemWatcher> m_watcher;
-    std::unique_ptr<QTimer> m_reread;
+    platform::FileWatch m_watcher;
+    forms::Timer m_reread;
     // The document as last read, and both files' stamps then.
     std::string m_document;
     bool m_logRead = false;

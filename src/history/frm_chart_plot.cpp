@@ -2,28 +2,24 @@
 
 #include <algorithm>
 
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-
-#include "forms/container.h"
-#include "forms/qt_values.h"
 #include "herald/realm_vocabulary.h"
-#include "platform/qt/text_codec.h"
 
 namespace tw {
 
 namespace {
+
+using forms::DrawingSurface;
+using forms::Pen;
 
 const char* const kRealmNames[] = {"Midgard", "Albion", "Hibernia"};
 // Lines of equal counts would hide each other: each realm is drawn a pixel apart.
 constexpr int kRealmNudge[] = {-1, 0, 1};
 constexpr int kLeftMargin = 34, kRightMargin = 14, kTopMargin = 24, kBottomMargin = 22;
 constexpr int kTickLabelPx = 44;
+constexpr forms::Colour kFaint = forms::rgb(226, 226, 232);
+constexpr forms::Colour kHoverFill = forms::rgb(255, 255, 238);
 
-QColor realmColour(int realm) {
-    return forms::toQColor(static_cast<forms::Colour>(RealmColor(kRealmNames[realm])));
-}
+forms::Colour realmColour(int realm) { return static_cast<forms::Colour>(RealmColor(kRealmNames[realm])); }
 
 // A round step for the count axis giving about four grid lines.
 int countStep(int top) {
@@ -32,202 +28,191 @@ int countStep(int top) {
     return 200;
 }
 
-}  // namespace
+forms::Point at(int x, int y) { return {double(x), double(y)}; }
 
-class PlotWidget : public QWidget {
-public:
-    explicit PlotWidget(QWidget* parent) : QWidget(parent) {
-        setMouseTracking(true);
-        setAttribute(Qt::WA_OpaquePaintEvent);
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '\n') lines.emplace_back();
+        else lines.back() += c;
     }
-
-    void setHoldings(const Holdings* holdings, const TimeSpan& span, const DatePatterns& names) {
-        m_holdings = holdings;
-        m_span = span.to > span.from ? span : TimeSpan{span.from, span.from + 1};
-        m_names = names;
-        m_times = holdings ? steadyTimes(*holdings) : std::vector<long long>{};
-        m_top = 1;
-        if (holdings) {
-            for (int c : holdings->start) m_top = std::max(m_top, c);
-            for (const HoldingStep& step : holdings->steps)
-                for (int c : step.counts) m_top = std::max(m_top, c);
-        }
-        m_top = (m_top / countStep(m_top) + 1) * countStep(m_top);
-        m_hover.reset();
-        update();
-    }
-
-    void hoverAt(int xPx) {
-        m_hover.reset();
-        const std::size_t first = firstShown(), end = endShown();
-        if (m_holdings && plotRect().width() > 0 && first < end) {
-            // The nearest step may lie outside the range: then the nearest one inside it.
-            const std::size_t near = *stepNear(m_times, timeAt(xPx));
-            m_hover = std::clamp(near, first, end - 1);
-        }
-        update();
-    }
-    std::optional<std::size_t> hovered() const { return m_hover; }
-
-    std::string hoverText() const {
-        if (!m_hover || !m_holdings) return {};
-        const RealmCounts& c = m_holdings->steps[*m_hover].counts;
-        return changeSentence(m_holdings->change(*m_hover)) + "\n" + "Midgard " + std::to_string(c[0]) +
-               ", Albion " + std::to_string(c[1]) + ", Hibernia " + std::to_string(c[2]);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        p.setFont(forms::toQFont(forms::Font{}));
-        const QRect plot = plotRect();
-        if (plot.width() <= 0 || plot.height() <= 0) return;
-        drawGrid(p, plot);
-        if (m_holdings) {
-            p.setRenderHint(QPainter::Antialiasing, false);
-            for (int realm = 2; realm >= 0; --realm) drawSeries(p, plot, realm);
-            drawLegend(p, plot);
-            drawHover(p, plot);
-        }
-    }
-    void mouseMoveEvent(QMouseEvent* event) override { hoverAt(event->position().toPoint().x()); }
-    void leaveEvent(QEvent*) override {
-        m_hover.reset();
-        update();
-    }
-
-private:
-    // The steps inside the span: from firstShown() up to, not including, endShown().
-    std::size_t firstShown() const {
-        return static_cast<std::size_t>(std::lower_bound(m_times.begin(), m_times.end(), m_span.from) - m_times.begin());
-    }
-    std::size_t endShown() const {
-        return static_cast<std::size_t>(std::upper_bound(m_times.begin(), m_times.end(), m_span.to) - m_times.begin());
-    }
-    QRect plotRect() const {
-        return rect().adjusted(kLeftMargin, kTopMargin, -kRightMargin, -kBottomMargin);
-    }
-    double xOf(long long t) const {
-        const QRect plot = plotRect();
-        return plot.left() + double(t - m_span.from) * plot.width() / double(m_span.to - m_span.from);
-    }
-    long long timeAt(int x) const {
-        const QRect plot = plotRect();
-        return m_span.from + static_cast<long long>(double(x - plot.left()) * double(m_span.to - m_span.from) /
-                                                    std::max(1, plot.width()));
-    }
-    int yOf(int count, const QRect& plot) const {
-        return plot.bottom() - static_cast<int>(double(count) * plot.height() / m_top);
-    }
-
-    void drawGrid(QPainter& p, const QRect& plot) {
-        const QColor faint(226, 226, 232), rule(160, 160, 176);
-        p.setPen(QColor(64, 64, 64));
-        const int step = countStep(m_top);
-        for (int c = 0; c <= m_top; c += step) {
-            const int y = yOf(c, plot);
-            p.setPen(faint);
-            p.drawLine(plot.left(), y, plot.right(), y);
-            p.setPen(Qt::black);
-            p.drawText(QRect(0, y - 8, kLeftMargin - 6, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(c));
-        }
-        for (const TimeTick& tick : timeTicks(m_span, plot.width(), kTickLabelPx, m_names)) {
-            const int x = static_cast<int>(xOf(tick.at));
-            p.setPen(tick.day ? rule : faint);
-            p.drawLine(x, plot.top(), x, plot.bottom() + (tick.day ? 6 : 3));
-            QFont font = forms::toQFont(forms::Font{});
-            font.setBold(tick.day);
-            p.setFont(font);
-            p.setPen(Qt::black);
-            p.drawText(QRect(x - kTickLabelPx / 2, plot.bottom() + 5, kTickLabelPx, 16), Qt::AlignHCenter | Qt::AlignTop,
-                       platform::toQString(tick.label));
-        }
-        p.setFont(forms::toQFont(forms::Font{}));
-        p.setPen(rule);
-        p.drawRect(plot.adjusted(0, 0, -1, -1));
-    }
-
-    // One realm's steps, at most four points per pixel column however many steps share it.
-    void drawSeries(QPainter& p, const QRect& plot, int realm) {
-        const std::size_t r = static_cast<std::size_t>(realm);
-        const std::size_t first = firstShown(), last = endShown();
-        int value = countsAt(*m_holdings, m_times, m_span.from)[r];
-        QPolygon line;
-        line << QPoint(plot.left(), yOf(value, plot));
-        int column = plot.left(), low = value, high = value;
-        auto flush = [&] {
-            line << QPoint(column, yOf(low, plot)) << QPoint(column, yOf(high, plot))
-                 << QPoint(column, yOf(value, plot));
-        };
-        for (std::size_t i = first; i < last; ++i) {
-            const int x = static_cast<int>(xOf(m_times[i]));
-            if (x != column) {
-                flush();
-                line << QPoint(x, yOf(value, plot));  // the flat run up to this step
-                column = x, low = high = value;
-            }
-            value = m_holdings->steps[i].counts[r];
-            low = std::min(low, value), high = std::max(high, value);
-        }
-        flush();
-        line << QPoint(plot.right(), yOf(value, plot));
-        line.translate(0, kRealmNudge[realm]);
-        p.setPen(QPen(realmColour(realm), 2));
-        p.drawPolyline(line);
-    }
-
-    void drawLegend(QPainter& p, const QRect& plot) {
-        const RealmCounts now = countsAt(*m_holdings, m_times, m_span.to);
-        int x = plot.left();
-        for (int realm = 0; realm < 3; ++realm) {
-            p.setPen(QPen(realmColour(realm), 2));
-            p.drawLine(x, 11, x + 16, 11);
-            const QString text = QString("%1 %2").arg(kRealmNames[realm]).arg(now[static_cast<std::size_t>(realm)]);
-            p.setPen(realmColour(realm));
-            p.drawText(QPoint(x + 21, 15), text);
-            x += 21 + p.fontMetrics().horizontalAdvance(text) + 18;
-        }
-    }
-
-    void drawHover(QPainter& p, const QRect& plot) {
-        if (!m_hover) return;
-        const int x = static_cast<int>(xOf(m_times[*m_hover]));
-        p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
-        p.drawLine(x, plot.top(), x, plot.bottom());
-        const QStringList lines = platform::toQString(hoverText()).split('\n');
-        const QFontMetrics metrics = p.fontMetrics();
-        int width = 0;
-        for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
-        QRect box(0, plot.top() + 6, width + 12, metrics.height() * int(lines.size()) + 8);
-        // Beside the marker, on whichever side has room.
-        box.moveLeft(x + 8 + box.width() <= plot.right() ? x + 8 : std::max(plot.left() + 2, x - 8 - box.width()));
-        p.setPen(QColor(160, 160, 176));
-        p.setBrush(QColor(255, 255, 238));
-        p.drawRect(box);
-        p.setPen(Qt::black);
-        for (int i = 0; i < lines.size(); ++i)
-            p.drawText(box.left() + 6, box.top() + 4 + metrics.ascent() + i * metrics.height(), lines[i]);
-    }
-
-    const Holdings* m_holdings = nullptr;
-    TimeSpan m_span;
-    DatePatterns m_names;
-    std::vector<long long> m_times;
-    int m_top = 1;
-    std::optional<std::size_t> m_hover;
-};
-
-HoldingsPlot::HoldingsPlot(forms::Container& owner, std::string name)
-    : forms::Control(owner, std::move(name), -1, new PlotWidget(owner.surface()), 7000, 3600),
-      m_plot(static_cast<PlotWidget*>(widget())) {}
-
-void HoldingsPlot::setHoldings(const Holdings* holdings, const TimeSpan& span, const DatePatterns& names) {
-    m_plot->setHoldings(holdings, span, names);
+    return lines;
 }
 
-void HoldingsPlot::hoverAt(int xPx) { m_plot->hoverAt(xPx); }
-std::optional<std::size_t> HoldingsPlot::hoveredStep() const { return m_plot->hovered(); }
-std::string HoldingsPlot::hoverText() const { return m_plot->hoverText(); }
+}  // namespace
+
+HoldingsPlot::HoldingsPlot(forms::Container& owner, std::string name)
+    : forms::PaintBox(owner, std::move(name), 7000, 3600) {
+    onPaint = [this](DrawingSurface& s) { paint(s); };
+    onMouseMove = [this](int x, int) { hoverAt(x); };
+    onMouseLeave = [this] {
+        m_hover.reset();
+        refresh();
+    };
+}
+
+void HoldingsPlot::setHoldings(const Holdings* holdings, const TimeSpan& span, const DatePatterns& names) {
+    m_holdings = holdings;
+    m_span = span.to > span.from ? span : TimeSpan{span.from, span.from + 1};
+    m_names = names;
+    m_times = holdings ? steadyTimes(*holdings) : std::vector<long long>{};
+    m_top = 1;
+    if (holdings) {
+        for (int c : holdings->start) m_top = std::max(m_top, c);
+        for (const HoldingStep& step : holdings->steps)
+            for (int c : step.counts) m_top = std::max(m_top, c);
+    }
+    m_top = (m_top / countStep(m_top) + 1) * countStep(m_top);
+    m_hover.reset();
+    refresh();
+}
+
+void HoldingsPlot::hoverAt(int xPx) {
+    m_hover.reset();
+    const std::size_t first = firstShown(), end = endShown();
+    if (m_holdings && plotArea().width > 0 && first < end) {
+        // The nearest step may lie outside the range: then the nearest one inside it.
+        const std::size_t near = *stepNear(m_times, timeAt(xPx));
+        m_hover = std::clamp(near, first, end - 1);
+    }
+    refresh();
+}
+
+std::string HoldingsPlot::hoverText() const {
+    if (!m_hover || !m_holdings) return {};
+    const RealmCounts& c = m_holdings->steps[*m_hover].counts;
+    return changeSentence(m_holdings->change(*m_hover)) + "\n" + "Midgard " + std::to_string(c[0]) + ", Albion " +
+           std::to_string(c[1]) + ", Hibernia " + std::to_string(c[2]);
+}
+
+void HoldingsPlot::paint(DrawingSurface& s) {
+    s.drawRect({0, 0, double(forms::twipsToPixels(width())), double(forms::twipsToPixels(height()))},
+               forms::solidFill(forms::kWhite), std::nullopt);
+    const Area plot = plotArea();
+    if (plot.width <= 0 || plot.height <= 0) return;
+    drawGrid(s, plot);
+    if (m_holdings) {
+        for (int realm = 2; realm >= 0; --realm) drawSeries(s, plot, realm);
+        drawLegend(s, plot);
+        drawHover(s, plot);
+    }
+}
+
+// The steps inside the span: from firstShown() up to, not including, endShown().
+std::size_t HoldingsPlot::firstShown() const {
+    return static_cast<std::size_t>(std::lower_bound(m_times.begin(), m_times.end(), m_span.from) - m_times.begin());
+}
+std::size_t HoldingsPlot::endShown() const {
+    return static_cast<std::size_t>(std::upper_bound(m_times.begin(), m_times.end(), m_span.to) - m_times.begin());
+}
+
+HoldingsPlot::Area HoldingsPlot::plotArea() const {
+    return {kLeftMargin, kTopMargin, forms::twipsToPixels(width()) - kLeftMargin - kRightMargin,
+            forms::twipsToPixels(height()) - kTopMargin - kBottomMargin};
+}
+
+double HoldingsPlot::xOf(long long t) const {
+    const Area plot = plotArea();
+    return plot.left + double(t - m_span.from) * plot.width / double(m_span.to - m_span.from);
+}
+
+long long HoldingsPlot::timeAt(int x) const {
+    const Area plot = plotArea();
+    return m_span.from +
+           static_cast<long long>(double(x - plot.left) * double(m_span.to - m_span.from) / std::max(1, plot.width));
+}
+
+int HoldingsPlot::yOf(int count, const Area& plot) const {
+    return plot.bottom() - static_cast<int>(double(count) * plot.height / m_top);
+}
+
+void HoldingsPlot::drawGrid(DrawingSurface& s, const Area& plot) {
+    const forms::Font plain;
+    const int step = countStep(m_top);
+    for (int c = 0; c <= m_top; c += step) {
+        const int y = yOf(c, plot);
+        s.drawLine(at(plot.left, y), at(plot.right(), y), Pen{kFaint});
+        s.drawText(std::to_string(c), {0, double(y - 8), kLeftMargin - 6, 16}, plain, forms::kBlack,
+                   forms::Alignment::Right, forms::VerticalAlignment::Center);
+    }
+    for (const TimeTick& tick : timeTicks(m_span, plot.width, kTickLabelPx, m_names)) {
+        const int x = static_cast<int>(xOf(tick.at));
+        s.drawLine(at(x, plot.top), at(x, plot.bottom() + (tick.day ? 6 : 3)), Pen{tick.day ? forms::kRuleGrey : kFaint});
+        forms::Font font = plain;
+        font.bold = tick.day;
+        s.drawText(tick.label, {double(x - kTickLabelPx / 2), double(plot.bottom() + 5), kTickLabelPx, 16}, font,
+                   forms::kBlack, forms::Alignment::Center, forms::VerticalAlignment::Top);
+    }
+    s.drawRect({double(plot.left), double(plot.top), double(plot.width - 1), double(plot.height - 1)}, std::nullopt,
+               Pen{forms::kRuleGrey});
+}
+
+// One realm's steps, at most four points per pixel column however many steps share it.
+void HoldingsPlot::drawSeries(DrawingSurface& s, const Area& plot, int realm) {
+    const std::size_t r = static_cast<std::size_t>(realm);
+    const std::size_t first = firstShown(), last = endShown();
+    const int nudge = kRealmNudge[realm];
+    int value = countsAt(*m_holdings, m_times, m_span.from)[r];
+    std::vector<forms::Point> line;
+    auto point = [&](int x, int count) { line.push_back(at(x, yOf(count, plot) + nudge)); };
+    point(plot.left, value);
+    int column = plot.left, low = value, high = value;
+    auto flush = [&] {
+        point(column, low);
+        point(column, high);
+        point(column, value);
+    };
+    for (std::size_t i = first; i < last; ++i) {
+        const int x = static_cast<int>(xOf(m_times[i]));
+        if (x != column) {
+            flush();
+            point(x, value);  // the flat run up to this step
+            column = x, low = high = value;
+        }
+        value = m_holdings->steps[i].counts[r];
+        low = std::min(low, value), high = std::max(high, value);
+    }
+    flush();
+    point(plot.right(), value);
+    s.drawPolyline(line, Pen{realmColour(realm), 2});
+}
+
+void HoldingsPlot::drawLegend(DrawingSurface& s, const Area& plot) {
+    const forms::Font plain;
+    const RealmCounts now = countsAt(*m_holdings, m_times, m_span.to);
+    // Baselines at 15, so the lines sit at 11 beside the text's middle.
+    const int top = 15 - s.textAscent(plain);
+    int x = plot.left;
+    for (int realm = 0; realm < 3; ++realm) {
+        s.drawLine(at(x, 11), at(x + 16, 11), Pen{realmColour(realm), 2});
+        const std::string text =
+            std::string(kRealmNames[realm]) + " " + std::to_string(now[static_cast<std::size_t>(realm)]);
+        const int textWidth = s.textWidth(text, plain);
+        s.drawText(text, {double(x + 21), double(top), double(textWidth + 1), double(s.textHeight(plain))}, plain,
+                   realmColour(realm), forms::Alignment::Left, forms::VerticalAlignment::Top);
+        x += 21 + textWidth + 18;
+    }
+}
+
+void HoldingsPlot::drawHover(DrawingSurface& s, const Area& plot) {
+    if (!m_hover) return;
+    const forms::Font plain;
+    const int x = static_cast<int>(xOf(m_times[*m_hover]));
+    s.drawLine(at(x, plot.top), at(x, plot.bottom()), Pen{forms::rgb(96, 96, 96), 1, true});
+    const std::vector<std::string> lines = splitLines(hoverText());
+    const int lineHeight = s.textHeight(plain);
+    int textWidth = 0;
+    for (const std::string& line : lines) textWidth = std::max(textWidth, s.textWidth(line, plain));
+    const int boxWidth = textWidth + 12;
+    // Beside the marker, on whichever side has room.
+    const int left = x + 8 + boxWidth <= plot.right() ? x + 8 : std::max(plot.left + 2, x - 8 - boxWidth);
+    const int top = plot.top + 6;
+    s.drawRect({double(left), double(top), double(boxWidth), double(lineHeight * int(lines.size()) + 8)},
+               forms::solidFill(kHoverFill), Pen{forms::kRuleGrey});
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        s.drawText(lines[i], {double(left + 6), double(top + 4 + int(i) * lineHeight), double(textWidth + 1),
+                              double(lineHeight)},
+                   plain, forms::kBlack, forms::Alignment::Left, forms::VerticalAlignment::Top);
+}
 
 }  // namespace tw

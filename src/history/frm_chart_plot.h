@@ -9,14 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "forms/control.h"
+#include "forms/paint_box.h"
 #include "history/chart_axis.h"
 
 namespace tw {
 
-class PlotWidget;
-
-class HoldingsPlot : public forms::Control {
+class HoldingsPlot : public forms::PaintBox {
 public:
     HoldingsPlot(forms::Container& owner, std::string name);
 
@@ -25,12 +23,35 @@ public:
 
     // What moving the mouse to x (pixels from the plot's left) shows; the step under it.
     void hoverAt(int xPx);
-    std::optional<std::size_t> hoveredStep() const;
+    std::optional<std::size_t> hoveredStep() const { return m_hover; }
     // The hover box's text, "" when nothing is hovered.
     std::string hoverText() const;
 
 private:
-    PlotWidget* m_plot;
+    struct Area {
+        int left, top, width, height;
+        int right() const { return left + width - 1; }
+        int bottom() const { return top + height - 1; }
+    };
+
+    void paint(forms::DrawingSurface& s);
+    std::size_t firstShown() const;
+    std::size_t endShown() const;
+    Area plotArea() const;
+    double xOf(long long t) const;
+    long long timeAt(int x) const;
+    int yOf(int count, const Area& plot) const;
+    void drawGrid(forms::DrawingSurface& s, const Area& plot);
+    void drawSeries(forms::DrawingSurface& s, const Area& plot, int realm);
+    void drawLegend(forms::DrawingSurface& s, const Area& plot);
+    void drawHover(forms::DrawingSurface& s, const Area& plot);
+
+    const Holdings* m_holdings = nullptr;
+    TimeSpan m_span;
+    DatePatterns m_names;
+    std::vector<long long> m_times;
+    int m_top = 1;
+    std::optional<std::size_t> m_hover;
 };
 
 }  // namespace tw

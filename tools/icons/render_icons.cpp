@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         const int size = QString(argv[i]).toInt();
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(theme).arg(size);
         const QString file = folder + "/" + name + ".png";
-        if (size <= 0 || !QDir().mkpath(folder) || !tw::programIconImage(size).save(file, "PNG")) {
+        if (size <= 0 || !QDir().mkpath(folder) || !tw::programIcon(size).pixmap().save(file, "PNG")) {
             std::fprintf(stderr, "render_icons: cannot write %s\n", qPrintable(file));
             return 1;
         }
