@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "net/c_socket_steps.h"
 #include "platform/async_select.h"
 
 namespace tw {
@@ -13,16 +14,6 @@ const char* const kWrongState = "Wrong protocol or connection state for the requ
 
 RuntimeError socketError(std::int32_t number, const std::string& source) {
     return RuntimeError(number, MSocketSupport::GetErrorDescription(number), source);
-}
-
-// Runs a step and re-raises whatever leaves it with the operation's source.
-template <class Step>
-void withSource(const char* source, Step&& step) {
-    try {
-        step();
-    } catch (const RuntimeError& e) {
-        throw RuntimeError(e.number(), e.description(), source);
-    }
 }
 
 bool isDotted(const std::string& host) { return !host.empty() && ws::inet_addr(host) != ws::kInaddrNone; }
@@ -246,79 +237,6 @@ void CSocket::PostSocketEvent(std::int32_t eventCode, std::int32_t errorCode) {
             break;
         }
     });
-}
-
-std::int32_t CSocket::RecvToBuffer() {
-    if (m_socket == ws::kInvalidSocket) return 0;
-    // Read straight onto the end of the buffer: no per-read copy of what is already held.
-    const std::size_t held = m_recvBuffer.size();
-    m_recvBuffer.resize(held + static_cast<std::size_t>(m_recvBufferSize));
-    int n;
-    if (m_protocol == sckUDPProtocol) {
-        ws::SockAddrIn from;
-        n = ws::recvfrom(m_socket, m_recvBuffer.data() + held, m_recvBufferSize, 0, &from);
-        if (n >= 0) {
-            m_remotePort = ws::wsaNtohs(from.port);
-            m_remoteHostIP = ws::inet_ntoa(from.address);
-            m_remoteHost = ws::gethostbyaddr(from.address).value_or(m_remoteHostIP);
-        }
-    } else {
-        n = ws::recv(m_socket, m_recvBuffer.data() + held, m_recvBufferSize, 0);
-    }
-    m_recvBuffer.resize(held + static_cast<std::size_t>(std::max(n, 0)));
-    if (n < 0) {
-        const int code = ws::wsaGetLastError();
-        // Nothing more to read yet is not a failure of a non-blocking socket.
-        if (code == ws::kWsaEwouldblock) return 0;
-        RaiseError(code, "CSocket.RecvToBuffer");
-    }
-    return n;
-}
-
-std::string CSocket::TakeBytes(bool take, const std::optional<std::int32_t>& maxLen) {
-    const std::int32_t wanted = maxLen.value_or(0);
-    if (wanted > 0 && static_cast<std::size_t>(wanted) <= m_recvBuffer.size()) {
-        std::string part = m_recvBuffer.substr(0, static_cast<std::size_t>(wanted));
-        if (take) m_recvBuffer.erase(0, static_cast<std::size_t>(wanted));
-        return part;
-    }
-    if (!take) return m_recvBuffer;
-    std::string all = std::move(m_recvBuffer);
-    m_recvBuffer.clear();
-    return all;
-}
-
-void CSocket::RecvData(SocketValue& varData, bool take, const std::optional<std::int32_t>& varType,
-                       const std::optional<std::int32_t>& maxLen, const char* source) {
-    withSource(source, [&] {
-        if (m_recvBuffer.empty()) return;
-        const std::string bytes = TakeBytes(take, maxLen);
-        if (std::optional<SocketValue> value = ValueFromBytes(bytes, varType.value_or(vbString)))
-            varData = std::move(*value);
-        m_bytesReceived = static_cast<std::int32_t>(m_recvBuffer.size());
-    });
-}
-
-void CSocket::GetData(SocketValue& varData, const std::optional<std::int32_t>& varType,
-                      const std::optional<std::int32_t>& maxLen) {
-    RecvData(varData, true, varType, maxLen, "CSocket.GetData");
-}
-
-void CSocket::PeekData(SocketValue& varData, const std::optional<std::int32_t>& varType,
-                       const std::optional<std::int32_t>& maxLen) {
-    RecvData(varData, false, varType, maxLen, "CSocket.PeekData");
-}
-
-void CSocket::GetData(std::string& text, const std::optional<std::int32_t>& maxLen) {
-    if (m_recvBuffer.empty()) return;
-    text = TakeBytes(true, maxLen);
-    m_bytesReceived = static_cast<std::int32_t>(m_recvBuffer.size());
-}
-
-void CSocket::PeekData(std::string& text, const std::optional<std::int32_t>& maxLen) {
-    if (m_recvBuffer.empty()) return;
-    text = TakeBytes(false, maxLen);
-    m_bytesReceived = static_cast<std::int32_t>(m_recvBuffer.size());
 }
 
 void CSocket::SendData(const SocketValue& varData) {
