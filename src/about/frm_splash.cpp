@@ -8,6 +8,7 @@
 
 #include "about/about_texts.h"
 #include "about/donation_picture.h"
+#include "forms/qt/picture_data.h"
 #include "platform/services.h"
 
 namespace tw {
@@ -91,7 +92,7 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
     Label4.setAutoSize(true);
 
     Image2.setStretch(true);
-    Image2.setPicture(donationPicture.isNull() ? forms::Picture(plainDonationPicture()) : donationPicture);
+    Image2.setPicture(donationPicture.isNull() ? forms::qt::pictureFrom(plainDonationPicture()) : donationPicture);
     Image2.setMousePointer(forms::kCustomPointer);
     Image2.move(180, 2040, 930, 465);
 

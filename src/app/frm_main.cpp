@@ -4,6 +4,7 @@
 
 #include "app/artwork.h"
 #include "app/frm_main_design.h"
+#include "forms/qt/picture_data.h"
 #include "platform/notify_icon.h"
 #include "platform/services.h"
 
@@ -84,8 +85,8 @@ std::uintptr_t frmMain::iconHandle(const forms::Picture& picture) {
     if (picture.isNull()) return 0;
     // One handle per bitmap, however often the same picture is handed to the shell.
     static std::map<qint64, std::uintptr_t> handles;
-    const auto [it, added] = handles.try_emplace(picture.pixmap().cacheKey(), 0);
-    if (added) it->second = platform::iconHandle(picture.icon());
+    const auto [it, added] = handles.try_emplace(forms::qt::pixmapOf(picture).cacheKey(), 0);
+    if (added) it->second = platform::iconHandle(forms::qt::iconOf(picture));
     return it->second;
 }
 
@@ -94,7 +95,7 @@ void frmMain::designControls() {
     setClientSize(7485, 7230);
     setBackColor(forms::kWhite);
     setFont(forms::Font{});
-    setIcon(forms::Picture(programIcon()));
+    setIcon(forms::qt::pictureFrom(programIcon()));
 
     placeLabel(Label1, "Server Info Status:", 750, 90, 1395, 195);
     placeLabel(lblServerInfo, "Nothing done", 2250, 90, 1110, 195);
@@ -124,12 +125,12 @@ void frmMain::designControls() {
         {&icoRed, alertIcon(Qt::red)},    {&icoGreen, alertIcon(QColor(0, 176, 0))},
         {&icoYellow, alertIcon(QColor(240, 200, 0))}};
     for (const auto& [image, pixmap] : pictures) {
-        image->setPicture(forms::Picture(pixmap));
+        image->setPicture(forms::qt::pictureFrom(pixmap));
         image->setVisible(false);
     }
 
     imgLogo.move(120, 60, 480, 480);
-    imgLogo.setPicture(forms::Picture(programIcon()));
+    imgLogo.setPicture(forms::qt::pictureFrom(programIcon()));
     linTop.setPoints(60, 600, 7425, 600);
     linDivider.setPoints(2100, 690, 2100, 6400);
     linBottom.setPoints(60, 6420, 7425, 6420);

@@ -5,6 +5,7 @@
 #include "alerts/change_notifications.h"
 #include "app/artwork.h"
 #include "app/tray_icon.h"
+#include "forms/qt/picture_data.h"
 #include "herald/realm_vocabulary.h"
 #include "platform/services.h"
 #include "settings/settings_store.h"
@@ -12,7 +13,7 @@
 namespace tw {
 
 void frmMain::connectAlerts() {
-    if (m_stalePicture.isNull()) m_stalePicture = forms::Picture(staleIcon());
+    if (m_stalePicture.isNull()) m_stalePicture = forms::qt::pictureFrom(staleIcon());
     watch.restartStaleWatch();
     platform::DesktopNotifier& notifier = platform::desktopNotifier();
     notifier.onActivated = [this] { openHistoryFromAlert(); };

@@ -4,6 +4,7 @@
 
 #include "about/frm_splash.h"
 #include "app/artwork.h"
+#include "forms/qt/picture_data.h"
 #include "history/frm_monitoring.h"
 #include "runtime/error_handler.h"
 #include "settings/frm_options.h"
@@ -32,8 +33,8 @@ void frmMain::cmdMonitorOptions_Click() {
     });
 }
 
-void frmMain::cmdAbout_Click() { frmSplash::open(this, true, forms::Picture(donateButtonPicture())); }
+void frmMain::cmdAbout_Click() { frmSplash::open(this, true, forms::qt::pictureFrom(donateButtonPicture())); }
 
-void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, forms::Picture(donateButtonPicture())); }
+void frmMain::mAbout_Click() { frmSplash::open(nullptr, false, forms::qt::pictureFrom(donateButtonPicture())); }
 
 }  // namespace tw

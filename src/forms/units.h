@@ -51,6 +51,20 @@ inline Font boldFont(double size) {
     return font;
 }
 
+// A width and height, in the unit the function handing it out says.
+class Size {
+public:
+    constexpr Size() = default;
+    constexpr Size(int width, int height) : m_width(width), m_height(height) {}
+    constexpr int width() const { return m_width; }
+    constexpr int height() const { return m_height; }
+    bool operator==(const Size&) const = default;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+};
+
 enum class Alignment { Left, Right, Center };
 
 enum MousePointer { kDefaultPointer = 0, kCustomPointer = 99 };

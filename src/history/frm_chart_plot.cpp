@@ -7,7 +7,8 @@
 #include <QPainterPath>
 
 #include "forms/container.h"
-#include "forms/qt_values.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/qt_values.h"
 #include "herald/realm_vocabulary.h"
 #include "platform/qt/text_codec.h"
 
@@ -219,8 +220,8 @@ private:
 };
 
 HoldingsPlot::HoldingsPlot(forms::Container& owner, std::string name)
-    : forms::Control(owner, std::move(name), -1, new PlotWidget(owner.surface()), 7000, 3600),
-      m_plot(static_cast<PlotWidget*>(widget())) {}
+    : forms::Control(owner, std::move(name), -1, forms::qt::nativeControl(new PlotWidget(forms::qt::surfaceOf(owner))), 7000, 3600),
+      m_plot(static_cast<PlotWidget*>(forms::qt::widgetOf(*this))) {}
 
 void HoldingsPlot::setHoldings(const Holdings* holdings, const TimeSpan& span, const DatePatterns& names) {
     m_plot->setHoldings(holdings, span, names);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <QIcon>
 #include <QImage>
 
 #include <filesystem>
