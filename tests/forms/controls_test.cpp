@@ -154,6 +154,22 @@ TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
     EXPECT_EQ(qt::widgetOf(image)->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
 }
 
+// Pictures compare by bitmap: the tray and the alerts tell icons apart by it.
+TEST(PictureTest, SameBitmapComparesEqualAndEmptyPicturesToo) {
+    QPixmap red(16, 12);
+    red.fill(Qt::red);
+    const Picture picture = qt::pictureFrom(red);
+    EXPECT_EQ(Picture(picture), picture);
+    EXPECT_EQ(qt::pictureFrom(red), picture);  // made twice from one pixmap
+    QPixmap other(16, 12);
+    other.fill(Qt::red);
+    EXPECT_FALSE(qt::pictureFrom(other) == picture);
+    EXPECT_FALSE(Picture() == picture);
+    EXPECT_EQ(Picture(), qt::pictureFrom(QPixmap()));
+    EXPECT_TRUE(qt::pictureFrom(QPixmap()).isNull());
+    EXPECT_EQ(qt::pixmapOf(picture).cacheKey(), red.cacheKey());
+}
+
 TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {
     Menu menu(form, "mPopUp", "popup");
     MenuItem& show = menu.addItem("mServers", "&Show Servers");
