@@ -91,7 +91,7 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
     Label4.setAutoSize(true);
 
     Image2.setStretch(true);
-    Image2.setPicture(donationPicture.isNull() ? forms::Picture(plainDonationPicture()) : donationPicture);
+    Image2.setPicture(donationPicture.isNull() ? plainDonationPicture() : donationPicture);
     Image2.setMousePointer(forms::kCustomPointer);
     Image2.move(180, 2040, 930, 465);
 

@@ -1,7 +1,5 @@
 #include "app/frm_main.h"
 
-#include <map>
-
 #include "app/artwork.h"
 #include "app/frm_main_design.h"
 #include "app/tray_icon.h"
@@ -32,7 +30,7 @@ frmMain::frmMain()
     : forms::Form("frmMain"),
       m_alerts({[this](const std::string& realm) {
                     const forms::Picture& picture = realmPicture(RealmImage(realm));
-                    return iconHandle(picture.isNull() ? icoMain.picture() : picture);
+                    return forms::iconHandle(picture.isNull() ? icoMain.picture() : picture);
                 },
                 [this](const platform::DesktopNotification& n) {
                     if (TrayEnabled) TrayBalloon(n.summary, n.body, n.critical, hWnd());
@@ -44,15 +42,6 @@ frmMain::frmMain()
 }
 
 frmMain::~frmMain() = default;
-
-std::uintptr_t frmMain::iconHandle(const forms::Picture& picture) {
-    if (picture.isNull()) return 0;
-    // One handle per bitmap, however often the same picture is handed to the shell.
-    static std::map<qint64, std::uintptr_t> handles;
-    const auto [it, added] = handles.try_emplace(picture.pixmap().cacheKey(), 0);
-    if (added) it->second = platform::iconHandle(picture.icon());
-    return it->second;
-}
 
 void frmMain::designControls() {
     setCaption("Towerwatch");

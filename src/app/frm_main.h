@@ -63,8 +63,6 @@ public:
 
     // The window handle the notification-area icon is registered with.
     std::uintptr_t hWnd() const { return reinterpret_cast<std::uintptr_t>(this); }
-    // The shell handle of a picture.
-    static std::uintptr_t iconHandle(const forms::Picture& picture);
 
     // Procedures other parts of the program provide; overridable so the start-up order can
     // be observed on its own.

@@ -112,7 +112,7 @@ void frmMain::buildPanel(const std::string& ServerName) {
         imgDF.setVisible(true);
         TrayStatus = panel->trayStatus;
         // While the icon flashes its tip belongs to the flashing.
-        if (!tmrIcoFlash.enabled()) TrayModify(iconHandle(icoMain.picture()), TrayStatus, hWnd());
+        if (!tmrIcoFlash.enabled()) TrayModify(forms::iconHandle(icoMain.picture()), TrayStatus, hWnd());
     });
 }
 

@@ -98,7 +98,7 @@ void frmMain::applyTrayOption(bool wanted) {
     // with the option off, so the window is never hidden out of reach.
     const bool useTray = wanted && platform::notifyIconShell().trayHostAvailable();
     if (useTray != TrayEnabled) {
-        if (useTray) TrayAdd(iconHandle(restingIcon()), TrayStatus, hWnd());
+        if (useTray) TrayAdd(forms::iconHandle(restingIcon()), TrayStatus, hWnd());
         else TrayDelete();
     }
     TrayEnabled = useTray;

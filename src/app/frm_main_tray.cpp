@@ -11,7 +11,7 @@ void frmMain::TrayNotification(std::uint32_t mouseMessage) {
     switch (mouseMessage) {
     case platform::WM_LBUTTONDOWN:
         tmrIcoFlash.setEnabled(false);
-        TrayModify(iconHandle(restingIcon()), TrayStatus, hWnd());
+        TrayModify(forms::iconHandle(restingIcon()), TrayStatus, hWnd());
         break;
     case platform::WM_LBUTTONDBLCLK:
         mServers_Click();
@@ -46,10 +46,10 @@ void frmMain::DoSwitchOff() {
 void frmMain::tmrIcoFlash_Timer() {
     const std::string tip = tmrIcoFlash.tag();
     if (ShownIcon == NormalIcon) {
-        TrayModify(iconHandle(AlertIcon), tip, hWnd());
+        TrayModify(forms::iconHandle(AlertIcon), tip, hWnd());
         ShownIcon = AlertIcon;
     } else {
-        TrayModify(iconHandle(NormalIcon), tip, hWnd());
+        TrayModify(forms::iconHandle(NormalIcon), tip, hWnd());
         ShownIcon = NormalIcon;
     }
 }
@@ -61,7 +61,7 @@ void frmMain::staleness(StaleWatch::Turn turn) {
     TrayStatus = tip;
     if (stale.stale()) lblServerInfo.setCaption(tip);
     // A flashing icon keeps its own tip and pictures until it is clicked.
-    if (TrayEnabled && !tmrIcoFlash.enabled()) TrayModify(iconHandle(restingIcon()), TrayStatus, hWnd());
+    if (TrayEnabled && !tmrIcoFlash.enabled()) TrayModify(forms::iconHandle(restingIcon()), TrayStatus, hWnd());
     m_alerts.staleTurned(turn, stale);
 }
 

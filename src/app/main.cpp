@@ -12,6 +12,7 @@
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "forms/forms.h"
+#include "forms/qt/picture_data.h"
 #include "platform/files.h"
 #include "platform/instance.h"
 #include "platform/process_facts.h"
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     tw::forms::registerBundledFonts();
     tw::forms::installMessageBoxSink();
-    tw::forms::setCustomPointerPicture(tw::handCursor().pixmap());
+    tw::forms::setCustomPointerPicture(tw::handCursor());
 
     tw::frmMain main;
     main.onProgramEnd = [] { QCoreApplication::quit(); };

@@ -2,19 +2,18 @@
 // Something controls are placed on: a form or a frame. Positions of the controls are
 // relative to it.
 
-class QWidget;
-
 namespace tw::forms {
 
 struct Font;
 class Form;
+struct NativeControl;
 
 class Container {
 public:
     virtual ~Container() = default;
 
-    // The widget the controls' widgets are children of.
-    virtual QWidget* surface() const = 0;
+    // The native control the controls' own ones sit on.
+    virtual NativeControl& surface() const = 0;
     // The font a control placed here starts with.
     virtual const Font& childFont() const = 0;
     // The top-level form this container belongs to.

@@ -1,14 +1,12 @@
 #pragma once
 // What every control has: a name and array index, a position and size in twips relative to
 // its container, visibility and enabled flags, tag, tooltip, text colour, font, mouse
-// pointer and a click handler. A control owns its Qt widget and removes it when destroyed.
+// pointer and a click handler. A control owns its native control (the window system's side,
+// known only to the implementation) and removes it when destroyed.
 
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QPointer>
-#include <QWidget>
 
 #include "forms/units.h"
 
@@ -17,6 +15,7 @@ namespace tw::forms {
 
 class Container;
 class Form;
+struct NativeControl;
 
 class Control {
 public:
@@ -61,21 +60,22 @@ public:
     void setMousePointer(int pointer);
 
     void bringToFront();
+    // Gives the control the keyboard focus.
+    void setFocus();
 
     // Runs onClick; the user's click, and tests, come through here.
     std::function<void()> onClick;
     void click();
 
-    QWidget* widget() const { return m_widget.data(); }
+    // The window system's side; only its implementation knows what is inside.
+    NativeControl& native() const { return *m_native; }
 
 protected:
-    // Takes ownership of the widget, which must be a child of the owner's surface.
-    Control(Container& owner, std::string name, int index, QWidget* widget, int width,
-            int height);
+    // Takes ownership of the native control, which must sit on the owner's surface.
+    Control(Container& owner, std::string name, int index, std::unique_ptr<NativeControl> native,
+            int width, int height);
 
     Container& owner() const { return m_owner; }
-    // A receiver for the widget's signals that dies with the control.
-    QObject* signalContext() const { return m_signalContext.get(); }
     // The properties every kind shares, for control-array copies (not name, index or
     // visibility).
     void copyCommonFrom(const Control& source);
@@ -88,8 +88,7 @@ private:
     Container& m_owner;
     std::string m_name;
     int m_index;
-    QPointer<QWidget> m_widget;
-    std::unique_ptr<QObject> m_signalContext;
+    std::unique_ptr<NativeControl> m_native;
     int m_left = 0;
     int m_top = 0;
     int m_width = 0;

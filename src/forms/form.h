@@ -14,13 +14,10 @@
 #include "forms/picture.h"
 #include "forms/units.h"
 
-class QEventLoop;
-class QWidget;
-
 namespace tw::forms {
 
 class Button;
-class FormWindow;
+struct NativeForm;
 
 enum class WindowState { Normal, Minimized, Maximized };
 
@@ -76,13 +73,14 @@ public:
     void centreOnScreen();
     void centreOn(const Form& owner);
 
-    QWidget* window() const;
+    // The window system's side; only its implementation knows what is inside.
+    NativeForm& native() const { return *m_native; }
 
     // Forms shown or loaded and not closed, in creation order.
     static std::vector<Form*> openForms();
 
     // Container
-    QWidget* surface() const override;
+    NativeControl& surface() const override;
     const Font& childFont() const override { return m_font; }
     Form& parentForm() override { return *this; }
 
@@ -93,9 +91,8 @@ public:
     Button* defaultButton() const { return m_defaultButton; }
 
 private:
-    friend class FormWindow;
+    friend struct NativeForm;
     void userClosing();
-    void windowHidden();
     void escapePressed();
     void enterPressed();
     void load();
@@ -103,7 +100,7 @@ private:
 
     std::string m_name;
     std::uint64_t m_serial;
-    std::unique_ptr<FormWindow> m_window;
+    std::unique_ptr<NativeForm> m_native;
     std::string m_caption;
     int m_clientWidth = 4800;
     int m_clientHeight = 3600;
@@ -111,7 +108,6 @@ private:
     Font m_font;
     Button* m_cancelButton = nullptr;
     Button* m_defaultButton = nullptr;
-    QEventLoop* m_modalLoop = nullptr;
     std::shared_ptr<bool> m_alive;
 };
 

@@ -17,6 +17,5 @@
 #include "forms/scroll_bar.h"
 #include "forms/shape.h"
 #include "forms/text_box.h"
-#include "platform/qt/text_codec.h"
 #include "forms/timer.h"
 #include "forms/units.h"

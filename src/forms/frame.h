@@ -21,7 +21,7 @@ public:
     void copyFrom(const Frame& source);
 
     // Container
-    QWidget* surface() const override { return widget(); }
+    NativeControl& surface() const override { return native(); }
     const Font& childFont() const override { return font(); }
     Form& parentForm() override { return owner().parentForm(); }
 

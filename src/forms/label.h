@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include <QSize>
-
 #include "forms/control.h"
 
 namespace tw::forms {
@@ -39,7 +37,7 @@ public:
 
     // The width and height in twips an auto-sized, unwrapped label takes with this caption
     // in its font, whatever its own caption is; 0 x 0 before it has a widget.
-    QSize textExtent(const std::string& caption) const;
+    Size textExtent(const std::string& caption) const;
 
     // A control-array copy of every property but name, index and visibility.
     void copyFrom(const Label& source);

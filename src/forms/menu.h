@@ -4,20 +4,20 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
-
-#include <QAction>
-#include <QMenu>
-#include <QPointer>
-
 
 namespace tw::forms {
 
 class Container;
+struct NativeMenu;
+struct NativeMenuItem;
 
 class MenuItem {
 public:
-    MenuItem(QAction* action, std::string name, std::string caption);
+    // Made by its menu.
+    MenuItem(std::unique_ptr<NativeMenuItem> native, std::string name, std::string caption);
+    ~MenuItem();
     MenuItem(const MenuItem&) = delete;
     MenuItem& operator=(const MenuItem&) = delete;
 
@@ -32,10 +32,11 @@ public:
     std::function<void()> onClick;
     void click();
 
-    QAction* action() const { return m_action; }
+    // The window system's side; only its implementation knows what is inside.
+    NativeMenuItem& native() const { return *m_native; }
 
 private:
-    QPointer<QAction> m_action;
+    std::unique_ptr<NativeMenuItem> m_native;
     std::string m_name;
     std::string m_caption;
     bool m_visible = true;
@@ -61,12 +62,12 @@ public:
     // RuntimeError 5 for a name the menu does not have.
     MenuItem& item(const std::string& name);
 
-    QMenu* menu() const { return m_menu; }
+    NativeMenu& native() const { return *m_native; }
 
 private:
     std::string m_name;
     std::string m_caption;
-    QPointer<QMenu> m_menu;
+    std::unique_ptr<NativeMenu> m_native;
     std::deque<MenuItem> m_items;
 };
 

@@ -4,25 +4,15 @@
 // line is 13 pixels (195 twips) whatever the face's own line spacing says. Labels draw
 // with the same numbers they are sized by.
 
-#include <QFont>
-#include <QSize>
-#include <QString>
-#include <QStringList>
+#include <string>
+
+#include "forms/units.h"
 
 namespace tw::forms {
 
-struct CellMetrics {
-    int ascent = 0;      // pixels from a line's top to its baseline
-    int lineHeight = 0;  // pixels from one line's top to the next
-};
-
-CellMetrics cellMetrics(const QFont& font);
-
-// The text split at its line breaks ("\n") and, when wrapWidth > 0, wrapped at spaces so
-// each line fits that many pixels (a single word longer than that stays whole).
-QStringList layoutLines(const QFont& font, const QString& text, int wrapWidth = 0);
-
-// Width of the widest line and height of all lines, in pixels.
-QSize textExtent(const QFont& font, const QString& text, int wrapWidth = 0);
+// Width of the widest line and height of all lines, in pixels, of program text in the font
+// (CR LF, a lone CR or a lone LF start a line). When wrapWidth > 0 the lines are wrapped at
+// spaces to fit that many pixels (a single word longer than that stays whole).
+Size textExtent(const Font& font, const std::string& text, int wrapWidth = 0);
 
 }  // namespace tw::forms

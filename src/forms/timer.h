@@ -6,11 +6,10 @@
 #include <memory>
 #include <string>
 
-class QTimer;
-
 namespace tw::forms {
 
 class Container;
+struct NativeTimer;
 
 class Timer {
 public:
@@ -36,7 +35,7 @@ private:
     void restart();
 
     std::string m_name;
-    std::unique_ptr<QTimer> m_timer;
+    std::unique_ptr<NativeTimer> m_native;
     int m_interval = 0;
     bool m_enabled = true;
     std::string m_tag;

@@ -1,13 +1,13 @@
 #pragma once
 // Units and plain values of the window system: twips, Windows colour values, fonts, text
-// alignment and mouse pointers. No Qt here, so program logic can use them freely.
+// alignment and mouse pointers, which program logic can use freely.
 
 #include <cstdint>
 #include <string>
 
 namespace tw::forms {
 
-// 15 twips make one logical pixel (96 DPI); Qt's own scaling takes care of HiDPI screens.
+// 15 twips make one logical pixel (96 DPI); the window system scales for HiDPI screens.
 inline constexpr int kTwipsPerPixel = 15;
 
 // Nearest whole pixel (halves away from zero).
@@ -50,6 +50,20 @@ inline Font boldFont(double size) {
     font.bold = true;
     return font;
 }
+
+// A width and height, in the unit the function handing it out says.
+class Size {
+public:
+    constexpr Size() = default;
+    constexpr Size(int width, int height) : m_width(width), m_height(height) {}
+    constexpr int width() const { return m_width; }
+    constexpr int height() const { return m_height; }
+    bool operator==(const Size&) const = default;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+};
 
 enum class Alignment { Left, Right, Center };
 

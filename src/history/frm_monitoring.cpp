@@ -278,7 +278,7 @@ void frmMonitoring::cmdExport_Click() {
 }
 
 void frmMonitoring::lblBackdrop_Click() {
-    if (ScrollBar.enabled() && ScrollBar.widget()) ScrollBar.widget()->setFocus();
+    if (ScrollBar.enabled()) ScrollBar.setFocus();
 }
 
 }  // namespace tw

@@ -7,7 +7,11 @@
 #include <QTimer>
 
 #include "about/about_texts.h"
-#include "forms/text_metrics.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/native_form.h"
+#include "forms/qt/picture_data.h"
+#include "forms/qt/text_layout.h"
+#include "platform/qt/text_codec.h"
 #include "platform/services.h"
 
 namespace tw {
@@ -56,24 +60,24 @@ TEST_F(AboutTest, MailAndDonationLinksGoThroughTheShellAndTheDonationPictureIsTh
 
     QPixmap given(62, 31);
     given.fill(Qt::red);
-    frmSplash withPicture{forms::Picture(given)};
-    EXPECT_EQ(withPicture.Image2.picture(), forms::Picture(given));
+    frmSplash withPicture{forms::qt::pictureFrom(given)};
+    EXPECT_EQ(withPicture.Image2.picture(), forms::qt::pictureFrom(given));
     EXPECT_FALSE(box.Image2.picture().isNull()) << "without one, a plain picture";
 }
 
 TEST_F(AboutTest, EveryTextFitsItsLabelAndEveryControlLiesInsideTheWindow) {
     frmSplash box;
     for (const forms::Label* label : {&box.Label1, &box.Label2, &box.Label3, &box.Label4, &box.Label5}) {
-        const QWidget* widget = label->widget();
+        const QWidget* widget = forms::qt::widgetOf(*label);
         const QSize needed = forms::textExtent(widget->font(), platform::toDisplayLines(label->caption()),
                                                label->wordWrap() ? widget->width() : 0);
         EXPECT_LE(needed.height(), widget->height()) << label->name() << " cuts its text";
         EXPECT_LE(needed.width(), widget->width()) << label->name() << " cuts its text";
     }
-    const QRect inside = box.window()->rect();
-    for (const QWidget* child : box.window()->findChildren<QWidget*>()) {
+    const QRect inside = forms::qt::windowOf(box)->rect();
+    for (const QWidget* child : forms::qt::windowOf(box)->findChildren<QWidget*>()) {
         if (child->isWindow()) continue;
-        const QRect area(child->mapTo(box.window(), QPoint(0, 0)), child->size());
+        const QRect area(child->mapTo(forms::qt::windowOf(box), QPoint(0, 0)), child->size());
         EXPECT_TRUE(inside.contains(area)) << child->metaObject()->className();
     }
 }
@@ -86,13 +90,13 @@ TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) 
     QTimer::singleShot(20, [&] {
         frmSplash* box = frmSplash::current();
         ASSERT_NE(box, nullptr);
-        wasModal = box->window()->isModal();
+        wasModal = forms::qt::windowOf(*box)->isModal();
         frmSplash::open(nullptr, false);  // the tray menu's About while the box is up
         EXPECT_EQ(frmSplash::current(), box);
         seenByTray = frmSplash::current();
         EXPECT_EQ(aboutBoxesLoaded(), 1);
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(box->window(), &escape);
+        QApplication::sendEvent(forms::qt::windowOf(*box), &escape);
     });
     frmSplash::open(&owner, true);
     EXPECT_TRUE(wasModal);

@@ -162,7 +162,7 @@ TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOne
     const int refusing = testing::bindLoopback(port, 0);  // bound, not listening
     QuietMain main;
     main.updates = true;
-    const std::uintptr_t normal = frmMain::iconHandle(main.icoMain.picture());
+    const std::uintptr_t normal = forms::iconHandle(main.icoMain.picture());
     const std::string refused = "127.0.0.1:" + std::to_string(port), since = "Herald unreachable since 18:05 \xE2\x80\x94 ";
     auto updateAt = [&](const std::string& hostPort, int minute) {
         main.HostServers = {hostPort + "/server-info.xml"};

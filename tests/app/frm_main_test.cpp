@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <QIcon>
 #include <QImage>
 
 #include <filesystem>
@@ -342,7 +343,7 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
         EXPECT_TRUE(testing::runUntil(
             [&] { return platform::readWholeFile(m_folder + "/" + row.tint) == "Caer Ashwold"; }, 20000));
         // The normal picture and the alert take turns, the change as the tip.
-        const std::uintptr_t normal = frmMain::iconHandle(main.icoMain.picture());
+        const std::uintptr_t normal = forms::iconHandle(main.icoMain.picture());
         std::vector<std::string> shown;
         for (int i = 0; i < 4; ++i) {
             main.tmrIcoFlash.tick();

@@ -9,6 +9,7 @@
 #include "forms/control_array.h"
 #include "forms/form.h"
 #include "forms/label.h"
+#include "forms/qt/native_control.h"
 
 namespace tw::forms {
 namespace {
@@ -42,7 +43,7 @@ TEST_F(ControlArrayTest, LoadedElementIsAHiddenCopyOfElementZeroThatChangesOnIts
     EXPECT_EQ(copy.index(), 1);
     EXPECT_EQ(copy.name(), "lblServers");
     EXPECT_FALSE(copy.visible());
-    EXPECT_TRUE(copy.widget()->isHidden());
+    EXPECT_TRUE(qt::widgetOf(copy)->isHidden());
     EXPECT_EQ(copy.caption(), "Ironmoor");
     EXPECT_EQ(QRect(copy.left(), copy.top(), copy.width(), copy.height()),
               QRect(first.left(), first.top(), first.width(), first.height()));
@@ -91,7 +92,7 @@ TEST_F(ControlArrayTest, ClicksCarryTheIndexAndAnElementMayUnloadItselfFromItsOw
     };
     rows.load(1);
     Label& second = rows.load(2);
-    QPointer<QWidget> widget = second.widget();
+    QPointer<QWidget> widget = qt::widgetOf(second);
     second.setCaption("Ashvale");
     second.setToolTipText("");
     second.setTag("7");
@@ -109,7 +110,7 @@ TEST_F(ControlArrayTest, ClicksCarryTheIndexAndAnElementMayUnloadItselfFromItsOw
     Label& again = rows.load(3);
     EXPECT_EQ(again.index(), 3);
     EXPECT_FALSE(again.visible());
-    EXPECT_TRUE(again.widget()->isHidden());
+    EXPECT_TRUE(qt::widgetOf(again)->isHidden());
     EXPECT_EQ(again.caption(), "Ironmoor");
     EXPECT_EQ(again.width(), rows[0].width());
     EXPECT_EQ(again.toolTipText(), "Click for server info");

@@ -14,6 +14,9 @@
 #include "forms/form.h"
 #include "forms/image.h"
 #include "forms/menu.h"
+#include "forms/qt/native_form.h"
+#include "forms/qt/native_menu.h"
+#include "forms/qt/picture_data.h"
 #include "forms/scroll_bar.h"
 #include "forms/shape.h"
 #include "runtime/runtime_error.h"
@@ -42,7 +45,7 @@ TEST_F(ControlsTest, ComboKeepsNoPickUntilOneIsMadeClicksOnEveryChangeAndKeepsBy
     EXPECT_EQ(clicks, 1);
 
     // The user's pick arrives the same way.
-    static_cast<QComboBox*>(combo.widget())->setCurrentIndex(2);
+    static_cast<QComboBox*>(qt::widgetOf(combo))->setCurrentIndex(2);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(combo.listIndex(), 2);
     EXPECT_EQ(combo.text(), "Albion");
@@ -78,7 +81,7 @@ TEST_F(ControlsTest, ScrollBarChangesOnCodeClampingAndUser) {
     EXPECT_EQ(seen.size(), 3u);
     bar.setValue(99);
     EXPECT_EQ(bar.value(), 1);
-    static_cast<QScrollBar*>(bar.widget())->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    static_cast<QScrollBar*>(qt::widgetOf(bar))->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(seen, (std::vector<int>{4, 1, 0, 1, 0}));
 }
 
@@ -90,7 +93,7 @@ TEST_F(ControlsTest, CheckBoxClicksWhenItsValueChanges) {
     check.setValue(1);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(check.value(), 1);
-    static_cast<QAbstractButton*>(check.widget())->click();  // the user's toggle
+    static_cast<QAbstractButton*>(qt::widgetOf(check))->click();  // the user's toggle
     EXPECT_EQ(check.value(), 0);
     EXPECT_EQ(clicks, 2);
     EXPECT_THROW(check.setValue(2), RuntimeError);
@@ -109,22 +112,22 @@ TEST_F(ControlsTest, EscClicksTheCancelButtonAndEnterTheDefault) {
 
     // Keys sent to a child travel up to the form when the child does not use them.
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(focus.widget(), &escape);
+    QApplication::sendEvent(qt::widgetOf(focus), &escape);
     EXPECT_EQ(cancelled, 1);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(focus.widget(), &enter);
+    QApplication::sendEvent(qt::widgetOf(focus), &enter);
     EXPECT_EQ(saved, 1);
 
     // A disabled cancel button does not answer, nor one that is gone.
     cancel.setEnabled(false);
-    QApplication::sendEvent(form.window(), &escape);
+    QApplication::sendEvent(qt::windowOf(form), &escape);
     EXPECT_EQ(cancelled, 1);
     {
         Button gone(form, "cmdGone");
         gone.setCancel(true);
     }
     EXPECT_EQ(form.cancelButton(), nullptr);
-    QApplication::sendEvent(form.window(), &escape);  // must not touch the destroyed button
+    QApplication::sendEvent(qt::windowOf(form), &escape);  // must not touch the destroyed button
     form.hide();
 }
 
@@ -135,20 +138,36 @@ TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
     lamp.setKind(Shape::Circle);
     lamp.setFilled(true);
     lamp.setFillColor(rgb(0, 255, 0));
-    const QImage drawn = lamp.widget()->grab().toImage();
+    const QImage drawn = qt::widgetOf(lamp)->grab().toImage();
     EXPECT_EQ(drawn.pixelColor(5, 5), QColor(0, 255, 0));
-    EXPECT_TRUE(lamp.widget()->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(qt::widgetOf(lamp)->testAttribute(Qt::WA_TransparentForMouseEvents));
 
     QPixmap red(16, 12);
     red.fill(Qt::red);
     Image image(form, "imgCup");
     image.move(0, 0, 195, 180);
-    image.setPicture(Picture(red));
+    image.setPicture(qt::pictureFrom(red));
     EXPECT_EQ(image.width(), 16 * 15);  // unstretched: the control takes the picture's size
     EXPECT_EQ(image.height(), 12 * 15);
     image.setStretch(true);
     image.move(0, 0, 600, 600);
-    EXPECT_EQ(image.widget()->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
+    EXPECT_EQ(qt::widgetOf(image)->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
+}
+
+// Pictures compare by bitmap: the tray and the alerts tell icons apart by it.
+TEST(PictureTest, SameBitmapComparesEqualAndEmptyPicturesToo) {
+    QPixmap red(16, 12);
+    red.fill(Qt::red);
+    const Picture picture = qt::pictureFrom(red);
+    EXPECT_EQ(Picture(picture), picture);
+    EXPECT_EQ(qt::pictureFrom(red), picture);  // made twice from one pixmap
+    QPixmap other(16, 12);
+    other.fill(Qt::red);
+    EXPECT_FALSE(qt::pictureFrom(other) == picture);
+    EXPECT_FALSE(Picture() == picture);
+    EXPECT_EQ(Picture(), qt::pictureFrom(QPixmap()));
+    EXPECT_TRUE(qt::pictureFrom(QPixmap()).isNull());
+    EXPECT_EQ(qt::pixmapOf(picture).cacheKey(), red.cacheKey());
 }
 
 TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {
@@ -158,14 +177,14 @@ TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {
     MenuItem& exitItem = menu.addItem("mExit", "E&xit");
     int exits = 0;
     exitItem.onClick = [&] { ++exits; };
-    exitItem.action()->trigger();
+    qt::actionOf(exitItem)->trigger();
     EXPECT_EQ(exits, 1);
 
     menu.popup(&show);
     EXPECT_TRUE(menu.isShown());
-    EXPECT_TRUE(show.action()->font().bold());
-    EXPECT_FALSE(exitItem.action()->font().bold());
-    menu.menu()->hide();
+    EXPECT_TRUE(qt::actionOf(show)->font().bold());
+    EXPECT_FALSE(qt::actionOf(exitItem)->font().bold());
+    qt::menuOf(menu)->hide();
     EXPECT_FALSE(menu.isShown());
 }
 

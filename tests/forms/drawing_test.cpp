@@ -9,12 +9,14 @@
 #include "forms/drawn_picture.h"
 #include "forms/form.h"
 #include "forms/paint_box.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/picture_data.h"
 
 namespace tw::forms {
 namespace {
 
 QRgb pixelAt(const Picture& picture, int x, int y) {
-    return picture.pixmap().toImage().convertToFormat(QImage::Format_ARGB32).pixel(x, y);
+    return qt::pixmapOf(picture).toImage().convertToFormat(QImage::Format_ARGB32).pixel(x, y);
 }
 
 TEST(DrawnPicture, IsTheSizeAskedClearWhereNothingWasDrawnAndScaledWhereAsked) {
@@ -23,8 +25,8 @@ TEST(DrawnPicture, IsTheSizeAskedClearWhereNothingWasDrawnAndScaledWhereAsked) {
         s.setScale(2);
         s.drawRect({8, 1, 1, 1}, solidFill(rgb(0, 0, 255)), std::nullopt);  // pixels 16..17, 2..3
     });
-    ASSERT_EQ(picture.pixmap().width(), 20);
-    ASSERT_EQ(picture.pixmap().height(), 10);
+    ASSERT_EQ(qt::pixmapOf(picture).width(), 20);
+    ASSERT_EQ(qt::pixmapOf(picture).height(), 10);
     EXPECT_EQ(pixelAt(picture, 2, 3), qRgba(200, 40, 10, 255));  // red in the low byte became red
     EXPECT_EQ(pixelAt(picture, 5, 7), qRgba(200, 40, 10, 255));
     EXPECT_EQ(qAlpha(pixelAt(picture, 6, 3)), 0);  // a rectangle ends before left + width
@@ -48,7 +50,7 @@ TEST(PaintBox, ShowsWhatOnPaintDrawsAndHearsTheMouseInItsOwnPixels) {
         s.drawRect({0, 0, 40, 30}, solidFill(kWhite), std::nullopt);
         s.drawLine({0, 29}, {39, 29}, Pen{rgb(0, 128, 0)});
     };
-    const QImage shown = box.widget()->grab().toImage();
+    const QImage shown = qt::widgetOf(box)->grab().toImage();
     EXPECT_GT(paints, 0);
     ASSERT_EQ(shown.size(), QSize(40, 30));
     EXPECT_EQ(shown.pixel(20, 29), qRgb(0, 128, 0));
@@ -58,11 +60,11 @@ TEST(PaintBox, ShowsWhatOnPaintDrawsAndHearsTheMouseInItsOwnPixels) {
     box.onMouseMove = [&](int x, int y) { movedX = x, movedY = y; };
     box.onMouseLeave = [&] { ++left; };
     QMouseEvent move(QEvent::MouseMove, QPointF(7, 9), QPointF(7, 9), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(box.widget(), &move);
+    QApplication::sendEvent(qt::widgetOf(box), &move);
     EXPECT_EQ(movedX, 7);
     EXPECT_EQ(movedY, 9);
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(box.widget(), &leave);
+    QApplication::sendEvent(qt::widgetOf(box), &leave);
     EXPECT_EQ(left, 1);
 }
 

@@ -10,6 +10,7 @@
 
 #include "forms/form.h"
 #include "forms/label.h"
+#include "forms/qt/native_form.h"
 #include "forms/timer.h"
 #include "runtime/runtime_error.h"
 
@@ -41,12 +42,12 @@ TEST(FormClose, UnloadHandlerCanCancelAndOpenFormsFollows) {
     EXPECT_TRUE(isOpen(main));
 
     // The window's own close button goes through the same handler.
-    main.window()->close();
+    qt::windowOf(main)->close();
     EXPECT_EQ(unloads, 2);
     EXPECT_TRUE(main.isShown());
 
     refuse = false;
-    main.window()->close();
+    qt::windowOf(main)->close();
     EXPECT_FALSE(main.isShown());
     EXPECT_FALSE(isOpen(main));
     EXPECT_TRUE(isOpen(options));
@@ -80,7 +81,7 @@ TEST(FormModal, ShowModalEndsOnCloseOrHideWhileTheOwnersTimerRunsAndShowingTwice
     history.showModal(&main);
     EXPECT_FALSE(history.isShown());
     EXPECT_GT(ticks, 0);  // the owner's timer kept running meanwhile
-    EXPECT_EQ(history.window()->windowModality(), Qt::NonModal);
+    EXPECT_EQ(qt::windowOf(history)->windowModality(), Qt::NonModal);
 
     // A disabled timer stays quiet; called directly it still runs its handler.
     tick.setEnabled(false);
@@ -131,17 +132,17 @@ TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
 TEST(FormWindow, ClientSizeAndCentring) {
     Form form("frmMain");
     form.setClientSize(7485, 7230);
-    EXPECT_EQ(form.window()->width(), 499);
+    EXPECT_EQ(qt::windowOf(form)->width(), 499);
     form.show();
     form.centreOnScreen();
-    const QRect screen = form.window()->screen()->availableGeometry();
-    EXPECT_LE(std::abs(form.window()->frameGeometry().center().x() - screen.center().x()), 1);
+    const QRect screen = qt::windowOf(form)->screen()->availableGeometry();
+    EXPECT_LE(std::abs(qt::windowOf(form)->frameGeometry().center().x() - screen.center().x()), 1);
 
     Form dialog("frmOptions");
     dialog.setClientSize(3105, 3810);
     dialog.centreOn(form);
-    EXPECT_LE(std::abs(dialog.window()->frameGeometry().center().x() -
-                       form.window()->frameGeometry().center().x()),
+    EXPECT_LE(std::abs(qt::windowOf(dialog)->frameGeometry().center().x() -
+                       qt::windowOf(form)->frameGeometry().center().x()),
               1);
     form.hide();
 }

@@ -8,6 +8,7 @@
 
 #include "forms/form.h"
 #include "forms/label.h"
+#include "forms/qt/native_control.h"
 
 namespace tw::forms {
 namespace {
@@ -73,7 +74,7 @@ TEST_F(LabelTest, ClickAnywhereOnTheLabelRunsOnClickButReleasingOutsideDoesNot) 
     int clicks = 0;
     label.onClick = [&] { ++clicks; };
     label.setCaption("Last Updated:");
-    QWidget* widget = label.widget();
+    QWidget* widget = qt::widgetOf(label);
     auto mouse = [&](QEvent::Type type, QPointF at) {
         QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -116,7 +117,7 @@ TEST_F(LabelTest, ForeColourAndOpaqueBackgroundAreDrawn) {
     form.setBackColor(kWhite);
     label.setCaption("\xE2\x96\x88\xE2\x96\x88\xE2\x96\x88");  // full blocks
     label.setForeColor(rgb(0, 0, 255));
-    const QImage image = label.widget()->grab().toImage();
+    const QImage image = qt::widgetOf(label)->grab().toImage();
     bool sawBlue = false;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) sawBlue = sawBlue || image.pixelColor(x, y) == QColor(0, 0, 255);
@@ -126,7 +127,7 @@ TEST_F(LabelTest, ForeColourAndOpaqueBackgroundAreDrawn) {
     box.move(0, 0, 300, 300);
     box.setBackColor(rgb(255, 0, 0));
     box.setOpaque(true);
-    EXPECT_EQ(box.widget()->grab().toImage().pixelColor(5, 5), QColor(255, 0, 0));
+    EXPECT_EQ(qt::widgetOf(box)->grab().toImage().pixelColor(5, 5), QColor(255, 0, 0));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "forms/qt_values.h"
+#include "forms/qt/qt_values.h"
 #include "forms/units.h"
 #include "platform/qt/text_codec.h"
 

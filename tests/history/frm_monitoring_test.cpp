@@ -8,7 +8,8 @@
 
 #include <QImage>
 
-#include "forms/form_window.h"
+#include "forms/qt/form_window.h"
+#include "forms/qt/native_form.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -63,7 +64,7 @@ protected:
         return rows;
     }
     static std::vector<forms::DrawnLine> linesOf(const frmMonitoring& v) {
-        return static_cast<forms::FormWindow*>(v.window())->lines;
+        return static_cast<forms::FormWindow*>(forms::qt::windowOf(v))->lines;
     }
     static void expectFiltersDisabled(const frmMonitoring& v) {
         for (const forms::Control* c : std::initializer_list<const forms::Control*>{
@@ -210,12 +211,12 @@ TEST_F(Viewer, OneSeparatorAboveTheFirstRowOfAnOlderDayThatSurvivesARepaint) {
     EXPECT_EQ(lines[0].y1, v->lblWhen[2].top());
     const int y = forms::twipsToPixels(lines[0].y1);
     const int x = forms::twipsToPixels(5550);  // right of the text, left of the scroll bar
-    EXPECT_EQ(v->window()->grab().toImage().pixelColor(x, y), QColor(Qt::black));
-    v->window()->repaint();
-    EXPECT_EQ(v->window()->grab().toImage().pixelColor(x, y), QColor(Qt::black));
+    EXPECT_EQ(forms::qt::windowOf(*v)->grab().toImage().pixelColor(x, y), QColor(Qt::black));
+    forms::qt::windowOf(*v)->repaint();
+    EXPECT_EQ(forms::qt::windowOf(*v)->grab().toImage().pixelColor(x, y), QColor(Qt::black));
 
     v->cmbNewOwner.setListIndex(3);  // nothing left: the old line goes
-    EXPECT_NE(v->window()->grab().toImage().pixelColor(x, y), QColor(Qt::black));
+    EXPECT_NE(forms::qt::windowOf(*v)->grab().toImage().pixelColor(x, y), QColor(Qt::black));
 }
 
 TEST_F(Viewer, LogGoneOrServerSwitchedOffDuringARefreshShowsNoHistory) {

@@ -8,8 +8,11 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include "forms/text_metrics.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/native_form.h"
+#include "forms/qt/text_layout.h"
 #include "platform/files.h"
+#include "platform/qt/text_codec.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
@@ -37,7 +40,7 @@ std::vector<std::string> shown(const frmOptions& d) {
 void typeInto(forms::TextBox& field, const std::string& text) {
     for (const QChar c : QString::fromStdString(text)) {
         QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(field.widget(), &key);
+        QApplication::sendEvent(forms::qt::widgetOf(field), &key);
     }
 }
 
@@ -199,7 +202,7 @@ TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothing) {
         [](frmOptions& dlg) { dlg.cmdCancel.click(); },
         [](frmOptions& dlg) {
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(dlg.cmbFrequency.widget(), &escape);
+            QApplication::sendEvent(forms::qt::widgetOf(dlg.cmbFrequency), &escape);
         },
         [](frmOptions& dlg) { EXPECT_TRUE(dlg.close()); },
     };
@@ -236,18 +239,18 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
         {&dlg.Label3, &dlg.cmbServerSet}, {&dlg.Label1, &dlg.cmbFrequency},
         {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}, {&dlg.lblNotify, &dlg.cmbNotify}};
     for (const auto& [label, list] : captions) {
-        const QSize needed = forms::textExtent(label->widget()->font(), platform::toDisplayLines(label->caption()));
-        EXPECT_LE(needed.width(), label->widget()->width()) << label->name() << " cuts its text";
-        EXPECT_LE(needed.height(), label->widget()->height()) << label->name() << " cuts its text";
+        const QSize needed = forms::textExtent(forms::qt::widgetOf(*label)->font(), platform::toDisplayLines(label->caption()));
+        EXPECT_LE(needed.width(), forms::qt::widgetOf(*label)->width()) << label->name() << " cuts its text";
+        EXPECT_LE(needed.height(), forms::qt::widgetOf(*label)->height()) << label->name() << " cuts its text";
         EXPECT_LE(label->left() + label->width(), list->left()) << label->name() << " runs into its list";
     }
     for (const forms::CheckBox* check :
          {&dlg.chkUpdateOnStart, &dlg.chkStartWithWin, &dlg.chkSystemTray, &dlg.chkFilterNoob})
-        EXPECT_LE(check->widget()->sizeHint().width(), check->widget()->width()) << check->name();
-    const QRect inside = dlg.window()->rect();
-    for (const QWidget* child : dlg.window()->findChildren<QWidget*>()) {
-        if (!child->isVisibleTo(dlg.window()) || child->isWindow()) continue;
-        const QRect area(child->mapTo(dlg.window(), QPoint(0, 0)), child->size());
+        EXPECT_LE(forms::qt::widgetOf(*check)->sizeHint().width(), forms::qt::widgetOf(*check)->width()) << check->name();
+    const QRect inside = forms::qt::windowOf(dlg)->rect();
+    for (const QWidget* child : forms::qt::windowOf(dlg)->findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(forms::qt::windowOf(dlg)) || child->isWindow()) continue;
+        const QRect area(child->mapTo(forms::qt::windowOf(dlg), QPoint(0, 0)), child->size());
         EXPECT_TRUE(inside.contains(area)) << child->objectName().toStdString();
     }
     owner.hide();

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/artwork.h"
+#include "forms/qt/picture_data.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
         const int size = QString(argv[i]).toInt();
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(theme).arg(size);
         const QString file = folder + "/" + name + ".png";
-        if (size <= 0 || !QDir().mkpath(folder) || !tw::programIcon(size).pixmap().save(file, "PNG")) {
+        if (size <= 0 || !QDir().mkpath(folder) || !tw::forms::qt::pixmapOf(tw::programIcon(size)).save(file, "PNG")) {
             std::fprintf(stderr, "render_icons: cannot write %s\n", qPrintable(file));
             return 1;
         }

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "forms/application.h"
+#include "forms/qt/native_form.h"
 #include "frontier.h"
 #include "herald_document.h"
 #include "history/frm_chart.h"
@@ -49,5 +50,5 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 20; ++i) app.processEvents();
     chart.picHoldings.hoverAt(tw::forms::twipsToPixels(chart.picHoldings.width()) * 7 / 10);
     for (int i = 0; i < 20; ++i) app.processEvents();
-    return chart.window()->grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+    return tw::forms::qt::windowOf(chart)->grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 
 #include "about/frm_splash.h"
 #include "forms/application.h"
+#include "forms/qt/native_form.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "settings/frm_options.h"
@@ -22,7 +23,7 @@ namespace {
 
 bool save(tw::forms::Form& form, const std::string& path) {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    const bool saved = form.window()->grab().save(QString::fromStdString(path), "PNG");
+    const bool saved = tw::forms::qt::windowOf(form)->grab().save(QString::fromStdString(path), "PNG");
     std::printf("%s %s\n", saved ? "wrote" : "could not write", path.c_str());
     return saved;
 }

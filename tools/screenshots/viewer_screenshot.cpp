@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "forms/application.h"
+#include "forms/qt/native_form.h"
 #include "history/frm_monitoring.h"
 #include "platform/services.h"
 
@@ -52,5 +53,5 @@ int main(int argc, char** argv) {
     });
     viewer.show();
     for (int i = 0; i < 20; ++i) app.processEvents();
-    return viewer.window()->grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+    return tw::forms::qt::windowOf(viewer)->grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
 }

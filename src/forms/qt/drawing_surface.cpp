@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
-#include "forms/qt_values.h"
+#include "forms/qt/qt_values.h"
 #include "platform/qt/text_codec.h"
 
 namespace tw::forms::qt {

@@ -5,14 +5,15 @@
 #include <QPixmap>
 
 #include "forms/qt/drawing_surface.h"
+#include "forms/qt/picture_data.h"
 
 namespace tw::forms {
 
 namespace {
 
 // The only two places this file meets the picture's insides.
-Picture pictureFromPixmap(const QPixmap& pixmap) { return Picture(pixmap); }
-QPixmap pixmapFromPicture(const Picture& picture) { return picture.pixmap(); }
+Picture pictureFromPixmap(const QPixmap& pixmap) { return qt::pictureFrom(pixmap); }
+QPixmap pixmapFromPicture(const Picture& picture) { return qt::pixmapOf(picture); }
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "forms/container.h"
 #include "forms/qt/drawing_surface.h"
+#include "forms/qt/native_control.h"
 
 namespace tw::forms {
 
@@ -40,10 +41,10 @@ private:
 }  // namespace
 
 PaintBox::PaintBox(Container& owner, std::string name, int width, int height)
-    : Control(owner, std::move(name), -1, new PaintBoxWidget(owner.surface(), *this), width, height) {}
+    : Control(owner, std::move(name), -1, qt::nativeControl(new PaintBoxWidget(qt::surfaceOf(owner), *this)), width, height) {}
 
 void PaintBox::refresh() {
-    if (QWidget* box = widget()) box->update();
+    if (QWidget* box = qt::widgetOf(*this)) box->update();
 }
 
 }  // namespace tw::forms

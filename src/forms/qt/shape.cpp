@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "forms/container.h"
-#include "forms/qt_values.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/qt_values.h"
 
 namespace tw::forms {
 
@@ -75,7 +75,8 @@ protected:
 }  // namespace
 
 Shape::Shape(Container& owner, std::string name, int index)
-    : Control(owner, std::move(name), index, new ShapeWidget(owner.surface()), 1215, 1215) {
+    : Control(owner, std::move(name), index, qt::nativeControl(new ShapeWidget(qt::surfaceOf(owner))),
+              1215, 1215) {
     repaint();
 }
 
@@ -100,7 +101,7 @@ void Shape::setBorderColor(Colour colour) {
 }
 
 void Shape::repaint() {
-    auto* shape = static_cast<ShapeWidget*>(widget());
+    auto* shape = static_cast<ShapeWidget*>(qt::widgetOf(*this));
     if (!shape) return;
     shape->kind = m_kind;
     shape->fill = toQColor(m_fillColor);
@@ -119,7 +120,8 @@ void Shape::copyFrom(const Shape& source) {
 }
 
 Line::Line(Container& owner, std::string name, int index)
-    : Control(owner, std::move(name), index, new LineWidget(owner.surface()), 1215, 0) {
+    : Control(owner, std::move(name), index, qt::nativeControl(new LineWidget(qt::surfaceOf(owner))),
+              1215, 0) {
     applyGeometry();
     repaint();
 }
@@ -143,7 +145,7 @@ int Line::y2() const {
 }
 
 void Line::applyGeometry() {
-    QWidget* line = widget();
+    QWidget* line = qt::widgetOf(*this);
     if (!line) return;
     // One pixel more than the span, so both end points are drawn.
     line->setGeometry(twipsToPixels(left()), twipsToPixels(top()), twipsToPixels(width()) + 1,
@@ -156,7 +158,7 @@ void Line::setBorderColor(Colour colour) {
 }
 
 void Line::repaint() {
-    auto* line = static_cast<LineWidget*>(widget());
+    auto* line = static_cast<LineWidget*>(qt::widgetOf(*this));
     if (!line) return;
     line->rising = m_rising;
     line->colour = toQColor(m_borderColor);

@@ -4,36 +4,35 @@
 #include <QPalette>
 #include <QWidget>
 
-#include "forms/application.h"
 #include "forms/container.h"
-#include "forms/qt_values.h"
-#include "platform/qt/text_codec.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/qt_values.h"
 
 namespace tw::forms {
 
-Control::Control(Container& owner, std::string name, int index, QWidget* widget, int width,
-                 int height)
+Control::Control(Container& owner, std::string name, int index,
+                 std::unique_ptr<NativeControl> native, int width, int height)
     : m_owner(owner),
       m_name(std::move(name)),
       m_index(index),
-      m_widget(widget),
-      m_signalContext(std::make_unique<QObject>()),
+      m_native(std::move(native)),
       m_width(width),
       m_height(height),
       m_font(owner.childFont()) {
-    m_widget->setFont(toQFont(m_font));
+    m_native->widget->setFont(toQFont(m_font));
     applyGeometry();
     // A widget added to a window already on screen stays hidden unless shown explicitly.
-    m_widget->setVisible(true);
+    m_native->widget->setVisible(true);
 }
 
 Control::~Control() {
-    m_signalContext.reset();
-    if (!m_widget) return;
+    m_native->signalContext.reset();
+    QWidget* widget = m_native->widget;
+    if (!widget) return;
     // The control may be unloaded from inside one of its own widget's event handlers (a
     // click that rebuilds a list), so the widget goes once that handler has returned.
-    m_widget->hide();
-    m_widget->deleteLater();
+    widget->hide();
+    widget->deleteLater();
 }
 
 void Control::setLeft(int twips) { move(twips, m_top); }
@@ -50,24 +49,25 @@ void Control::move(int left, int top, int width, int height) {
 }
 
 void Control::applyGeometry() {
-    if (!m_widget) return;
-    m_widget->setGeometry(twipsToPixels(m_left), twipsToPixels(m_top), twipsToPixels(m_width),
-                          twipsToPixels(m_height));
+    QWidget* widget = m_native->widget;
+    if (!widget) return;
+    widget->setGeometry(twipsToPixels(m_left), twipsToPixels(m_top), twipsToPixels(m_width),
+                        twipsToPixels(m_height));
 }
 
 void Control::setVisible(bool visible) {
     m_visible = visible;
-    if (m_widget) m_widget->setVisible(visible);
+    if (m_native->widget) m_native->widget->setVisible(visible);
 }
 
 void Control::setEnabled(bool enabled) {
     m_enabled = enabled;
-    if (m_widget) m_widget->setEnabled(enabled);
+    if (m_native->widget) m_native->widget->setEnabled(enabled);
 }
 
 void Control::setToolTipText(const std::string& text) {
     m_toolTip = text;
-    if (m_widget) m_widget->setToolTip(plainToolTip(text));
+    if (m_native->widget) m_native->widget->setToolTip(plainToolTip(text));
 }
 
 void Control::setForeColor(Colour colour) {
@@ -76,9 +76,10 @@ void Control::setForeColor(Colour colour) {
 }
 
 void Control::applyForeColor() {
-    if (!m_widget) return;
+    QWidget* widget = m_native->widget;
+    if (!widget) return;
     // Only the active and inactive groups: a disabled control keeps the greyed text.
-    QPalette palette = m_widget->palette();
+    QPalette palette = widget->palette();
     const QColor colour = toQColor(m_foreColor);
     // Setting a palette walks the widget's children and posts events; most rows keep theirs.
     bool same = true;
@@ -91,7 +92,7 @@ void Control::applyForeColor() {
         palette.setColor(group, QPalette::ButtonText, colour);
         palette.setColor(group, QPalette::Text, colour);
     }
-    m_widget->setPalette(palette);
+    widget->setPalette(palette);
 }
 
 void Control::setFont(const Font& font) {
@@ -99,22 +100,27 @@ void Control::setFont(const Font& font) {
     // own font): setting it again would only redo the layout.
     if (font == m_font) return;
     m_font = font;
-    if (m_widget) m_widget->setFont(toQFont(font));
+    if (m_native->widget) m_native->widget->setFont(toQFont(font));
     fontChanged();
 }
 
 void Control::setMousePointer(int pointer) {
     m_mousePointer = pointer;
-    if (!m_widget) return;
-    m_widget->setProperty("twMousePointer", pointer);
+    QWidget* widget = m_native->widget;
+    if (!widget) return;
+    widget->setProperty("twMousePointer", pointer);
     if (pointer == kCustomPointer)
-        m_widget->setCursor(customPointer());
+        widget->setCursor(customPointer());
     else
-        m_widget->unsetCursor();
+        widget->unsetCursor();
 }
 
 void Control::bringToFront() {
-    if (m_widget) m_widget->raise();
+    if (m_native->widget) m_native->widget->raise();
+}
+
+void Control::setFocus() {
+    if (m_native->widget) m_native->widget->setFocus();
 }
 
 void Control::click() {

@@ -1,4 +1,4 @@
-#include "forms/qt_values.h"
+#include "forms/qt/qt_values.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +8,15 @@
 #include "platform/qt/text_codec.h"
 
 namespace tw::forms {
+
+namespace {
+
+std::optional<QCursor>& pointerCursor() {
+    static std::optional<QCursor> cursor;
+    return cursor;
+}
+
+}  // namespace
 
 QColor toQColor(Colour colour) {
     return QColor(redOf(colour), greenOf(colour), blueOf(colour));
@@ -36,5 +45,11 @@ QString plainToolTip(const std::string& text) {
     return QStringLiteral("<p style='white-space:pre'>") + plain.toHtmlEscaped() +
            QStringLiteral("</p>");
 }
+
+QCursor customPointer() {
+    return pointerCursor() ? *pointerCursor() : QCursor(Qt::PointingHandCursor);
+}
+
+void setCustomPointer(std::optional<QCursor> cursor) { pointerCursor() = std::move(cursor); }
 
 }  // namespace tw::forms

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include "forms/form.h"
+#include "forms/qt/native_form.h"
 #include "platform/qt/text_codec.h"
 
 namespace tw::forms {
@@ -12,7 +13,7 @@ namespace tw::forms {
 std::optional<std::string> askSaveFileName(const Form& owner, const std::string& title,
                                            const std::string& filters,
                                            const std::string& suggestedName) {
-    QFileDialog dialog(owner.window(), platform::toQString(title));
+    QFileDialog dialog(qt::windowOf(owner), platform::toQString(title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(platform::toQString(filters).split(QStringLiteral(";;")));

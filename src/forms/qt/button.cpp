@@ -2,16 +2,17 @@
 
 #include <QPushButton>
 
-#include "forms/container.h"
 #include "forms/form.h"
+#include "forms/qt/native_control.h"
 #include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 
 Button::Button(Container& owner, std::string name, int index)
-    : Control(owner, std::move(name), index, new QPushButton(owner.surface()), 1215, 375) {
-    QObject::connect(static_cast<QPushButton*>(widget()), &QPushButton::clicked, signalContext(),
-                     [this] { click(); });
+    : Control(owner, std::move(name), index, qt::nativeControl(new QPushButton(qt::surfaceOf(owner))),
+              1215, 375) {
+    QObject::connect(static_cast<QPushButton*>(qt::widgetOf(*this)), &QPushButton::clicked,
+                     qt::signalContextOf(*this), [this] { click(); });
 }
 
 Button::~Button() {
@@ -23,7 +24,8 @@ Button::~Button() {
 
 void Button::setCaption(const std::string& caption) {
     m_caption = caption;
-    if (auto* button = static_cast<QPushButton*>(widget())) button->setText(platform::toQString(caption));
+    if (auto* button = static_cast<QPushButton*>(qt::widgetOf(*this)))
+        button->setText(platform::toQString(caption));
 }
 
 void Button::setDefault(bool isDefault) {
@@ -37,7 +39,7 @@ void Button::setDefault(bool isDefault) {
     } else if (form.defaultButton() == this) {
         form.setDefaultButton(nullptr);
     }
-    if (auto* button = static_cast<QPushButton*>(widget())) button->setDefault(isDefault);
+    if (auto* button = static_cast<QPushButton*>(qt::widgetOf(*this))) button->setDefault(isDefault);
 }
 
 void Button::setCancel(bool isCancel) {

@@ -2,6 +2,7 @@
 // Turns the window system's plain values into Qt's: colours, fonts, tooltips, cursors.
 // Used by the controls and forms of this layer.
 
+#include <optional>
 #include <string>
 
 #include <QColor>
@@ -22,5 +23,9 @@ QFont toQFont(const Font& font);
 
 // Tooltip text that Qt shows as written, never as rich text.
 QString plainToolTip(const std::string& text);
+
+// The cursor of mouse pointer 99: the one set here, or Qt's pointing hand when none is.
+QCursor customPointer();
+void setCustomPointer(std::optional<QCursor> cursor);
 
 }  // namespace tw::forms

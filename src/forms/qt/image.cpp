@@ -6,8 +6,9 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "forms/clickable_widget.h"
-#include "forms/container.h"
+#include "forms/qt/clickable_widget.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/picture_data.h"
 
 namespace tw::forms {
 
@@ -38,14 +39,15 @@ ImageWidget* imageWidget(QWidget* widget) { return static_cast<ImageWidget*>(wid
 }  // namespace
 
 Image::Image(Container& owner, std::string name, int index)
-    : Control(owner, std::move(name), index, new ImageWidget(owner.surface()), 480, 480) {
-    imageWidget(widget())->clicked = [this] { click(); };
+    : Control(owner, std::move(name), index, qt::nativeControl(new ImageWidget(qt::surfaceOf(owner))),
+              480, 480) {
+    imageWidget(qt::widgetOf(*this))->clicked = [this] { click(); };
 }
 
 void Image::setPicture(const Picture& picture) {
     m_picture = picture;
-    if (QWidget* image = widget()) {
-        imageWidget(image)->pixmap = picture.pixmap();
+    if (QWidget* image = qt::widgetOf(*this)) {
+        imageWidget(image)->pixmap = qt::pixmapOf(picture);
         image->update();
     }
     fitToPicture();
@@ -53,7 +55,7 @@ void Image::setPicture(const Picture& picture) {
 
 void Image::setStretch(bool stretch) {
     m_stretch = stretch;
-    if (QWidget* image = widget()) {
+    if (QWidget* image = qt::widgetOf(*this)) {
         imageWidget(image)->stretch = stretch;
         image->update();
     }
@@ -62,9 +64,7 @@ void Image::setStretch(bool stretch) {
 
 void Image::fitToPicture() {
     if (m_stretch || m_picture.isNull()) return;
-    const QSizeF size = m_picture.pixmap().deviceIndependentSize();
-    move(left(), top(), pixelsToTwips(static_cast<int>(size.width())),
-         pixelsToTwips(static_cast<int>(size.height())));
+    move(left(), top(), pixelsToTwips(m_picture.width()), pixelsToTwips(m_picture.height()));
 }
 
 void Image::copyFrom(const Image& source) {

@@ -1,15 +1,16 @@
-#include "forms/form_window.h"
+#include "forms/qt/form_window.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
 #include "forms/form.h"
-#include "forms/qt_values.h"
+#include "forms/qt/native_form.h"
+#include "forms/qt/qt_values.h"
 
 namespace tw::forms {
 
-FormWindow::FormWindow(Form& form) : QWidget(nullptr), m_form(form) {
+FormWindow::FormWindow(NativeForm& form) : QWidget(nullptr), m_form(form) {
     setAutoFillBackground(true);
 }
 
@@ -42,13 +43,13 @@ void FormWindow::hideEvent(QHideEvent* event) {
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-        if (event->key() == Qt::Key_Escape && m_form.cancelButton()) {
+        if (event->key() == Qt::Key_Escape && m_form.form.cancelButton()) {
             m_form.escapePressed();
             event->accept();
             return;
         }
         if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            m_form.defaultButton()) {
+            m_form.form.defaultButton()) {
             m_form.enterPressed();
             event->accept();
             return;

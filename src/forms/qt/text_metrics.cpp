@@ -6,6 +6,10 @@
 #include <QFontMetrics>
 #include <QRawFont>
 
+#include "forms/qt/qt_values.h"
+#include "forms/qt/text_layout.h"
+#include "platform/qt/text_codec.h"
+
 namespace tw::forms {
 
 namespace {
@@ -114,6 +118,11 @@ QSize textExtent(const QFont& font, const QString& text, int wrapWidth) {
     // Rebuilds of the server list and the panel measure the same few hundred names each time.
     static MeasureCache<QSize> cache;
     return cache.get(measureKey(font, text, wrapWidth), [&] { return measureExtent(font, text, wrapWidth); });
+}
+
+Size textExtent(const Font& font, const std::string& text, int wrapWidth) {
+    const QSize pixels = textExtent(toQFont(font), platform::toDisplayLines(text), wrapWidth);
+    return {pixels.width(), pixels.height()};
 }
 
 }  // namespace tw::forms

@@ -8,18 +8,15 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "platform/qt/text_codec.h"
+#include "forms/qt/picture_data.h"
+#include "forms/qt/qt_values.h"
 #include "forms/units.h"
+#include "platform/qt/text_codec.h"
 #include "runtime/message_box.h"
 
 namespace tw::forms {
 
 namespace {
-
-std::optional<QCursor>& pointerPicture() {
-    static std::optional<QCursor> cursor;
-    return cursor;
-}
 
 class QtMessageBoxSink : public MessageBoxSink {
 public:
@@ -56,20 +53,16 @@ void registerBundledFonts() {
     }
 }
 
-void setCustomPointerPicture(const QPixmap& picture, int hotX, int hotY) {
+void setCustomPointerPicture(const Picture& picture, int hotX, int hotY) {
     if (picture.isNull())
-        pointerPicture().reset();
+        setCustomPointer(std::nullopt);
     else
-        pointerPicture() = QCursor(picture, hotX, hotY);
+        setCustomPointer(QCursor(qt::pixmapOf(picture), hotX, hotY));
     // Widgets already showing pointer 99 carry a marker property; give them the new cursor.
     for (QWidget* widget : QApplication::allWidgets()) {
         if (widget->property("twMousePointer").toInt() == kCustomPointer)
             widget->setCursor(customPointer());
     }
-}
-
-QCursor customPointer() {
-    return pointerPicture() ? *pointerPicture() : QCursor(Qt::PointingHandCursor);
 }
 
 void installMessageBoxSink() {

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-#include "forms/container.h"
+#include "forms/qt/native_control.h"
 #include "platform/qt/text_codec.h"
 #include "runtime/runtime_error.h"
 
@@ -15,10 +15,11 @@ QComboBox* comboWidget(QWidget* widget) { return static_cast<QComboBox*>(widget)
 }  // namespace
 
 ComboBox::ComboBox(Container& owner, std::string name, int index)
-    : Control(owner, std::move(name), index, new QComboBox(owner.surface()), 1215, 315) {
-    comboWidget(widget())->setEditable(false);
-    QObject::connect(comboWidget(widget()), &QComboBox::currentIndexChanged, signalContext(),
-                     [this](int i) {
+    : Control(owner, std::move(name), index, qt::nativeControl(new QComboBox(qt::surfaceOf(owner))),
+              1215, 315) {
+    comboWidget(qt::widgetOf(*this))->setEditable(false);
+    QObject::connect(comboWidget(qt::widgetOf(*this)), &QComboBox::currentIndexChanged,
+                     qt::signalContextOf(*this), [this](int i) {
                          if (m_quiet) return;
                          m_listIndex = i;
                          click();
@@ -27,7 +28,7 @@ ComboBox::ComboBox(Container& owner, std::string name, int index)
 
 void ComboBox::addItem(const std::string& text) {
     m_items.push_back(text);
-    QComboBox* combo = comboWidget(widget());
+    QComboBox* combo = comboWidget(qt::widgetOf(*this));
     if (!combo) return;
     // Qt picks the first entry of an empty list by itself; the list keeps no pick instead.
     m_quiet = true;
@@ -39,7 +40,7 @@ void ComboBox::addItem(const std::string& text) {
 void ComboBox::clear() {
     m_items.clear();
     m_listIndex = -1;
-    if (QComboBox* combo = comboWidget(widget())) {
+    if (QComboBox* combo = comboWidget(qt::widgetOf(*this))) {
         m_quiet = true;
         combo->clear();
         m_quiet = false;
@@ -54,7 +55,7 @@ std::string ComboBox::list(int i) const {
 void ComboBox::setListIndex(int i) {
     if (i < -1 || i >= listCount()) throw RuntimeError(kErrInvalidPropertyValue);
     if (i == m_listIndex) return;
-    if (QComboBox* combo = comboWidget(widget())) {
+    if (QComboBox* combo = comboWidget(qt::widgetOf(*this))) {
         combo->setCurrentIndex(i);  // the signal records the index and runs onClick
     } else {
         m_listIndex = i;
@@ -67,7 +68,7 @@ void ComboBox::copyFrom(const ComboBox& source) {
     clear();
     for (const std::string& item : source.m_items) addItem(item);
     m_quiet = true;
-    if (QComboBox* combo = comboWidget(widget())) combo->setCurrentIndex(source.m_listIndex);
+    if (QComboBox* combo = comboWidget(qt::widgetOf(*this))) combo->setCurrentIndex(source.m_listIndex);
     m_listIndex = source.m_listIndex;
     m_quiet = false;
 }

@@ -7,10 +7,10 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "forms/clickable_widget.h"
-#include "forms/container.h"
-#include "forms/qt_values.h"
-#include "forms/text_metrics.h"
+#include "forms/qt/clickable_widget.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/qt_values.h"
+#include "forms/qt/text_layout.h"
 #include "platform/qt/text_codec.h"
 
 namespace tw::forms {
@@ -65,8 +65,9 @@ constexpr int kEmptyWidthPixels = 3;
 }  // namespace
 
 Label::Label(Container& owner, std::string name, int index)
-    : Control(owner, std::move(name), index, new LabelWidget(owner.surface()), 1215, 255) {
-    labelWidget(widget())->clicked = [this] { click(); };
+    : Control(owner, std::move(name), index, qt::nativeControl(new LabelWidget(qt::surfaceOf(owner))),
+              1215, 255) {
+    labelWidget(qt::widgetOf(*this))->clicked = [this] { click(); };
     applyBackground();
 }
 
@@ -78,7 +79,7 @@ void Label::setCaption(const std::string& caption) {
 void Label::showCaption() {
     QString text = platform::toDisplayLines(m_caption);
     if (m_useMnemonic) text = withoutMnemonics(text);
-    if (QWidget* label = widget()) {
+    if (QWidget* label = qt::widgetOf(*this)) {
         labelWidget(label)->text = text;
         label->update();
     }
@@ -95,7 +96,7 @@ void Label::setAlignment(Alignment alignment) {
     Qt::Alignment horizontal = Qt::AlignLeft;
     if (alignment == Alignment::Right) horizontal = Qt::AlignRight;
     if (alignment == Alignment::Center) horizontal = Qt::AlignHCenter;
-    if (QWidget* label = widget()) {
+    if (QWidget* label = qt::widgetOf(*this)) {
         labelWidget(label)->alignment = horizontal;
         label->update();
     }
@@ -103,7 +104,7 @@ void Label::setAlignment(Alignment alignment) {
 
 void Label::setWordWrap(bool wordWrap) {
     m_wordWrap = wordWrap;
-    if (QWidget* label = widget()) {
+    if (QWidget* label = qt::widgetOf(*this)) {
         labelWidget(label)->wordWrap = wordWrap;
         label->update();
     }
@@ -121,7 +122,7 @@ void Label::setOpaque(bool opaque) {
 }
 
 void Label::applyBackground() {
-    QWidget* label = widget();
+    QWidget* label = qt::widgetOf(*this);
     if (!label) return;
     QPalette palette = label->palette();
     const QColor colour = toQColor(m_backColor);
@@ -140,7 +141,7 @@ void Label::setUseMnemonic(bool useMnemonic) {
 void Label::fontChanged() { fitToCaption(); }
 
 void Label::fitToCaption() {
-    QWidget* label = widget();
+    QWidget* label = qt::widgetOf(*this);
     if (!m_autoSize || !label) return;
     const QString& text = labelWidget(label)->text;
     const int lineHeight = cellMetrics(label->font()).lineHeight;
@@ -158,8 +159,8 @@ void Label::fitToCaption() {
     move(left(), top(), pixelsToTwips(extent.width()), pixelsToTwips(extent.height()));
 }
 
-QSize Label::textExtent(const std::string& caption) const {
-    const QWidget* label = widget();
+Size Label::textExtent(const std::string& caption) const {
+    const QWidget* label = qt::widgetOf(*this);
     if (!label) return {0, 0};
     const QSize pixels = forms::textExtent(label->font(), platform::toQString(caption));
     return {pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height())};

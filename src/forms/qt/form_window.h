@@ -10,7 +10,7 @@
 
 namespace tw::forms {
 
-class Form;
+struct NativeForm;
 
 struct DrawnLine {
     int x1, y1, x2, y2;  // twips
@@ -19,7 +19,7 @@ struct DrawnLine {
 
 class FormWindow : public QWidget {
 public:
-    explicit FormWindow(Form& form);
+    explicit FormWindow(NativeForm& form);
 
     std::vector<DrawnLine> lines;
 
@@ -30,7 +30,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    Form& m_form;
+    NativeForm& m_form;
 };
 
 }  // namespace tw::forms

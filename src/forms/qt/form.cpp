@@ -8,10 +8,12 @@
 #include <QWindow>
 
 #include "forms/button.h"
-#include "forms/form_window.h"
-#include "forms/qt_values.h"
-#include "platform/qt/text_codec.h"
+#include "forms/qt/form_window.h"
+#include "forms/qt/native_form.h"
+#include "forms/qt/picture_data.h"
+#include "forms/qt/qt_values.h"
 #include "forms/text_metrics.h"
+#include "platform/qt/text_codec.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
@@ -30,10 +32,25 @@ std::uint64_t nextSerial() {
 
 }  // namespace
 
+NativeForm::NativeForm(Form& owner)
+    : NativeControl(nullptr), form(owner), window(std::make_unique<FormWindow>(*this)) {
+    widget = window.get();
+}
+
+NativeForm::~NativeForm() = default;
+
+void NativeForm::userClosing() { form.userClosing(); }
+void NativeForm::windowHidden() {
+    // Reads nothing of the form: the window may be going down with the form.
+    if (modalLoop) modalLoop->quit();
+}
+void NativeForm::escapePressed() { form.escapePressed(); }
+void NativeForm::enterPressed() { form.enterPressed(); }
+
 Form::Form(std::string name)
     : m_name(std::move(name)),
       m_serial(nextSerial()),
-      m_window(std::make_unique<FormWindow>(*this)),
+      m_native(std::make_unique<NativeForm>(*this)),
       m_alive(std::make_shared<bool>(true)) {
     setClientSize(m_clientWidth, m_clientHeight);
     setBackColor(m_backColor);
@@ -42,10 +59,10 @@ Form::Form(std::string name)
 
 Form::~Form() {
     *m_alive = false;
-    if (m_modalLoop) m_modalLoop->quit();
+    if (m_native->modalLoop) m_native->modalLoop->quit();
     auto& forms = loadedForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
-    m_window.reset();
+    m_native.reset();
 }
 
 void Form::load() {
@@ -61,46 +78,47 @@ std::vector<Form*> Form::openForms() { return loadedForms(); }
 
 void Form::setCaption(const std::string& caption) {
     m_caption = caption;
-    m_window->setWindowTitle(platform::toQString(caption));
+    m_native->window->setWindowTitle(platform::toQString(caption));
 }
 
 int Form::clientWidth() const {
     // Follows the window when the user has resized it.
-    if (m_window->width() != twipsToPixels(m_clientWidth)) return pixelsToTwips(m_window->width());
+    const int width = m_native->window->width();
+    if (width != twipsToPixels(m_clientWidth)) return pixelsToTwips(width);
     return m_clientWidth;
 }
 
 int Form::clientHeight() const {
-    if (m_window->height() != twipsToPixels(m_clientHeight))
-        return pixelsToTwips(m_window->height());
+    if (m_native->window->height() != twipsToPixels(m_clientHeight))
+        return pixelsToTwips(m_native->window->height());
     return m_clientHeight;
 }
 
 void Form::setClientSize(int width, int height) {
     m_clientWidth = std::max(0, width);
     m_clientHeight = std::max(0, height);
-    m_window->resize(twipsToPixels(m_clientWidth), twipsToPixels(m_clientHeight));
+    m_native->window->resize(twipsToPixels(m_clientWidth), twipsToPixels(m_clientHeight));
 }
 
 void Form::setBackColor(Colour colour) {
     m_backColor = colour;
-    QPalette palette = m_window->palette();
+    QPalette palette = m_native->window->palette();
     palette.setColor(QPalette::Window, toQColor(colour));
-    m_window->setPalette(palette);
+    m_native->window->setPalette(palette);
 }
 
-void Form::setIcon(const Picture& icon) { m_window->setWindowIcon(icon.icon()); }
+void Form::setIcon(const Picture& icon) { m_native->window->setWindowIcon(qt::iconOf(icon)); }
 
 void Form::attachOwner(Form* owner) {
     // The owner relation is the window manager's (stays above its owner), not Qt's object
     // tree: each form keeps sole ownership of its own window.
-    m_window->winId();
-    QWindow* handle = m_window->windowHandle();
+    m_native->window->winId();
+    QWindow* handle = m_native->window->windowHandle();
     if (!handle) return;
     QWindow* ownerHandle = nullptr;
     if (owner && owner != this) {
-        owner->m_window->winId();
-        ownerHandle = owner->m_window->windowHandle();
+        owner->m_native->window->winId();
+        ownerHandle = owner->m_native->window->windowHandle();
     }
     handle->setTransientParent(ownerHandle);
 }
@@ -109,42 +127,38 @@ void Form::show() { showModeless(nullptr); }
 
 void Form::showModeless(Form* owner) {
     load();
-    if (!m_window->isVisible()) {
-        m_window->setWindowModality(Qt::NonModal);
+    if (!m_native->window->isVisible()) {
+        m_native->window->setWindowModality(Qt::NonModal);
         attachOwner(owner);
     }
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    m_native->window->show();
+    m_native->window->raise();
+    m_native->window->activateWindow();
 }
 
 void Form::showModal(Form* owner) {
-    if (m_window->isVisible() || m_modalLoop)
+    if (m_native->window->isVisible() || m_native->modalLoop)
         throw RuntimeError(kErrFormAlreadyDisplayed);
     load();
-    m_window->setWindowModality(Qt::ApplicationModal);
+    m_native->window->setWindowModality(Qt::ApplicationModal);
     attachOwner(owner);
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
-    if (!m_window->isVisible()) return;
+    m_native->window->show();
+    m_native->window->raise();
+    m_native->window->activateWindow();
+    if (!m_native->window->isVisible()) return;
 
     QEventLoop loop;
-    m_modalLoop = &loop;
+    m_native->modalLoop = &loop;
     const std::shared_ptr<bool> alive = m_alive;
     loop.exec(QEventLoop::DialogExec);
     if (!*alive) return;  // the form was destroyed while it was up
-    m_modalLoop = nullptr;
-    m_window->setWindowModality(Qt::NonModal);
+    m_native->modalLoop = nullptr;
+    m_native->window->setWindowModality(Qt::NonModal);
 }
 
-void Form::hide() { m_window->hide(); }
+void Form::hide() { m_native->window->hide(); }
 
-bool Form::isShown() const { return m_window->isVisible(); }
-
-void Form::windowHidden() {
-    if (m_modalLoop) m_modalLoop->quit();
-}
+bool Form::isShown() const { return m_native->window->isVisible(); }
 
 bool Form::close() {
     bool cancel = false;
@@ -153,7 +167,7 @@ bool Form::close() {
     if (handler) handler(cancel);
     if (!*alive) return true;
     if (cancel) return false;
-    m_window->hide();
+    m_native->window->hide();
     auto& forms = loadedForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     return true;
@@ -162,7 +176,7 @@ bool Form::close() {
 void Form::userClosing() { close(); }
 
 WindowState Form::windowState() const {
-    const Qt::WindowStates state = m_window->windowState();
+    const Qt::WindowStates state = m_native->window->windowState();
     if (state & Qt::WindowMinimized) return WindowState::Minimized;
     if (state & Qt::WindowMaximized) return WindowState::Maximized;
     return WindowState::Normal;
@@ -172,43 +186,43 @@ void Form::setWindowState(WindowState state) {
     Qt::WindowStates qtState = Qt::WindowNoState;
     if (state == WindowState::Minimized) qtState = Qt::WindowMinimized;
     if (state == WindowState::Maximized) qtState = Qt::WindowMaximized;
-    m_window->setWindowState(qtState);
+    m_native->window->setWindowState(qtState);
 }
 
 void Form::cls() {
-    m_window->lines.clear();
-    m_window->update();
+    m_native->window->lines.clear();
+    m_native->window->update();
 }
 
 void Form::drawLine(int x1, int y1, int x2, int y2, Colour colour) {
-    m_window->lines.push_back({x1, y1, x2, y2, colour});
-    m_window->update();
+    m_native->window->lines.push_back({x1, y1, x2, y2, colour});
+    m_native->window->update();
 }
 
 int Form::textWidth(const std::string& text) const {
-    return pixelsToTwips(textExtent(toQFont(m_font), platform::toDisplayLines(text)).width());
+    return pixelsToTwips(textExtent(m_font, text).width());
 }
 
 int Form::textHeight(const std::string& text) const {
-    return pixelsToTwips(textExtent(toQFont(m_font), platform::toDisplayLines(text)).height());
+    return pixelsToTwips(textExtent(m_font, text).height());
 }
 
 void Form::centreOnScreen() {
-    QScreen* screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = m_native->window->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    QRect frame = m_window->frameGeometry();
+    QRect frame = m_native->window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
-    m_window->move(frame.topLeft());
+    m_native->window->move(frame.topLeft());
 }
 
 void Form::centreOn(const Form& owner) {
-    QRect frame = m_window->frameGeometry();
-    frame.moveCenter(owner.m_window->frameGeometry().center());
-    m_window->move(frame.topLeft());
+    QRect frame = m_native->window->frameGeometry();
+    frame.moveCenter(owner.m_native->window->frameGeometry().center());
+    m_native->window->move(frame.topLeft());
 }
 
-QWidget* Form::window() const { return m_window.get(); }
-QWidget* Form::surface() const { return m_window.get(); }
+NativeControl& Form::surface() const { return *m_native; }
 
 void Form::setCancelButton(Button* button) { m_cancelButton = button; }
 void Form::setDefaultButton(Button* button) { m_defaultButton = button; }

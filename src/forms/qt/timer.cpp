@@ -4,9 +4,13 @@
 
 namespace tw::forms {
 
+struct NativeTimer {
+    QTimer timer;
+};
+
 Timer::Timer(Container& /*owner*/, std::string name)
-    : m_name(std::move(name)), m_timer(std::make_unique<QTimer>()) {
-    QObject::connect(m_timer.get(), &QTimer::timeout, m_timer.get(), [this] { tick(); });
+    : m_name(std::move(name)), m_native(std::make_unique<NativeTimer>()) {
+    QObject::connect(&m_native->timer, &QTimer::timeout, &m_native->timer, [this] { tick(); });
 }
 
 Timer::~Timer() = default;
@@ -22,8 +26,8 @@ void Timer::setEnabled(bool enabled) {
 }
 
 void Timer::restart() {
-    m_timer->stop();
-    if (m_enabled && m_interval > 0) m_timer->start(m_interval);
+    m_native->timer.stop();
+    if (m_enabled && m_interval > 0) m_native->timer.start(m_interval);
 }
 
 void Timer::tick() {
