@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "app/frm_main.h"
-#include "downloads_peer.h"
+#include "scripted_peer.h"
 #include "loopback.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/frm_main.h"
-#include "downloads_peer.h"
+#include "scripted_peer.h"
 #include "history/event_log.h"
 #include "platform/files.h"
 #include "platform/services.h"
