@@ -36,7 +36,7 @@ protected:
     }
 
     void show(const std::string& document) {
-        main.XMLData = document;
+        main.watch.XMLData = document;
         main.LoadServers();
     }
     int selectByName(const std::string& name) {
@@ -258,7 +258,7 @@ public:
     int show(const MessageBoxCall& call) override {
         MessageBoxRecorder::show(call);
         if (!newer.empty()) {
-            m_main.XMLData = std::exchange(newer, "");
+            m_main.watch.XMLData = std::exchange(newer, "");
             m_main.LoadServers();
         }
         return 1;
@@ -338,7 +338,7 @@ public:
 TEST_F(ServerListTest, FailureWhileRebuildingAsksToReloadAndKeepsTheRowsBuilt) {
     FailingReselect failing;
     failing.lblServerName.setCaption("Ashvale");
-    failing.XMLData = fixture("herald_readable.xml");
+    failing.watch.XMLData = fixture("herald_readable.xml");
     failing.LoadServers();
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, "Error in LoadServers sub\r\n#9 Subscript out of range\r\n"
