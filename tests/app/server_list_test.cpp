@@ -12,7 +12,6 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
-#include "runtime/utf8.h"
 #include "settings/settings_store.h"
 #include "temp_folder.h"
 
@@ -220,34 +219,6 @@ TEST_F(ServerListTest, ClaimantClickOpensOnlyWebPagesFromTheDocument) {
     for (const auto& call : services.shell.calls) opened.push_back(call.file);
     EXPECT_EQ(opened, (std::vector<std::string>{"http://herald.example.org/guild/pale-lantern",
                                                 "HTTPS://Herald.example.org/g", kHomePage}));
-}
-
-TEST_F(ServerListTest, LongNonAsciiClaimantIsCutBetweenCharacters) {
-    const std::string guild = "\xc3\x86\xc3\x98\xc3\x85\xc3\xa6\xc3\xb8\xc3\xa5";  // six two-byte letters
-    std::string xml = "<server name=\"Nordheim\"><status>Up</status><population>1</population>"
-                      "<relic name=\"R\" realm=\"Midgard\"><owner>Midgard</owner></relic>";
-    std::vector<std::string> names;
-    // Shifting the name by one ASCII letter at a time moves a byte-wise cut into a character.
-    for (const std::string shift : {"", "a", "ab", "abc"}) {
-        std::string name = shift;
-        for (int i = 0; i < 8; ++i) name += guild;
-        names.push_back(name);
-        xml += "<keep name=\"Nord Faste\" realm=\"Midgard\"><owner>Midgard</owner><claimant>" + name +
-               "</claimant></keep>";
-    }
-    show(xml + "</server>");
-    selectByName("Nordheim");
-    EXPECT_TRUE(boxes.calls.empty());
-    for (size_t k = 0; k < names.size(); ++k) {
-        const int row = static_cast<int>(k) + 1;
-        ASSERT_TRUE(main.lblClaimed.exists(row));
-        const std::string& shown = main.lblClaimed[row].caption();
-        ASSERT_GT(shown.size(), 2u);
-        const std::string kept = shown.substr(0, shown.size() - 2);
-        EXPECT_EQ(shown, names[k].substr(0, kept.size()) + "..") << k;
-        EXPECT_TRUE(isValidUtf8(kept)) << "cut inside a character: " << k;
-        EXPECT_EQ(main.lblClaimed[row].toolTipText(), names[k]);
-    }
 }
 
 // A message box during which a newer document arrives and is taken, the way a download that
