@@ -7,12 +7,6 @@
 namespace tw::testing {
 namespace {
 
-// A previous cache that no reply of these tests could produce, binary bytes included.
-constexpr char kOldCacheBytes[] = "<servers>old\0copy\xff</servers>\r\n";
-const std::string kOldCache(kOldCacheBytes, sizeof kOldCacheBytes - 1);
-// A document that lists a server, so that it is taken without asking for the location list.
-const std::string kListed = "<server name=\"Up\" />";
-
 using DownloadTest = WatchTest;
 
 TEST_F(DownloadTest, RequestBytesOfBothDownloadsAreExact) {

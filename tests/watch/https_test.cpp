@@ -12,11 +12,6 @@
 namespace tw::testing {
 namespace {
 
-// A previous cache that no reply of these tests could produce, binary bytes included.
-constexpr char kOldCacheBytes[] = "<servers>old\0copy\xff</servers>\r\n";
-const std::string kOldCache(kOldCacheBytes, sizeof kOldCacheBytes - 1);
-const std::string kListed = "<server name=\"Up\" />";
-
 class HttpsTest : public WatchTest {
 protected:
     void SetUp() override {

@@ -8,7 +8,6 @@
 namespace tw::testing {
 namespace {
 
-const std::string kListed = "<server name=\"Up\" />";
 const std::string kNoServers = "<servers>\r\n</servers>";
 
 class LocationListTest : public WatchTest {
@@ -66,7 +65,6 @@ TEST_F(LocationListTest, EmptyDocumentFetchesTheListOnceAndUpdatesOnlyOnAChange)
 }
 
 TEST_F(LocationListTest, ErrorRepliesNeverReplaceTheDocumentOrTheList) {
-    constexpr char kOldCache[] = "<servers>old</servers>\r\n";
     struct Case {
         const char* label;
         std::string statusReply, listStatus;

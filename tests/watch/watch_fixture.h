@@ -20,6 +20,12 @@ namespace tw::testing {
 
 using Texts = std::vector<std::string>;
 
+// A previous cache that no reply of these tests could produce, binary bytes included.
+inline constexpr char kOldCacheBytes[] = "<servers>old\0copy\xff</servers>\r\n";
+inline const std::string kOldCache(kOldCacheBytes, sizeof kOldCacheBytes - 1);
+// A document that lists a server, so that it is taken without asking for the location list.
+inline const std::string kListed = "<server name=\"Up\" />";
+
 // Writes down everything the watch says, as one line each; `caption` is the status line a
 // window would show (the stale text included).
 struct RecordingListener : WatchListener {
