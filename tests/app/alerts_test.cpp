@@ -1,12 +1,12 @@
 // Alerts end to end: the main window on a private session bus with a notification service of
-// our own, logging changes and failing to update against a loopback port that refuses.
+// our own, logging changes and failing to update against a loopback herald whose replies cannot be read.
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
 #include "app/frm_main.h"
-#include "downloads_peer.h"
-#include "loopback.h"
+#include "scripted_peer.h"
+#include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "session_bus.h"
@@ -20,18 +20,15 @@ using testing::runUntil;
 using Service = testing::RecordingNotificationService;
 using Texts = std::vector<std::string>;
 
-// Started without the location list; updates only when the test asks.
+// Started on a location list that names a peer of the test; updates only when clicked.
 struct QuietMain : frmMain {
     QuietMain() { Form_Load(); }
-    void ReloadHostServers() override {}
-    void Update() override { if (updates) frmMain::Update(); }
-    bool updates = false;
     Texts names = {"Caer Ashwold", "Dun Brae", "Hrothgard Tower", "Fort Lanark"};
     void takeIn(const Texts& owners) {  // a document listing Ironmoor's keeps
-        XMLData = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n";
+        watch.XMLData = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n";
         for (std::size_t i = 0; i < owners.size(); ++i)
-            XMLData += std::string("<keep name=\"") + names[i] + "\" realm=\"Albion\">\n<owner>" + owners[i] + "</owner>\n</keep>\n";
-        XMLData += "</server>\n</heraldstatus>\n";
+            watch.XMLData += std::string("<keep name=\"") + names[i] + "\" realm=\"Albion\">\n<owner>" + owners[i] + "</owner>\n</keep>\n";
+        watch.XMLData += "</server>\n</heraldstatus>\n";
         DoSwitchOff();
     }
 };
@@ -46,6 +43,9 @@ protected:
         WriteSetting("UpdateOnStart", "0");
         WriteSetting("MonitorServer", "Ironmoor");
         WriteSetting("Realm", "2");  // Albion
+        WriteSetting("LocationHost", "127.0.0.1:1");
+        ASSERT_TRUE(platform::writeFileAtomically(m_temp.slashed() + "towerwatchlocations.txt",
+                                                  peer.hostPort() + "/server-info.xml\r\n"));
     }
     // "summary /urgency" of what reached the service, taken out; a marker sent last makes
     // sure everything sent before it has arrived.
@@ -64,6 +64,7 @@ protected:
     platform::ScopedServices services;
     ScopedMessageBoxRecorder boxes;
     testing::TempFolder m_temp;
+    testing::ScriptedPeer peer;
 };
 
 TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndAClickOpensTheHistory) {
@@ -156,25 +157,29 @@ TEST_F(DesktopAlertsTest, MarkupInANameReachesTheServiceAndTheBalloonEscaped) {
     EXPECT_EQ(balloons.size(), 1u);
 }
 
-TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOneFreshAgain) {
+TEST_F(DesktopAlertsTest, ThreeFailedUpdatesTurnTheDataStaleOnceAndACompleteOneFreshAgain) {
     Service service(bus.connect("service"), true);
-    int port = 0;
-    const int refusing = testing::bindLoopback(port, 0);  // bound, not listening
     QuietMain main;
-    main.updates = true;
     const std::uintptr_t normal = forms::iconHandle(main.icoMain.picture());
-    const std::string refused = "127.0.0.1:" + std::to_string(port), since = "Herald unreachable since 18:05 \xE2\x80\x94 ";
-    auto updateAt = [&](const std::string& hostPort, int minute) {
-        main.HostServers = {hostPort + "/server-info.xml"};
+    const std::string since = "Herald unreachable since 18:05 \xE2\x80\x94 ";
+    // The herald's replies cannot be read until it is given a document.
+    std::string document;
+    peer.respondWith([&](const std::string&) {
+        return document.empty() ? "HTTP/1.1 200 OK\r\n\r\nContent-Length: 4\r\n\r\nabcd" : testing::lengthReply(document);
+    });
+    auto updateAt = [&](int minute) {
         services.processFacts.clock.minute = minute;
         services.processFacts.steady = std::chrono::steady_clock::time_point(std::chrono::minutes(minute));
         main.Label5.click();
         const std::string& caption = main.lblServerInfo.caption();
-        return runUntil([&] { return hostPort == refused ? caption != "Connecting..." : caption == "Update complete"; }, 10000);
+        return runUntil([&] {
+            return caption == (document.empty() ? "HTTP Header Parse Error!" : "Update complete") ||
+                   caption.rfind("Herald unreachable", 0) == 0;
+        }, 10000);
     };
     Texts tips;
     for (int minute : {5, 20, 35, 50}) {
-        ASSERT_TRUE(updateAt(refused, minute));
+        ASSERT_TRUE(updateAt(minute)) << main.lblServerInfo.caption();
         tips.push_back(services.notifyIcons.tip);
     }
     EXPECT_EQ(tips, (Texts{"Towerwatch", "Towerwatch", since + "3 failed updates", since + "4 failed updates"}));
@@ -182,9 +187,8 @@ TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOne
     EXPECT_NE(services.notifyIcons.hIcon, normal);
     EXPECT_EQ(received(service), Texts{"Keep ownership may be out of date /1"});
 
-    testing::ScriptedPeer peer;
-    peer.respondWith([](const std::string&) { return testing::lengthReply("<server name=\"Up\" />"); });
-    for (int minute : {55, 56}) ASSERT_TRUE(updateAt(peer.hostPort(), minute));
+    document = "<heraldstatus>\n<server name=\"Ironmoor\">\n<status>Up</status>\n</server>\n</heraldstatus>\n";
+    for (int minute : {55, 56}) ASSERT_TRUE(updateAt(minute));
     EXPECT_EQ(services.notifyIcons.tip, "Towerwatch");
     EXPECT_EQ(services.notifyIcons.hIcon, normal);
     EXPECT_EQ(received(service), Texts{"Herald reachable again /1"});
@@ -193,7 +197,6 @@ TEST_F(DesktopAlertsTest, ThreeRefusedUpdatesTurnTheDataStaleOnceAndACompleteOne
     services.processFacts.steady = std::chrono::steady_clock::time_point(std::chrono::minutes(87));
     main.tmrUpdate.tick();
     EXPECT_EQ(services.notifyIcons.tip, "No complete update since 18:56");
-    ::close(refusing);
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include "about/frm_splash.h"
 #include "app/tray_icon.h"
 #include "event_loop_wait.h"
-#include "file_size_limit.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -117,14 +116,14 @@ TEST_F(MainWindowTest, PanelFailureAtTheLastElementIsReportedAndStartupGoesOn) {
     main.Form_Load();
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text.substr(0, 27), "Error in LoadInfo sub\r\n#340");
-    EXPECT_EQ(main.HostServers.at(0), "herald.example:8080/s.xml") << "start-up read the location list";
+    EXPECT_EQ(main.watch.HostServers.at(0), "herald.example:8080/s.xml") << "start-up read the location list";
     // Clicking the server again reports the same failure and returns to the program.
     main.lblServers[0].click();
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_EQ(boxes.calls[1].text, boxes.calls[0].text);
     EXPECT_EQ(main.lblKeepList[32767].caption(), "Caer");
     // The next document builds as usual.
-    main.XMLData = "<server name=\"Brynmor\"><status>Up</status><population>1</population>" + keep + "</server>";
+    main.watch.XMLData = "<server name=\"Brynmor\"><status>Up</status><population>1</population>" + keep + "</server>";
     main.LoadServers();
     EXPECT_EQ(boxes.calls.size(), 2u);
     EXPECT_EQ(main.lblKeepList.ubound(), 2);
@@ -278,33 +277,6 @@ std::string frontierHeldBy(const std::string& owner) {
            "      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
 }
 
-TEST_F(MainWindowTest, LoggedChangeFollowsACutShortLineAndAFailedOneLeavesTheLogAsItWas) {
-    WriteSetting("UpdateOnStart", "0");
-    WriteSetting("MonitorServer", "Stormreach");
-    ObservedMain main(loaded);
-    // The last run ran out of disk part-way through a record.
-    const std::string log = m_folder + "/Stormreach.log";
-    ASSERT_TRUE(platform::writeFileAtomically(log, "Dun Mellow,Hibernia,Midgard,5/16/2024\r\nVornfaste,Alb"));
-    main.XMLData = frontierHeldBy("Albion");
-    main.DoSwitchOff();
-    main.XMLData = frontierHeldBy("Midgard");
-    main.DoSwitchOff();
-    EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(platform::readWholeFile(log), "Dun Mellow,Hibernia,Midgard,5/16/2024\r\nVornfaste,Alb\r\n"
-                                            "Caer Ashwold,Midgard,Albion,5/17/2024 2:30:00 PM\r\n");
-
-    // The disk fills up again: the change is reported and no part of it stays behind.
-    const std::string before = platform::readWholeFile(log).value_or("");
-    main.XMLData = frontierHeldBy("Hibernia");
-    {
-        const testing::ScopedFileSizeLimit fullDisk(before.size() + 10);
-        main.DoSwitchOff();
-    }
-    EXPECT_EQ(platform::readWholeFile(log), before);
-    ASSERT_EQ(boxes.calls.size(), 1u);
-    EXPECT_EQ(boxes.calls[0].text, "Error in DoSwitchOff sub\r\n#75 Path/File access error");
-}
-
 // The main colour of the picture the tray shows: the mean of its opaque pixels.
 std::string tintOf(std::uintptr_t icon) {
     const QImage image = platform::iconFromHandle(icon).pixmap(16, 16).toImage();
@@ -324,24 +296,17 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
     WriteSetting("UpdateOnStart", "0");
     WriteSetting("MonitorServer", "Stormreach");
     WriteSetting("Realm", "2");  // Albion
-    // The player's command hears of each change, with the colour the tray flashes.
-    const std::string heard = m_folder + "/heard.sh";
-    ASSERT_TRUE(platform::writeFileAtomically(heard, "#!/bin/sh\nprintf %s \"$TOWERWATCH_PLACE\" > \"$1/$TOWERWATCH_ALERT\"\n"));
-    std::filesystem::permissions(heard, std::filesystem::perms::owner_all);
-    WriteSetting("OnChangeCommand", heard + " " + m_folder);
     const struct {
         const char *before, *after, *tint;
     } rows[] = {{"Albion", "Midgard", "red"}, {"Midgard", "Albion", "green"}, {"Midgard", "Hibernia", "yellow"}};
     for (const auto& row : rows) {
         ObservedMain main(loaded);
-        main.XMLData = frontierHeldBy(row.before);
+        main.watch.XMLData = frontierHeldBy(row.before);
         main.DoSwitchOff();
-        main.XMLData = frontierHeldBy(row.after);
+        main.watch.XMLData = frontierHeldBy(row.after);
         main.DoSwitchOff();
         ASSERT_TRUE(main.tmrIcoFlash.enabled()) << row.after;
         EXPECT_NE(main.tmrIcoFlash.tag().find("Caer Ashwold"), std::string::npos);
-        EXPECT_TRUE(testing::runUntil(
-            [&] { return platform::readWholeFile(m_folder + "/" + row.tint) == "Caer Ashwold"; }, 20000));
         // The normal picture and the alert take turns, the change as the tip.
         const std::uintptr_t normal = forms::iconHandle(main.icoMain.picture());
         std::vector<std::string> shown;
@@ -367,9 +332,9 @@ TEST_F(MainWindowTest, AFlashTipLongerThanTheTrayTakesEndsBeforeTheCharacterThat
                "\" realm=\"Hibernia\">\n      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
     };
     ObservedMain main(loaded);
-    main.XMLData = heldBy("Albion");
+    main.watch.XMLData = heldBy("Albion");
     main.DoSwitchOff();
-    main.XMLData = heldBy("Midgard");
+    main.watch.XMLData = heldBy("Midgard");
     main.DoSwitchOff();
     ASSERT_EQ(main.tmrIcoFlash.tag(), place + " taken by Midgard from Albion");
     main.tmrIcoFlash.tick();

@@ -24,7 +24,7 @@ TEST(HeldSinceReads, OneLoggedChangeIsReadAloneAndARewrittenLogWhole) {
     frmMain main;
     main.AppPath = folder.slashed();
     main.MonitorServer = "Ironmoor";
-    main.XMLData = platform::readWholeFile(std::string(TW_TEST_DATA_DIR) + "/herald_readable.xml").value_or("");
+    main.watch.XMLData = platform::readWholeFile(std::string(TW_TEST_DATA_DIR) + "/herald_readable.xml").value_or("");
     auto tipOf = [&](const std::string& keep) {
         main.LoadInfo("Ironmoor");
         for (int i = 0; i <= main.lblKeepList.ubound(); ++i)

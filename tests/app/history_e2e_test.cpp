@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/frm_main.h"
-#include "downloads_peer.h"
+#include "scripted_peer.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"

@@ -11,20 +11,14 @@ mkdir -p "$work/program"
 cp "$1" "$work/program/towerwatch"
 export XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
 source "$(dirname "$0")/../support/program_runs.sh"
-listening() { grep -c " $work/" /proc/net/unix; }
 
 # first_copy <config>: starts a copy and waits until it listens, as only the one copy does.
 first_copy() {
     local before
-    before=$(listening)
+    before=$(listening_in "$work")
     XDG_CONFIG_HOME=$work/$1 start_program "$work/$1.txt" "$work/program/towerwatch" -startup
     pids+=("$program_pid")
-    for _ in $(seq 300); do
-        [ "$(listening)" -gt "$before" ] && return 0
-        kill -0 "$program_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    echo "FAIL: the copy on $1 did not start listening"; cat "$work/$1.txt"; return 1
+    expect_running "$program_pid" "$work" "$work/$1.txt" "copy on $1" "$before"
 }
 
 # second_copy_hands_over <config>: ends by itself, and the first runs on.
@@ -39,7 +33,7 @@ first_copy one && second_copy_hands_over one || exit 1
 { kill -KILL "$program_pid"; wait "$program_pid"; } 2>/dev/null
 first_copy one && second_copy_hands_over one || exit 1
 restarted=$program_pid
-first_copy two && sleep 2 && expect_up "$program_pid" "$work/two.txt" "second configuration" || exit 1
+first_copy two || exit 1
 expect_up "$restarted" "$work/one.txt" "beside a second configuration" || exit 1
 stop_program "$program_pid" "$work/two.txt" "second configuration" &&
     stop_program "$restarted" "$work/one.txt" "restarted after SIGKILL" || exit 1
@@ -61,13 +55,6 @@ first_copy three && second_copy_hands_over three || exit 1
 private=$TMPDIR/towerwatch-$(id -u)
 if [ "$(stat -c %a "$private")" != 700 ]; then echo "FAIL: $private is not 0700"; exit 1; fi
 stop_program "$program_pid" "$work/three.txt" "beside a foreign lock" || exit 1
-
-# catches_sigterm <pid>: the program has come as far as handling SIGTERM (signal 15).
-catches_sigterm() {
-    local caught
-    caught=$(awk '/^SigCgt:/ { print $2 }' "/proc/$1/status" 2>/dev/null)
-    [ -n "$caught" ] && (( (16#$caught >> 14) & 1 ))
-}
 
 # unsafe_folder_still_runs <what>: the program says there is no safe place and runs on.
 unsafe_folder_still_runs() {

@@ -12,7 +12,6 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
-#include "runtime/utf8.h"
 #include "settings/settings_store.h"
 #include "temp_folder.h"
 
@@ -36,7 +35,7 @@ protected:
     }
 
     void show(const std::string& document) {
-        main.XMLData = document;
+        main.watch.XMLData = document;
         main.LoadServers();
     }
     int selectByName(const std::string& name) {
@@ -222,34 +221,6 @@ TEST_F(ServerListTest, ClaimantClickOpensOnlyWebPagesFromTheDocument) {
                                                 "HTTPS://Herald.example.org/g", kHomePage}));
 }
 
-TEST_F(ServerListTest, LongNonAsciiClaimantIsCutBetweenCharacters) {
-    const std::string guild = "\xc3\x86\xc3\x98\xc3\x85\xc3\xa6\xc3\xb8\xc3\xa5";  // six two-byte letters
-    std::string xml = "<server name=\"Nordheim\"><status>Up</status><population>1</population>"
-                      "<relic name=\"R\" realm=\"Midgard\"><owner>Midgard</owner></relic>";
-    std::vector<std::string> names;
-    // Shifting the name by one ASCII letter at a time moves a byte-wise cut into a character.
-    for (const std::string shift : {"", "a", "ab", "abc"}) {
-        std::string name = shift;
-        for (int i = 0; i < 8; ++i) name += guild;
-        names.push_back(name);
-        xml += "<keep name=\"Nord Faste\" realm=\"Midgard\"><owner>Midgard</owner><claimant>" + name +
-               "</claimant></keep>";
-    }
-    show(xml + "</server>");
-    selectByName("Nordheim");
-    EXPECT_TRUE(boxes.calls.empty());
-    for (size_t k = 0; k < names.size(); ++k) {
-        const int row = static_cast<int>(k) + 1;
-        ASSERT_TRUE(main.lblClaimed.exists(row));
-        const std::string& shown = main.lblClaimed[row].caption();
-        ASSERT_GT(shown.size(), 2u);
-        const std::string kept = shown.substr(0, shown.size() - 2);
-        EXPECT_EQ(shown, names[k].substr(0, kept.size()) + "..") << k;
-        EXPECT_TRUE(isValidUtf8(kept)) << "cut inside a character: " << k;
-        EXPECT_EQ(main.lblClaimed[row].toolTipText(), names[k]);
-    }
-}
-
 // A message box during which a newer document arrives and is taken, the way a download that
 // completes while the box waits for its OK does.
 class DocumentArrivesInFirstBox : public ScopedMessageBoxRecorder {
@@ -258,7 +229,7 @@ public:
     int show(const MessageBoxCall& call) override {
         MessageBoxRecorder::show(call);
         if (!newer.empty()) {
-            m_main.XMLData = std::exchange(newer, "");
+            m_main.watch.XMLData = std::exchange(newer, "");
             m_main.LoadServers();
         }
         return 1;
@@ -338,7 +309,7 @@ public:
 TEST_F(ServerListTest, FailureWhileRebuildingAsksToReloadAndKeepsTheRowsBuilt) {
     FailingReselect failing;
     failing.lblServerName.setCaption("Ashvale");
-    failing.XMLData = fixture("herald_readable.xml");
+    failing.watch.XMLData = fixture("herald_readable.xml");
     failing.LoadServers();
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, "Error in LoadServers sub\r\n#9 Subscript out of range\r\n"

@@ -14,8 +14,7 @@ source "$(dirname "$0")/../support/program_runs.sh"
 
 run_once() {
     start_program "$work/out.txt" "$work/program/towerwatch" "$@"
-    sleep 2
-    expect_up "$program_pid" "$work/out.txt" "$*" && stop_program "$program_pid" "$work/out.txt" "$*"
+    expect_running "$program_pid" "$work" "$work/out.txt" "$*" && stop_program "$program_pid" "$work/out.txt" "$*"
 }
 
 run_once || exit 1

@@ -4,10 +4,7 @@
 
 #include <map>
 
-#include "../support/temp_folder.h"
 #include "history/event_log.h"
-#include "history/history_filter.h"
-#include "platform/files.h"
 #include "runtime/message_box.h"
 
 namespace tw {
@@ -285,32 +282,6 @@ TEST_F(ChangeDetection, FailureAfterALoggedChangeKeepsThatLineAndTheFlash) {
     ASSERT_TRUE(failed.error);
     EXPECT_EQ(failed.error->number(), kErrPathFileAccess);
     EXPECT_FALSE(failed.flashReplaced);  // the log comes before the alert
-}
-
-TEST_F(ChangeDetection, ChangesReachTheServersLogAndNamesWithCommasAndQuotesReadBack) {
-    const std::string server = "Stone Bridge";
-    testing::TempFolder folder;
-    auto takeLogged = [&](const std::vector<Element>& keeps) {
-        auto reader = [](const std::string&, const std::string& fallback) { return fallback; };
-        return tracker.DoSwitchOff(document(serverBlock(server, keeps)), server, reader, flash,
-                                   eventLogWriter(folder.slashed(), server, "7/23/2003 2:05:10 PM"));
-    };
-    takeLogged({{"Caer Ash, North", "Albion", "Albion"}, {"Vornfaste", "Midgard", "Hib,ernia"},
-                {"Dun Mellow", "Hibernia", "Midgard"}});
-    const auto outcome = takeLogged({{"Caer Ash, North", "Albion", "Hib,ernia"},
-                                     {"Vornfaste", "Midgard", "\"Wolf\" Clan"}, {"Dun Mellow", "Hibernia", "Albion"}});
-    ASSERT_EQ(outcome.logged.size(), 3u);
-    // A line of plain names keeps the bytes older copies wrote, dated by the caller.
-    const std::string text = platform::readWholeFile(folder / "Stone_Bridge.log").value_or("");
-    EXPECT_NE(text.find("\r\nDun Mellow,Albion,Midgard,7/23/2003 2:05:10 PM\r\n"), std::string::npos) << text;
-    std::vector<HistoryEvent> events;
-    forEachEvent(text, [&](const HistoryEvent& e) { events.push_back(e); });
-    ASSERT_EQ(events.size(), 3u);
-    for (size_t i = 0; i < events.size(); ++i) {
-        const OwnershipChange& change = outcome.logged[i];
-        EXPECT_EQ(events[i], (HistoryEvent{change.place, "7/23/2003 2:05:10 PM", change.newOwner, change.oldOwner}));
-    }
-    EXPECT_TRUE(PassFilters(events[0], {"Hib,ernia", "Albion", "Albion"})) << "the viewer's filters see the real names";
 }
 
 }  // namespace

@@ -79,8 +79,8 @@ TEST_F(ServiceFixture, SecondResolutionForOneObjectSupersedesTheFirstAndLeavesNo
     const std::uint32_t first = MSocketSupport::ResolveHost("localhost", &sink);
     const std::uint32_t second = MSocketSupport::ResolveHost("127.0.0.1", &sink);
     ASSERT_NE(first, second);
-    ASSERT_TRUE(runUntil([&] { return !sink.hosts.empty(); }));
-    testing::drainEvents();
+    ASSERT_TRUE(runUntil([&] { return !sink.hosts.empty() && platform::pendingHostTasks() == 0; }));
+    ASSERT_TRUE(testing::postedEventsDelivered());
     ASSERT_EQ(sink.hosts.size(), 1u);
     EXPECT_EQ(sink.hosts[0].task, second);
     EXPECT_EQ(sink.hosts[0].address, platform::inet_addr("127.0.0.1"));

@@ -42,8 +42,7 @@ done
 # Started from the prefix on an empty configuration, it stays up and keeps its files per user.
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
 start_program "$work/out.txt" "$prefix/bin/towerwatch" -startup
-sleep 3
-expect_up "$program_pid" "$work/out.txt" "installed, -startup" || exit 1
+expect_running "$program_pid" "$work" "$work/out.txt" "installed, -startup" || exit 1
 stop_program "$program_pid" "$work/out.txt" "installed, -startup" || exit 1
 [ -d "$work/data/towerwatch" ] || fail "the installed copy has no folder under XDG_DATA_HOME"
 [ "$(ls -A "$prefix/bin")" = towerwatch ] || fail "the installed copy wrote beside itself: $(ls -A "$prefix/bin")"

@@ -65,7 +65,7 @@ TEST(MessageWindows, PostedMessagesArriveLaterInOrderAndOnlyWhileTheWindowLives)
     EXPECT_TRUE(postMessage(w, a, 4, 0));
     setWindowProcedure(w, previous);
     EXPECT_TRUE(destroyWindow(w));
-    tw::testing::drainEvents();
+    ASSERT_TRUE(tw::testing::postedEventsDelivered());
     EXPECT_EQ(seen.size(), 3u);  // the queued one went with the window
     EXPECT_FALSE(postMessage(w, a, 5, 0));
 }

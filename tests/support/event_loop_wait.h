@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace tw::testing {
 
@@ -28,11 +29,13 @@ inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 5000) {
 // name server that answers slowly, or only after its own timeout.
 inline constexpr int kFailedLookupDeadlineMs = 30000;
 
-// Lets everything already queued (and what it queues in turn, for a short while) run.
-inline void drainEvents(int ms = 50) {
-    bool timedOut = false;
-    QTimer::singleShot(ms, [&] { timedOut = true; });
-    runUntil([&] { return timedOut; }, ms + 1000);
+// Waits until everything already posted to the event loop has run: a call queued now runs
+// after all of them. Once a source can post no more (its socket closed, its lookup done),
+// this proves that nothing of it is still on its way.
+inline bool postedEventsDelivered(int deadlineMs = 5000) {
+    auto reached = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
+    return runUntil([reached] { return *reached; }, deadlineMs);
 }
 
 }  // namespace tw::testing

@@ -9,6 +9,29 @@ start_program() {
     program_pid=$!
 }
 
+# catches_sigterm <pid>: the program has come as far as handling SIGTERM (signal 15).
+catches_sigterm() {
+    local caught
+    caught=$(awk '/^SigCgt:/ { print $2 }' "/proc/$1/status" 2>/dev/null)
+    [ -n "$caught" ] && (( (16#$caught >> 14) & 1 ))
+}
+
+# listening_in <folder>: how many local sockets listen under it.
+listening_in() { grep -c " $1/" /proc/net/unix; }
+
+# expect_running <pid> <folder> <log file> <what>: waits up to 30 s until the program holds
+# its one-copy socket under <folder> (beyond the `before` count) and handles SIGTERM, the last
+# steps before its event loop starts the window.
+expect_running() {
+    local pid=$1 folder=$2 log=$3 what=$4 before=${5:-0}
+    for _ in $(seq 300); do
+        [ "$(listening_in "$folder")" -gt "$before" ] && catches_sigterm "$pid" && return 0
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "FAIL: the program did not come up ($what)"; cat "$log"; return 1
+}
+
 # expect_up <pid> <log file> <what>
 expect_up() {
     kill -0 "$1" 2>/dev/null && return 0

@@ -50,6 +50,9 @@ public:
     // stopped reading for seconds).
     bool send(const std::string& bytes);
     void closeConnection();
+    // True once everything sent on the newest connection has been read from the client's
+    // socket `clientFd` (loopback, in the same process).
+    bool readBy(int clientFd);
     // True once the client closed its side of the newest connection (or reset it).
     bool clientClosed();
     // The bytes the newest connection sent since the last call (a TLS client's records).

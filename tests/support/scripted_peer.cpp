@@ -1,10 +1,12 @@
-#include "downloads_peer.h"
+#include "scripted_peer.h"
 #include "loopback.h"
 
 #include <cerrno>
 #include <algorithm>
 #include <chrono>
 #include <utility>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,6 +93,13 @@ void ScriptedPeer::closeConnection() {
     if (m_connections.empty() || m_connections.back().fd < 0) return;
     ::close(m_connections.back().fd);
     m_connections.back().fd = -1;
+}
+
+bool ScriptedPeer::readBy(int clientFd) {
+    if (m_connections.empty() || m_connections.back().fd < 0 || clientFd < 0) return false;
+    int unacknowledged = 0, unread = 0;
+    return ::ioctl(m_connections.back().fd, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0 &&
+           ::ioctl(clientFd, FIONREAD, &unread) == 0 && unread == 0;
 }
 
 bool ScriptedPeer::clientClosed() {
