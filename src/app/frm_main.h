@@ -16,7 +16,6 @@
 #include "herald/realm_vocabulary.h"
 #include "history/change_detection.h"
 #include "history/held_since_log.h"
-#include "net/c_socket.h"
 #include "watch/herald_watch.h"
 
 namespace tw {
@@ -84,7 +83,6 @@ public:
     std::string AppPath;
     // The downloads, the location list and the document text.
     HeraldWatch watch{AppPath, *this};
-    std::string& XMLData = watch.XMLData;
     std::string MonitorServer;
     std::string TrayStatus;
     std::string DFServer, DFStatus;
@@ -93,10 +91,6 @@ public:
     bool TrayEnabled = false;
     forms::Picture NormalIcon, AlertIcon, ShownIcon;
     std::int16_t Countdown = 0;
-    std::vector<std::string>& HostServers = watch.HostServers;
-    // Made by Form_Load (or the first download) and kept for the run.
-    std::unique_ptr<CSocket>& Sock = watch.Sock;
-    std::unique_ptr<CSocket>& FetchVexlor = watch.FetchVexlor;
 
     // --- controls ---
     forms::Label Label1{*this, "Label1"};

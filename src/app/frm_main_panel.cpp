@@ -84,9 +84,9 @@ void frmMain::LoadInfo(std::string ServerName) { m_rebuilds.askForPanel(std::mov
 
 void frmMain::buildPanel(const std::string& ServerName) {
     withErrorHandler("LoadInfo", [&] {
-        if (XMLData.empty()) return;
+        if (watch.XMLData.empty()) return;
         // A download may replace XMLData while a message box of this build is open.
-        const std::string document = XMLData;
+        const std::string document = watch.XMLData;
         WriteSetting("LastServer", ServerName);
         emptyPanelLists();
         showHeadings(true);

@@ -12,7 +12,7 @@ namespace tw {
 void frmMain::LoadXML() {
     const std::optional<std::string> text = platform::readWholeFile(AppPath + platform::kStatusFile);
     if (!text) throw RuntimeError(kErrFileNotFound);
-    XMLData = *text;
+    watch.XMLData = *text;
     LoadServers();
 }
 
@@ -23,7 +23,7 @@ void frmMain::rebuildServerList() {
         "LoadServers",
         [&] {
             // A download may replace XMLData while a message box of this build is open.
-            const std::string document = XMLData;
+            const std::string document = watch.XMLData;
             const ServerListArrays rows{lblServers, lblPopSize, shpServerUp};
             clearServerList(rows);
             fillServerList(rows, readServerEntries(document));
