@@ -3,11 +3,9 @@
 #include <cstdint>
 #include <memory>
 
-#include <QCoreApplication>
-#include <QTimer>
-
 #include "about/about_texts.h"
 #include "about/donation_picture.h"
+#include "forms/application.h"
 #include "platform/services.h"
 
 namespace tw {
@@ -18,7 +16,7 @@ namespace {
 // widgets may not be destroyed once the application object is gone.
 struct DeleteWhileApplicationRuns {
     void operator()(frmSplash* box) const {
-        if (QCoreApplication::instance()) delete box;
+        if (forms::applicationRunning()) delete box;
     }
 };
 
@@ -32,16 +30,16 @@ void destroyCurrent() { g_current.reset(); }
 // box goes once that handler has returned.
 void destroyLaterIfStillClosed() {
     const std::uint64_t generation = g_generation;
-    QTimer::singleShot(0, [generation] {
+    forms::runSoon([generation] {
         if (g_current && g_generation == generation && !g_current->isShown()) destroyCurrent();
     });
 }
 
 void destroyAtQuit() {
     static bool connected = false;
-    if (connected || !QCoreApplication::instance()) return;
+    if (connected || !forms::applicationRunning()) return;
     connected = true;
-    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] { destroyCurrent(); });
+    forms::whenQuitting([] { destroyCurrent(); });
 }
 
 }  // namespace

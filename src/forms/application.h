@@ -1,6 +1,8 @@
 #pragma once
 // Application-wide set-up of the window system: bundled fonts, the hand pointer and the
-// message-box sink.
+// message-box sink; running a task later and at quit.
+
+#include <functional>
 
 #include "forms/picture.h"
 
@@ -19,5 +21,12 @@ void setCustomPointerPicture(const Picture& picture, int hotX = -1, int hotY = -
 // Makes MsgBox show a modal message box: style 16 critical icon, 48 warning, 64
 // information; title and text as given (plain text, CR LF line breaks).
 void installMessageBoxSink();
+
+// Runs `task` from the event loop, after the handler running now has returned.
+void runSoon(std::function<void()> task);
+// Whether the application object, and with it every window, still exists.
+bool applicationRunning();
+// Runs `task` when the event loop is about to stop for good.
+void whenQuitting(std::function<void()> task);
 
 }  // namespace tw::forms

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include "forms/qt/picture_data.h"
@@ -68,6 +69,15 @@ void setCustomPointerPicture(const Picture& picture, int hotX, int hotY) {
 void installMessageBoxSink() {
     static QtMessageBoxSink sink;
     setMessageBoxSink(&sink);
+}
+
+void runSoon(std::function<void()> task) { QTimer::singleShot(0, std::move(task)); }
+
+bool applicationRunning() { return QCoreApplication::instance() != nullptr; }
+
+void whenQuitting(std::function<void()> task) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, std::move(task));
 }
 
 }  // namespace tw::forms
