@@ -1,7 +1,6 @@
 #include "app/frm_main.h"
 
 #include "app/artwork.h"
-#include "app/frm_main_design.h"
 #include "app/tray_icon.h"
 #include "herald/realm_vocabulary.h"
 #include "platform/notify_icon.h"
@@ -14,7 +13,14 @@ const char* const kByLine = "Towerwatch by Vexlor";
 
 namespace {
 
-using namespace main_design;
+// A label at its designed place that sizes itself to the caption.
+void placeLabel(forms::Label& label, const std::string& caption, int left, int top, int width, int height,
+                bool visible = true) {
+    label.move(left, top, width, height);
+    label.setAutoSize(true);
+    label.setCaption(caption);
+    label.setVisible(visible);
+}
 
 // A session often starts the program before its panel: look for the tray this often.
 constexpr int kTrayHostPollMs = 5000;
@@ -22,6 +28,12 @@ constexpr int kTrayHostPollMs = 5000;
 void makeLink(forms::Label& label) {
     label.setForeColor(forms::kLinkBlue);
     label.setMousePointer(forms::kCustomPointer);
+}
+
+void designImage(forms::Image& image, int left, int top) {
+    image.move(left, top, 195, 180);
+    image.setStretch(true);
+    image.setVisible(false);
 }
 
 }  // namespace
@@ -40,8 +52,6 @@ frmMain::frmMain()
     designControls();
     connectHandlers();
 }
-
-frmMain::~frmMain() = default;
 
 void frmMain::designControls() {
     setCaption("Towerwatch");
@@ -113,6 +123,28 @@ void frmMain::designControls() {
     mPopUp.addSeparator("msep1");
     mAbout = &mPopUp.addItem("mAbout", "&About");
     mExit = &mPopUp.addItem("mExit", "E&xit");
+}
+
+void frmMain::designPanel() {
+    placeLabel(lblServerName, "Server Info", 2250, 720, 1110, 240, true);
+    lblServerName.setFont(forms::boldFont(9.75));
+    lblServerName.setEnabled(false);
+    placeLabel(KeepLabel, "Keep Ownership", 2250, 1050, 1350, 195, false);
+    KeepLabel.setFont(forms::boldFont(8.25));
+    placeLabel(RelicLabel, "Relic Ownership", 5310, 1050, 1335, 225, false);
+    RelicLabel.setFont(forms::boldFont(8.25));
+    placeLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
+    designImage(imgKeepOwn[0], 2220, 1320);
+    placeLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
+    lblClaimed[0].setForeColor(forms::kLinkBlue);
+    lblClaimed[0].setMousePointer(forms::kCustomPointer);
+    placeLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
+    placeLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
+    designImage(imgRelicOwn[0], 5280, 1320);
+    placeLabel(DFLabel, "Darkness Falls", 2250, 6660, 1215, 195, false);
+    DFLabel.setFont(forms::boldFont(8.25));
+    placeLabel(lblDF, "DF", 2580, 6900, 195, 195, false);
+    designImage(imgDF, 2340, 6900);
 }
 
 void frmMain::connectHandlers() {

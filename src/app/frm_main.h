@@ -1,6 +1,6 @@
 #pragma once
-// The main window: start-up sequence, automatic updates, the notification-area icon and its
-// flashing, and shutdown. It owns the status document text, the timers and the panels.
+// The main window, the view of the herald watch: the server list and the panel, the
+// notification-area icon and its flashing, the buttons and the dialogs they open.
 
 #include <cstdint>
 #include <functional>
@@ -26,7 +26,6 @@ struct PanelArrays;
 class frmMain : public forms::Form, private WatchListener {
 public:
     frmMain();
-    ~frmMain() override;
 
     // Start-up sequence; failures stop it with "Error in Form Load sub" and the window is
     // still shown (unless hidden in the tray).
@@ -163,7 +162,7 @@ private:
     void openHistoryFromAlert();
     bool m_historyFromAlertOpen = false;
 
-    // What the watch tells the window (frm_main_updates.cpp).
+    // What the watch tells the window (frm_main_servers.cpp).
     void statusText(const std::string& caption) override;
     void updateCompleted(const std::string& lastUpdate) override;
     bool documentTaken() override;

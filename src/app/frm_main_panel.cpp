@@ -4,7 +4,6 @@
 
 #include <utility>
 
-#include "app/frm_main_design.h"
 #include "app/panel_rows.h"
 #include "app/tray_icon.h"
 #include "herald/server_panel.h"
@@ -14,39 +13,6 @@
 #include "settings/settings_store.h"
 
 namespace tw {
-namespace {
-
-using namespace main_design;
-
-void designImage(forms::Image& image, int left, int top) {
-    image.move(left, top, 195, 180);
-    image.setStretch(true);
-    image.setVisible(false);
-}
-
-}  // namespace
-
-void frmMain::designPanel() {
-    placeLabel(lblServerName, "Server Info", 2250, 720, 1110, 240, true);
-    lblServerName.setFont(forms::boldFont(9.75));
-    lblServerName.setEnabled(false);
-    placeLabel(KeepLabel, "Keep Ownership", 2250, 1050, 1350, 195, false);
-    KeepLabel.setFont(forms::boldFont(8.25));
-    placeLabel(RelicLabel, "Relic Ownership", 5310, 1050, 1335, 225, false);
-    RelicLabel.setFont(forms::boldFont(8.25));
-    placeLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
-    designImage(imgKeepOwn[0], 2220, 1320);
-    placeLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
-    lblClaimed[0].setForeColor(forms::kLinkBlue);
-    lblClaimed[0].setMousePointer(forms::kCustomPointer);
-    placeLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
-    placeLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
-    designImage(imgRelicOwn[0], 5280, 1320);
-    placeLabel(DFLabel, "Darkness Falls", 2250, 6660, 1215, 195, false);
-    DFLabel.setFont(forms::boldFont(8.25));
-    placeLabel(lblDF, "DF", 2580, 6900, 195, 195, false);
-    designImage(imgDF, 2340, 6900);
-}
 
 const forms::Picture& frmMain::realmPicture(RealmPicture picture) const {
     static const forms::Picture none;

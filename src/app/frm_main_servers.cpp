@@ -1,4 +1,5 @@
-// The server list on the left of the main window, and the selection of one server.
+// The server list on the left of the main window, the selection of one server, and what the
+// herald watch tells the window: the status line, a completed update, a new document.
 #include "app/frm_main.h"
 
 #include "app/server_list_rows.h"
@@ -48,5 +49,17 @@ void frmMain::lblServers_Click(int Index) {
     lblServers[0].setTag(std::to_string(Index));
     LoadInfo(selected.caption());
 }
+
+void frmMain::statusText(const std::string& caption) { lblServerInfo.setCaption(caption); }
+
+void frmMain::updateCompleted(const std::string& lastUpdate) { lblUpdate.setCaption(lastUpdate); }
+
+bool frmMain::documentTaken() {
+    DoSwitchOff();
+    LoadServers();
+    return lblServers.ubound() == 0 && lblServers[0].caption().empty();
+}
+
+void frmMain::changesLogged(const std::vector<LoggedChange>& changes) { m_alerts.changesLogged(changes); }
 
 }  // namespace tw
