@@ -4,7 +4,7 @@
 
 #include "app/artwork.h"
 #include "app/frm_main_design.h"
-#include "platform/notify_icon.h"
+#include "platform/qt/notify_icon.h"
 #include "platform/services.h"
 
 namespace tw {

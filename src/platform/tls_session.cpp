@@ -1,18 +1,41 @@
 #include "platform/tls_session.h"
 
-#include <arpa/inet.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <string_view>
 #include <utility>
 
 namespace tw::platform {
 namespace {
 
+// Four decimal parts of 0..255, no leading zeros, nothing else: the C library's strict form.
+bool isDottedQuad(std::string_view text) {
+    int parts = 0;
+    int value = -1;  // the part read so far; -1 before its first digit
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (value == 0) return false;
+            if (value < 0 && ++parts > 4) return false;
+            value = (value < 0 ? 0 : value * 10) + (c - '0');
+            if (value > 255) return false;
+        } else if (c == '.' && value >= 0 && parts < 4) {
+            value = -1;
+        } else {
+            return false;
+        }
+    }
+    return parts == 4 && value >= 0;
+}
+
 bool isIpAddress(const std::string& host) {
-    unsigned char address[16];
-    return inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+    const std::string_view text(host.c_str());  // the address ends at a NUL, as in C
+    if (isDottedQuad(text)) return true;
+    if (text.find(':') == std::string_view::npos) return false;
+    ASN1_OCTET_STRING* address = a2i_IPADDRESS(std::string(text).c_str());
+    ASN1_OCTET_STRING_free(address);
+    return address != nullptr;
 }
 
 bool wouldWait(int error) { return error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE; }

@@ -7,6 +7,7 @@
 #include "app/frm_main.h"
 #include "downloads_peer.h"
 #include "loopback.h"
+#include "platform/qt/notifications.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "session_bus.h"

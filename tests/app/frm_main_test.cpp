@@ -16,6 +16,7 @@
 #include "event_loop_wait.h"
 #include "file_size_limit.h"
 #include "platform/files.h"
+#include "platform/qt/notify_icon.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
