@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <vector>
 
+// The one-shot digest would start OpenSSL's provider machinery (some 2 MB resident) for one
+// hash at start-up; the plain SHA-256 calls do not.
+#define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/sha.h>
 
 namespace tw::platform {
@@ -75,7 +78,10 @@ std::string hexDigits(const unsigned char* bytes, size_t count) {
 
 std::string instanceName(const std::string& settingsFolder) {
     unsigned char hash[SHA256_DIGEST_LENGTH];
-    SHA256(reinterpret_cast<const unsigned char*>(settingsFolder.data()), settingsFolder.size(), hash);
+    SHA256_CTX context;
+    SHA256_Init(&context);
+    SHA256_Update(&context, settingsFolder.data(), settingsFolder.size());
+    SHA256_Final(hash, &context);
     return "towerwatch-" + std::to_string(::getuid()) + "-" + hexDigits(hash, 8);
 }
 
