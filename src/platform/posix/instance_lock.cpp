@@ -10,10 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-// The one-shot digest would start OpenSSL's provider machinery (some 2 MB resident) for one
-// hash at start-up; the plain SHA-256 calls do not.
-#define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/sha.h>
+#include "runtime/sha256.h"
 
 namespace tw::platform {
 namespace {
@@ -77,12 +74,8 @@ std::string hexDigits(const unsigned char* bytes, size_t count) {
 }  // namespace
 
 std::string instanceName(const std::string& settingsFolder) {
-    unsigned char hash[SHA256_DIGEST_LENGTH];
-    SHA256_CTX context;
-    SHA256_Init(&context);
-    SHA256_Update(&context, settingsFolder.data(), settingsFolder.size());
-    SHA256_Final(hash, &context);
-    return "towerwatch-" + std::to_string(::getuid()) + "-" + hexDigits(hash, 8);
+    const auto hash = sha256(settingsFolder);
+    return "towerwatch-" + std::to_string(::getuid()) + "-" + hexDigits(hash.data(), 8);
 }
 
 InstanceFolder instanceFolder() {
