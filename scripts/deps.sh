@@ -3,7 +3,7 @@
 # Sourced by scripts/run and scripts/test.
 tw_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
              libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl libssl-dev openssl
-             nginx-light desktop-file-utils appstream dpkg-dev dbus tzdata)
+             nginx-light desktop-file-utils appstream dpkg-dev dbus tzdata faketime)
 
 tw_install_deps() {
     local missing=()

@@ -31,7 +31,7 @@
 #include "net/http_requests.h"
 #include "net/redirects.h"
 #include "net/reply_reader.h"
-#include "platform/qt_event_adapter.h"
+#include "platform/event_loop.h"
 #include "platform/tls_session.h"
 
 namespace tw {

@@ -3,9 +3,8 @@
 // written beside it under a temporary name and renamed over it, so a failed or interrupted
 // write leaves the previous copy whole.
 
-#include <sys/types.h>
-
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -33,8 +32,8 @@ std::optional<std::string> readWholeFile(const std::string& path);
 std::optional<std::string> readFilePart(const std::string& path, long long offset, std::size_t most);
 
 // The file-creation mask the program started with. Read once and kept, without changing
-// the mask; main asks for it first, before any thread starts.
-mode_t processUmask();
+// the mask; main asks for it first, before any thread starts. Permission bits, as in 022.
+std::uint32_t processUmask();
 
 // Who may read a file that a write creates: anyone the creation mask lets, or its owner only
 // (the settings file, whose command line may carry a secret).
@@ -57,6 +56,9 @@ void removeStaleTemporaryFiles(const std::string& folder);
 // line stands on its own. False when the line cannot be written; a regular file is then cut
 // back to the size it had, so no part of the line stays behind.
 bool appendLine(const std::string& path, const std::string& line);
+
+// Removes the file (not a folder); false when it was not there or cannot be removed.
+bool removeFile(const std::string& path);
 
 // Creates the folder and its parents; true when it exists afterwards.
 bool makeFolders(const std::string& path);

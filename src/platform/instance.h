@@ -1,33 +1,18 @@
 #pragma once
-// One copy of the program per user and configuration. The first copy holds a lock for its
-// whole run and listens on a local socket beside it; a later copy finds the lock taken, asks
-// the running copy through the socket to show itself, and ends. The lock goes with the
-// process that held it, so a killed copy never blocks the next start, and the socket file it
-// leaves behind is removed by the next copy that takes the lock. GUI thread only.
+// One copy of the program per user and configuration. The first copy holds the instance lock
+// for its whole run and listens on a local socket beside it; a later copy finds the lock
+// taken, asks the running copy through the socket to show itself, and ends. The socket file a
+// killed copy leaves behind is removed by the next copy that takes the lock. GUI thread only.
 
 #include <functional>
 #include <memory>
 #include <string>
 
-class QLocalServer;
+#include "platform/instance_lock.h"
 
 namespace tw::platform {
 
-// The name every copy using this settings folder shares: the user id and a hash of the
-// folder, so two configurations of one user run side by side.
-std::string instanceName(const std::string& settingsFolder);
-
-// Where the lock and the socket live: a folder only this user can use, so no other account
-// can take the lock first. An empty path, with the reason, when there is none.
-struct InstanceFolder {
-    std::string path;
-    std::string problem;
-};
-
-// $XDG_RUNTIME_DIR when it is such a folder, else "towerwatch-<uid>" in the temporary
-// folder, made with mode 0700 when missing and used only when it is this user's own folder
-// (not a link) that nobody else may enter.
-InstanceFolder instanceFolder();
+struct NativeInstance;
 
 class SingleInstance {
 public:
@@ -55,8 +40,7 @@ private:
     std::string m_lockPath;
     std::string m_socketPath;
     std::string m_problem;
-    int m_lockFd = -1;
-    std::unique_ptr<QLocalServer> m_server;
+    std::unique_ptr<NativeInstance> m_native;
 };
 
 }  // namespace tw::platform

@@ -11,8 +11,6 @@
 #include <string_view>
 #include <vector>
 
-class QDBusConnection;
-
 namespace tw::platform {
 
 struct DesktopNotification {
@@ -41,18 +39,8 @@ protected:
     void handOn(const DesktopNotification& notification) const;
 };
 
-// org.freedesktop.Notifications on a bus connection, called asynchronously. A call not
-// answered within answerTimeoutMs counts as not taken.
-class DBusNotifier : public DesktopNotifier {
-public:
-    explicit DBusNotifier(const QDBusConnection& bus, int answerTimeoutMs = 10000);
-    ~DBusNotifier() override;
-    void notify(const DesktopNotification& notification) override;
-
-private:
-    struct Listener;
-    std::unique_ptr<Listener> m_listener;
-};
+// The desktop's own notification service, as the window system reaches it.
+std::unique_ptr<DesktopNotifier> makeSystemNotifier();
 
 // Keeps every notification, for tests; the fallback is never used.
 class NotifierRecorder : public DesktopNotifier {

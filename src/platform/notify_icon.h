@@ -10,9 +10,6 @@
 #include <string>
 #include <vector>
 
-class QIcon;
-class QSystemTrayIcon;
-
 namespace tw::platform {
 
 struct NOTIFYICONDATA {
@@ -36,12 +33,6 @@ enum : uint32_t { NIN_BALLOONUSERCLICK = 1029 };
 void setNotifyTip(NOTIFYICONDATA& data, const std::string& tip);
 // The tip the record carries: szTip up to its NUL.
 std::string notifyTip(const NOTIFYICONDATA& data);
-
-// A handle for the picture that a record can carry; the picture is kept for the whole run
-// and the same picture always gets the same handle. 0 is never a handle.
-uintptr_t iconHandle(const QIcon& icon);
-// The picture behind a handle; a null icon for 0 or an unknown handle.
-QIcon iconFromHandle(uintptr_t handle);
 
 class NotifyIconShell {
 public:
@@ -67,21 +58,8 @@ private:
     std::map<uintptr_t, MessageHandler> m_handlers;
 };
 
-// One QSystemTrayIcon per (window handle, id). Clicks arrive as 513, double clicks as 515 and
-// context requests as 517; the context menu itself belongs to the window, so none is attached.
-class QtNotifyIconShell : public NotifyIconShell {
-public:
-    QtNotifyIconShell();
-    ~QtNotifyIconShell() override;
-    bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
-    bool trayHostAvailable() const override;
-    bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                     bool critical) override;
-
-private:
-    struct Icon;
-    std::map<std::pair<uintptr_t, uint32_t>, std::unique_ptr<Icon>> m_icons;
-};
+// The desktop's own notification area, as the window system offers it.
+std::unique_ptr<NotifyIconShell> makeSystemNotifyIconShell();
 
 // Records every call and keeps the state of the one icon, for tests. While hostAvailable is
 // false (a desktop without a notification area) adding the icon fails.

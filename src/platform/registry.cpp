@@ -1,7 +1,5 @@
 #include "platform/registry.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -140,7 +138,7 @@ bool FileRegistry::setValue(const std::string& key, const std::string& name, con
 }
 
 bool FileRegistry::deleteValue(const std::string& key, const std::string& name) {
-    if (isAutostartValue(key, name)) return ::unlink(m_autostartPath.c_str()) == 0;
+    if (isAutostartValue(key, name)) return removeFile(m_autostartPath);
     auto doc = loadDocument(m_regFilePath);
     return doc && doc->deleteValue(key, name) && storeDocument(m_regFilePath, *doc);
 }

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include <QDBusConnection>
-
 namespace tw::platform {
 namespace {
 
@@ -31,18 +29,17 @@ Registry& registry() {
 
 Shell& shell() {
     static std::unique_ptr<Shell> real;
-    return installedOrReal(g_shell, real, [] { return std::make_unique<QtShell>(); });
+    return installedOrReal(g_shell, real, makeSystemShell);
 }
 
 NotifyIconShell& notifyIconShell() {
     static std::unique_ptr<NotifyIconShell> real;
-    return installedOrReal(g_notifyIcons, real, [] { return std::make_unique<QtNotifyIconShell>(); });
+    return installedOrReal(g_notifyIcons, real, makeSystemNotifyIconShell);
 }
 
 DesktopNotifier& desktopNotifier() {
     static std::unique_ptr<DesktopNotifier> real;
-    return installedOrReal(g_notifier, real,
-                           [] { return std::make_unique<DBusNotifier>(QDBusConnection::sessionBus()); });
+    return installedOrReal(g_notifier, real, makeSystemNotifier);
 }
 
 ProcessFacts& processFacts() {

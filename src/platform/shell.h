@@ -2,6 +2,7 @@
 // Opening documents and links with the desktop's default handler, in the form of the shell
 // call the program makes. Nothing is reported: a link that cannot be opened is dropped.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,9 @@ public:
                               int showCommand) = 0;
 };
 
-// Hands the link to the desktop (QDesktopServices) without waiting for it.
-class QtShell : public Shell {
-public:
-    void ShellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                      const std::string& directory, int showCommand) override;
-};
+// The desktop's own handler, as the window system reaches it: the link is handed on without
+// waiting for it to open.
+std::unique_ptr<Shell> makeSystemShell();
 
 // Keeps every call, for tests.
 class ShellRecorder : public Shell {

@@ -1,18 +1,82 @@
 #include "platform/tls_session.h"
 
-#include <arpa/inet.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
+#include <openssl/opensslv.h>
 #include <openssl/x509v3.h>
 
+#include <string>
+#include <string_view>
 #include <utility>
+
+#include "platform/shared_library.h"
 
 namespace tw::platform {
 namespace {
 
+// OpenSSL is opened with the first TLS context, so a run that never goes to an https address
+// never loads it: its load-time relocations alone would keep about 1.7 MB resident.
+#define TW_OPENSSL_FUNCTIONS(X)                                                                      \
+    X(TLS_client_method) X(SSL_CTX_new) X(SSL_CTX_free) X(SSL_CTX_ctrl) X(SSL_CTX_set_verify)        \
+    X(SSL_CTX_set_default_verify_paths) X(SSL_new) X(SSL_free) X(SSL_ctrl) X(SSL_set_bio)            \
+    X(SSL_set_connect_state) X(SSL_get0_param) X(SSL_do_handshake) X(SSL_write) X(SSL_read)          \
+    X(SSL_get_error) X(SSL_get_rbio) X(SSL_get_wbio) X(SSL_get_verify_result) X(BIO_new) X(BIO_free) \
+    X(BIO_s_mem) X(BIO_ctrl) X(BIO_write) X(ERR_clear_error) X(X509_VERIFY_PARAM_set1_ip_asc)        \
+    X(X509_VERIFY_PARAM_set_hostflags) X(X509_VERIFY_PARAM_set1_host) X(a2i_IPADDRESS)               \
+    X(ASN1_OCTET_STRING_free)
+
+struct OpenSsl {
+#define TW_MEMBER(name) decltype(&::name) name = nullptr;
+    TW_OPENSSL_FUNCTIONS(TW_MEMBER)
+#undef TW_MEMBER
+    bool complete = false;  // every function was found
+};
+
+const OpenSsl& ossl() {
+    static const OpenSsl functions = [] {
+        static const SharedLibrary library("libssl.so." + std::to_string(OPENSSL_VERSION_MAJOR));
+        OpenSsl f;
+        f.complete = true;
+#define TW_LOAD(name)                                                        \
+    f.name = reinterpret_cast<decltype(f.name)>(library.symbol(#name)); \
+    f.complete = f.complete && f.name;
+        TW_OPENSSL_FUNCTIONS(TW_LOAD)
+#undef TW_LOAD
+        return f;
+    }();
+    return functions;
+}
+
+void clearErrors() {
+    if (ossl().complete) ossl().ERR_clear_error();
+}
+
+// Four decimal parts of 0..255, no leading zeros, nothing else: the C library's strict form.
+bool isDottedQuad(std::string_view text) {
+    int parts = 0;
+    int value = -1;  // the part read so far; -1 before its first digit
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (value == 0) return false;
+            if (value < 0 && ++parts > 4) return false;
+            value = (value < 0 ? 0 : value * 10) + (c - '0');
+            if (value > 255) return false;
+        } else if (c == '.' && value >= 0 && parts < 4) {
+            value = -1;
+        } else {
+            return false;
+        }
+    }
+    return parts == 4 && value >= 0;
+}
+
 bool isIpAddress(const std::string& host) {
-    unsigned char address[16];
-    return inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+    const std::string_view text(host.c_str());  // the address ends at a NUL, as in C
+    if (isDottedQuad(text)) return true;
+    if (text.find(':') == std::string_view::npos) return false;
+    ASN1_OCTET_STRING* address = ossl().a2i_IPADDRESS(std::string(text).c_str());
+    ossl().ASN1_OCTET_STRING_free(address);
+    return address != nullptr;
 }
 
 bool wouldWait(int error) { return error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE; }
@@ -30,43 +94,47 @@ std::string verifyCaption(long result, const std::string& host) {
 }  // namespace
 
 TlsClientContext::TlsClientContext() {
-    m_ctx = SSL_CTX_new(TLS_client_method());
+    if (!ossl().complete) return;
+    m_ctx = ossl().SSL_CTX_new(ossl().TLS_client_method());
     if (!m_ctx) return;
-    SSL_CTX_set_min_proto_version(m_ctx, TLS1_2_VERSION);
-    SSL_CTX_set_verify(m_ctx, SSL_VERIFY_PEER, nullptr);
+    ossl().SSL_CTX_ctrl(m_ctx, SSL_CTRL_SET_MIN_PROTO_VERSION, TLS1_2_VERSION, nullptr);
+    ossl().SSL_CTX_set_verify(m_ctx, SSL_VERIFY_PEER, nullptr);
     // Reads SSL_CERT_FILE / SSL_CERT_DIR when set, the system store otherwise. A store that
     // cannot be read leaves nothing trusted, and every handshake then fails visibly.
-    SSL_CTX_set_default_verify_paths(m_ctx);
+    ossl().SSL_CTX_set_default_verify_paths(m_ctx);
     // Idle connections give their record buffers back.
-    SSL_CTX_set_mode(m_ctx, SSL_MODE_RELEASE_BUFFERS);
-    ERR_clear_error();
+    ossl().SSL_CTX_ctrl(m_ctx, SSL_CTRL_MODE, SSL_MODE_RELEASE_BUFFERS, nullptr);
+    clearErrors();
 }
 
-TlsClientContext::~TlsClientContext() { SSL_CTX_free(m_ctx); }
+TlsClientContext::~TlsClientContext() {
+    if (m_ctx) ossl().SSL_CTX_free(m_ctx);
+}
 
 TlsSession::TlsSession(std::shared_ptr<const TlsClientContext> context, const std::string& host)
     : m_context(std::move(context)), m_host(host) {
-    ERR_clear_error();
-    m_ssl = m_context && m_context->handle() ? SSL_new(m_context->handle()) : nullptr;
-    BIO* in = m_ssl ? BIO_new(BIO_s_mem()) : nullptr;
-    BIO* out = in ? BIO_new(BIO_s_mem()) : nullptr;
+    clearErrors();
+    m_ssl = m_context && m_context->handle() ? ossl().SSL_new(m_context->handle()) : nullptr;
+    BIO* in = m_ssl ? ossl().BIO_new(ossl().BIO_s_mem()) : nullptr;
+    BIO* out = in ? ossl().BIO_new(ossl().BIO_s_mem()) : nullptr;
     if (!out) {
-        BIO_free(in);
+        if (in) ossl().BIO_free(in);
         fail(true);
         return;
     }
     // An empty input buffer means "wait for the socket", not the end of the stream.
-    BIO_set_mem_eof_return(in, -1);
-    SSL_set_bio(m_ssl, in, out);
-    SSL_set_connect_state(m_ssl);
-    X509_VERIFY_PARAM* param = SSL_get0_param(m_ssl);
+    ossl().BIO_ctrl(in, BIO_C_SET_BUF_MEM_EOF_RETURN, -1, nullptr);
+    ossl().SSL_set_bio(m_ssl, in, out);
+    ossl().SSL_set_connect_state(m_ssl);
+    X509_VERIFY_PARAM* param = ossl().SSL_get0_param(m_ssl);
     bool named;
     if (isIpAddress(host)) {
-        named = X509_VERIFY_PARAM_set1_ip_asc(param, host.c_str()) == 1;
+        named = ossl().X509_VERIFY_PARAM_set1_ip_asc(param, host.c_str()) == 1;
     } else {
-        X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
-        named = SSL_set_tlsext_host_name(m_ssl, host.c_str()) == 1 &&
-                X509_VERIFY_PARAM_set1_host(param, host.c_str(), host.size()) == 1;
+        ossl().X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+        named = ossl().SSL_ctrl(m_ssl, SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
+                                const_cast<char*>(host.c_str())) == 1 &&
+                ossl().X509_VERIFY_PARAM_set1_host(param, host.c_str(), host.size()) == 1;
     }
     if (!named) {
         fail(true);
@@ -75,11 +143,13 @@ TlsSession::TlsSession(std::shared_ptr<const TlsClientContext> context, const st
     advance();
 }
 
-TlsSession::~TlsSession() { SSL_free(m_ssl); }
+TlsSession::~TlsSession() {
+    if (m_ssl) ossl().SSL_free(m_ssl);
+}
 
 void TlsSession::receive(std::string_view socketBytes) {
     if (failed() || socketBytes.empty()) return;
-    BIO_write(SSL_get_rbio(m_ssl), socketBytes.data(), static_cast<int>(socketBytes.size()));
+    ossl().BIO_write(ossl().SSL_get_rbio(m_ssl), socketBytes.data(), static_cast<int>(socketBytes.size()));
     advance();
 }
 
@@ -95,29 +165,29 @@ std::string TlsSession::takePlain() { return std::exchange(m_plain, {}); }
 
 void TlsSession::advance() {
     // OpenSSL's error queue is per thread: what an earlier call left must not be read as ours.
-    ERR_clear_error();
+    clearErrors();
     if (!m_established) {
-        const int result = SSL_do_handshake(m_ssl);
+        const int result = ossl().SSL_do_handshake(m_ssl);
         if (result != 1) {
-            if (wouldWait(SSL_get_error(m_ssl, result))) collectOutgoing();
+            if (wouldWait(ossl().SSL_get_error(m_ssl, result))) collectOutgoing();
             else fail(true);
             return;
         }
         m_established = true;
     }
     if (!m_pendingPlain.empty()) {
-        const int written = SSL_write(m_ssl, m_pendingPlain.data(), static_cast<int>(m_pendingPlain.size()));
-        if (written <= 0 && !wouldWait(SSL_get_error(m_ssl, written))) return fail(false);
+        const int written = ossl().SSL_write(m_ssl, m_pendingPlain.data(), static_cast<int>(m_pendingPlain.size()));
+        if (written <= 0 && !wouldWait(ossl().SSL_get_error(m_ssl, written))) return fail(false);
         if (written > 0) m_pendingPlain.erase(0, static_cast<std::size_t>(written));
     }
     char buffer[16384];
     while (!m_closeNotify) {
-        const int got = SSL_read(m_ssl, buffer, sizeof buffer);
+        const int got = ossl().SSL_read(m_ssl, buffer, sizeof buffer);
         if (got > 0) {
             m_plain.append(buffer, static_cast<std::size_t>(got));
             continue;
         }
-        const int error = SSL_get_error(m_ssl, got);
+        const int error = ossl().SSL_get_error(m_ssl, got);
         if (error == SSL_ERROR_ZERO_RETURN) m_closeNotify = true;
         else if (!wouldWait(error)) return fail(false);
         break;
@@ -126,21 +196,21 @@ void TlsSession::advance() {
 }
 
 void TlsSession::collectOutgoing() {
-    BIO* out = SSL_get_wbio(m_ssl);
+    BIO* out = ossl().SSL_get_wbio(m_ssl);
     char* data = nullptr;
-    const long size = BIO_get_mem_data(out, &data);
+    const long size = ossl().BIO_ctrl(out, BIO_CTRL_INFO, 0, &data);
     if (size > 0) m_outgoing.append(data, static_cast<std::size_t>(size));
-    BIO_reset(out);
+    ossl().BIO_ctrl(out, BIO_CTRL_RESET, 0, nullptr);
 }
 
 void TlsSession::fail(bool duringHandshake) {
-    const long verified = m_ssl ? SSL_get_verify_result(m_ssl) : X509_V_OK;
+    const long verified = m_ssl ? ossl().SSL_get_verify_result(m_ssl) : X509_V_OK;
     if (verified != X509_V_OK) m_failure = verifyCaption(verified, m_host);
     else if (duringHandshake) m_failure = "TLS handshake with " + m_host + " failed";
     else m_failure = "TLS connection with " + m_host + " failed";
     m_pendingPlain.clear();
     m_outgoing.clear();
-    ERR_clear_error();
+    clearErrors();
 }
 
 }  // namespace tw::platform

@@ -7,6 +7,7 @@
 #include "app/frm_main.h"
 #include "scripted_peer.h"
 #include "platform/files.h"
+#include "platform/qt/notifications.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "session_bus.h"

@@ -16,6 +16,7 @@
 #include "app/tray_icon.h"
 #include "event_loop_wait.h"
 #include "platform/files.h"
+#include "platform/qt/notify_icon.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"

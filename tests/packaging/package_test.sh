@@ -22,7 +22,7 @@ summary=$(sed -n 's:.*<summary>\(.*\)</summary>.*:\1:p' "$source/packaging/metai
 [ "$(field Package) $(field Version) $(field Section)" = "towerwatch $version games" ] ||
     fail "package $(field Package) $(field Version) in $(field Section)"
 [ "$(field Description | head -n 1)" = "$summary" ] || fail "synopsis '$(field Description | head -n 1)'"
-for lib in libqt6widgets6 libqt6network6 libstdc++6; do
+for lib in libqt6widgets6 libqt6dbus6 libstdc++6 libssl3; do
     grep -q "\b$lib\b" <<<"$(field Depends)" || fail "Depends lacks $lib: $(field Depends)"
 done
 echo "package built: $(basename "$package")"

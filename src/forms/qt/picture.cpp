@@ -3,7 +3,7 @@
 #include <map>
 
 #include "forms/qt/picture_data.h"
-#include "platform/notify_icon.h"
+#include "platform/qt/notify_icon.h"
 
 namespace tw::forms {
 

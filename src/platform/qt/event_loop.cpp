@@ -1,4 +1,4 @@
-#include "platform/qt_event_adapter.h"
+#include "platform/event_loop.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "platform/notify_icon.h"
+#include "platform/qt/notify_icon.h"
 
 #include <QApplication>
 #include <QIcon>

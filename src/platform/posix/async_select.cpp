@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unordered_map>
 
-#include "platform/qt_event_adapter.h"
+#include "platform/event_loop.h"
 
 namespace tw::platform {
 namespace {

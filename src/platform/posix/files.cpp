@@ -133,7 +133,7 @@ bool processRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
 }  // namespace
 
-mode_t processUmask() {
+std::uint32_t processUmask() {
     static const mode_t mask = readUmask();
     return mask;
 }
@@ -241,6 +241,8 @@ bool appendLine(const std::string& path, const std::string& line) {
     }
     return ok;
 }
+
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool makeFolders(const std::string& path) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {

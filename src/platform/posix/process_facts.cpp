@@ -5,10 +5,8 @@
 
 #include <string_view>
 
-#include <QDateTime>
-#include <QLocale>
-
 #include "platform/files.h"
+#include "platform/user_locale.h"
 
 #ifndef TW_VERSION_MAJOR
 #define TW_VERSION_MAJOR 0
@@ -35,8 +33,6 @@ bool isWritableFolder(const std::string& folder) {
     return !folder.empty() && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
            ::access(folder.c_str(), W_OK) == 0;
 }
-
-std::string bytes(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
@@ -97,27 +93,11 @@ int ProcessFacts::versionMajor() const { return TW_VERSION_MAJOR; }
 int ProcessFacts::versionMinor() const { return TW_VERSION_MINOR; }
 int ProcessFacts::versionRevision() const { return TW_VERSION_REVISION; }
 
-LocalDateTime ProcessFacts::now() const {
-    const QDateTime t = QDateTime::currentDateTime();
-    return {t.date().year(), t.date().month(), t.date().day(),
-            t.time().hour(), t.time().minute(), t.time().second()};
-}
+LocalDateTime ProcessFacts::now() const { return localNow(); }
 
 std::chrono::steady_clock::time_point ProcessFacts::steadyNow() const { return std::chrono::steady_clock::now(); }
 
-DatePatterns ProcessFacts::datePatterns() const {
-    const QLocale locale = QLocale::system();
-    DatePatterns p;
-    p.shortDate = bytes(locale.dateFormat(QLocale::ShortFormat));
-    p.longTime = bytes(locale.timeFormat(QLocale::LongFormat));
-    p.amText = bytes(locale.amText());
-    p.pmText = bytes(locale.pmText());
-    for (int m = 1; m <= 12; ++m) {
-        p.monthNames[static_cast<size_t>(m - 1)] = bytes(locale.monthName(m, QLocale::LongFormat));
-        p.shortMonthNames[static_cast<size_t>(m - 1)] = bytes(locale.monthName(m, QLocale::ShortFormat));
-    }
-    return p;
-}
+DatePatterns ProcessFacts::datePatterns() const { return userDatePatterns(); }
 
 bool isInstalledCopy(const std::string& programFolder) {
     std::string folder = programFolder;

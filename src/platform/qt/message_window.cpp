@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/qt_event_adapter.h"
+#include "platform/event_loop.h"
 
 namespace tw::platform {
 namespace {

@@ -1,7 +1,8 @@
 #pragma once
-// The one place where the socket layer meets Qt's event loop: running a task later on the
-// GUI thread, watching a socket descriptor for readiness, and time limits. The socket layer
-// never owns the loop; without a QCoreApplication nothing is posted, watched or timed.
+// The one place where the socket layer meets the window system's event loop: running a task
+// later on the GUI thread, watching a socket descriptor for readiness, and time limits. The
+// socket layer never owns the loop; without an application object nothing is posted, watched
+// or timed.
 
 #include <functional>
 #include <memory>
