@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/frm_main.h"
-#include "history/event_log.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -160,39 +159,6 @@ TEST_F(ServerListTest, PanelGroupsKeepsAndRelicsByRealmInTheirColours) {
     EXPECT_EQ(main.TrayStatus.substr(0, 9), "Midgard: ");
     EXPECT_EQ(services.notifyIcons.calls.back().message, platform::NIM_MODIFY);
     EXPECT_EQ(ReadSetting("LastServer", ""), "Ironmoor");
-}
-
-TEST_F(ServerListTest, MonitoredServersKeepsTellFromTheLogSinceWhenTheirOwnerHoldsThem) {
-    services.processFacts.clock = {2024, 5, 17, 14, 30, 0};
-    main.MonitorServer = "Ironmoor";
-    const std::string log = EventLogPath(main.AppPath, "Ironmoor");
-    for (const char* line : {"Dun Eithne,Midgard,Albion,12/31/2023 11:00:00 PM\r\n",
-                             "Caer Tollbridge,Midgard,Albion,5/17/2024 12:15:00 PM\r\n",
-                             "Dun Morrow,Hibernia,Midgard,5/10/2024 8:00:00 AM\r\n",
-                             "Dun Morrow,Midgard,Hibernia,5/14/2024 9:00:00 AM\r\n"})
-        ASSERT_TRUE(platform::appendLine(log, line));
-    show(fixture("herald_readable.xml"));
-    auto tipOf = [&](const std::string& keep) {
-        for (int i = 0; i <= main.lblKeepList.ubound(); ++i)
-            if (main.lblKeepList[i].caption().rfind(keep, 0) == 0) return main.lblKeepList[i].toolTipText();
-        return std::string("(no row)");
-    };
-    selectByName("Ironmoor");
-    EXPECT_EQ(tipOf("Caer Tollbridge"), "held by Midgard since 17 May 12:15 (2 h 15 min)");
-    EXPECT_EQ(tipOf("Dun Morrow"), "held by Midgard since 14 May 09:00 (3 d 5 h)");
-    // The log's newest line for the place names another owner: a change it missed.
-    EXPECT_EQ(tipOf("Dun Eithne"), "held by Albion since after 31 Dec 2023 23:00");
-    EXPECT_EQ(tipOf("Caer Wendmoor"), "held since before 31 Dec 2023 23:00");
-    EXPECT_EQ(tipOf("Albion"), "");
-
-    selectByName("Ashvale");
-    EXPECT_EQ(tipOf("Caer Tollbridge"), "");
-
-    // A change logged since the last build shows at the next one.
-    ASSERT_TRUE(platform::appendLine(log, "Caer Wendmoor,Albion,Midgard,5/17/2024 2:00:00 PM\r\n"));
-    selectByName("Ironmoor");
-    EXPECT_EQ(tipOf("Caer Wendmoor"), "held by Albion since 17 May 14:00 (30 min)");
-    EXPECT_TRUE(boxes.calls.empty());
 }
 
 TEST_F(ServerListTest, ClaimantClickOpensOnlyWebPagesFromTheDocument) {
