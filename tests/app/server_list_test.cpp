@@ -168,23 +168,19 @@ TEST_F(ServerListTest, ClaimantClickOpensOnlyWebPagesFromTheDocument) {
     for (int i = 0; i <= main.lblKeepList.ubound(); ++i)
         if (main.lblKeepList[i].caption() == "Kaldmark Faste (") main.lblClaimed[i].click();  // no page
 
-    // Pages a document can name that would open local files or programs.
-    const std::vector<std::string> pages = {"file:///etc/passwd",  "/usr/bin/xterm",     "mailto:x@example.org",
-                                            "javascript:alert(1)", "http:///etc/passwd", "HTTPS://Herald.example.org/g"};
-    std::string xml = "<server name=\"Ironmoor\"><status>Up</status><population>1</population>"
-                      "<relic name=\"R\" realm=\"Albion\"><owner>Albion</owner></relic>";
-    for (const std::string& page : pages)
-        xml += "<keep name=\"Caer\" realm=\"Albion\"><owner>Albion</owner><claimant>G</claimant>"
-               "<claimant_heraldurl>" + page + "</claimant_heraldurl></keep>";
-    show(xml + "</server>");
-    for (int i = 0; i <= main.lblClaimed.ubound(); ++i)
-        if (main.lblClaimed[i].visible()) main.lblClaimed[i].click();
+    // A mail link is the program's own to open, never one a document names; which pages open
+    // at all is the link check's table.
+    show("<server name=\"Ironmoor\"><status>Up</status><population>1</population>"
+         "<relic name=\"R\" realm=\"Albion\"><owner>Albion</owner></relic>"
+         "<keep name=\"Caer\" realm=\"Albion\"><owner>Albion</owner><claimant>G</claimant>"
+         "<claimant_heraldurl>mailto:x@example.org</claimant_heraldurl></keep></server>");
+    ASSERT_TRUE(main.lblClaimed.exists(1) && main.lblClaimed[1].visible());
+    main.lblClaimed[1].click();
     main.lblURL.click();
 
     std::vector<std::string> opened;
     for (const auto& call : services.shell.calls) opened.push_back(call.file);
-    EXPECT_EQ(opened, (std::vector<std::string>{"http://herald.example.org/guild/pale-lantern",
-                                                "HTTPS://Herald.example.org/g", kHomePage}));
+    EXPECT_EQ(opened, (std::vector<std::string>{"http://herald.example.org/guild/pale-lantern", kHomePage}));
 }
 
 // A message box during which a newer document arrives and is taken, the way a download that
