@@ -272,9 +272,9 @@ TEST_F(MainWindowTest, DialogsOpenModallyAndOptionsClosedWithoutSavingReapplyThe
 }
 
 // A status document whose one server has one keep, held by `owner`.
-std::string frontierHeldBy(const std::string& owner) {
+std::string frontierHeldBy(const std::string& owner, const std::string& keep = "Caer Ashwold") {
     return "<heraldstatus>\n  <server name=\"Stormreach\">\n    <status>Up</status>\n"
-           "    <population>1482</population>\n    <keep name=\"Caer Ashwold\" realm=\"Albion\">\n"
+           "    <population>1482</population>\n    <keep name=\"" + keep + "\" realm=\"Albion\">\n"
            "      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
 }
 
@@ -328,14 +328,10 @@ TEST_F(MainWindowTest, AFlashTipLongerThanTheTrayTakesEndsBeforeTheCharacterThat
     WriteSetting("UpdateOnStart", "0");
     WriteSetting("MonitorServer", "Stormreach");
     const std::string place = "D\xc3\xban Crauchon, watchtower of L\xc3\xa9im Br\xc3\xad over the bay \xe2\x80\x94 Mag M\xc3\xa9l";
-    auto heldBy = [&](const std::string& owner) {
-        return "<heraldstatus>\n  <server name=\"Stormreach\">\n    <status>Up</status>\n    <keep name=\"" + place +
-               "\" realm=\"Hibernia\">\n      <owner>" + owner + "</owner>\n    </keep>\n  </server>\n</heraldstatus>\n";
-    };
     ObservedMain main(loaded);
-    main.watch.XMLData = heldBy("Albion");
+    main.watch.XMLData = frontierHeldBy("Albion", place);
     main.DoSwitchOff();
-    main.watch.XMLData = heldBy("Midgard");
+    main.watch.XMLData = frontierHeldBy("Midgard", place);
     main.DoSwitchOff();
     ASSERT_EQ(main.tmrIcoFlash.tag(), place + " taken by Midgard from Albion");
     main.tmrIcoFlash.tick();

@@ -25,8 +25,8 @@ TEST(HeldSinceReads, OneLoggedChangeIsReadAloneAndARewrittenLogWhole) {
     main.AppPath = folder.slashed();
     main.MonitorServer = "Ironmoor";
     main.watch.XMLData = platform::readWholeFile(std::string(TW_TEST_DATA_DIR) + "/herald_readable.xml").value_or("");
-    auto tipOf = [&](const std::string& keep) {
-        main.LoadInfo("Ironmoor");
+    auto tipOf = [&](const std::string& keep, const std::string& server = "Ironmoor") {
+        main.LoadInfo(server);
         for (int i = 0; i <= main.lblKeepList.ubound(); ++i)
             if (main.lblKeepList[i].caption().rfind(keep, 0) == 0) return main.lblKeepList[i].toolTipText();
         return std::string("(no row)");
@@ -41,6 +41,8 @@ TEST(HeldSinceReads, OneLoggedChangeIsReadAloneAndARewrittenLogWhole) {
     ASSERT_TRUE(platform::writeFileAtomically(path, log));
     EXPECT_EQ(tipOf("Caer Tollbridge"), "held by Midgard since 17 May 12:15 (2 h 15 min)");
     EXPECT_EQ(tipOf("Dun Eithne"), "held since before 1 May 08:00");
+    EXPECT_EQ(tipOf("Albion"), "") << "a heading";
+    EXPECT_EQ(tipOf("Caer Tollbridge", "Ashvale"), "") << "a server not monitored";
 
     const std::string wendmoor = "Caer Wendmoor,Albion,Midgard,5/17/2024 2:00:00 PM\r\n";
     ASSERT_TRUE(platform::appendLine(path, wendmoor));
@@ -55,15 +57,20 @@ TEST(HeldSinceReads, OneLoggedChangeIsReadAloneAndARewrittenLogWhole) {
     EXPECT_EQ(tipOf("Dun Eithne"), "held by Albion since 1 May 08:00 (16 d 6 h)");
     EXPECT_EQ(tipOf("Dun Morrow"), "held by Midgard since 14 May 09:00 (3 d 5 h)");
 
-    // Cut short to one line.
-    ASSERT_TRUE(platform::writeFileAtomically(path, wendmoor));
-    EXPECT_EQ(tipOf("Caer Tollbridge"), "held since before 17 May 14:00");
+    // Cut short, its oldest line of another year; the newest line for Dun Eithne names another
+    // owner than the document: a change the log missed.
+    const std::string eithne = "Dun Eithne,Midgard,Albion,12/31/2023 11:00:00 PM\r\n"
+                               "Dun Morrow,Hibernia,Midgard,5/10/2024 8:00:00 AM\r\n" + wendmoor;
+    ASSERT_TRUE(platform::writeFileAtomically(path, eithne));
+    EXPECT_EQ(tipOf("Caer Tollbridge"), "held since before 31 Dec 2023 23:00");
+    EXPECT_EQ(tipOf("Dun Eithne"), "held by Albion since after 31 Dec 2023 23:00");
     EXPECT_EQ(tipOf("Caer Wendmoor"), "held by Albion since 17 May 14:00 (30 min)");
 
-    // A last line written without its line end, then finished by another writer.
-    ASSERT_TRUE(platform::writeFileAtomically(path, wendmoor + "Dun Morrow,Midgard,Hib"));
-    EXPECT_EQ(tipOf("Dun Morrow"), "held since before 17 May 14:00");
-    ASSERT_TRUE(platform::writeFileAtomically(path, wendmoor + "Dun Morrow,Midgard,Hibernia,5/14/2024 9:00:00 AM"));
+    // A last line written without its line end, then finished by another writer: the newest
+    // line for a place is the one that counts.
+    ASSERT_TRUE(platform::writeFileAtomically(path, eithne + "Dun Morrow,Midgard,Hib"));
+    EXPECT_EQ(tipOf("Dun Morrow"), "held by Midgard since after 10 May 08:00");
+    ASSERT_TRUE(platform::writeFileAtomically(path, eithne + "Dun Morrow,Midgard,Hibernia,5/14/2024 9:00:00 AM"));
     EXPECT_EQ(tipOf("Dun Morrow"), "held by Midgard since 14 May 09:00 (3 d 5 h)");
     EXPECT_TRUE(boxes.calls.empty());
 }

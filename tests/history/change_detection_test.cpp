@@ -178,7 +178,6 @@ TEST_F(ChangeDetection, AlertColourFollowsTheUsersRealmAndTheFlashKeepsTheMostIm
         {"Midgard's gain, seen from Midgard", albions, midgards, none, midgardTook(AlertIcon::Green), "1"},
         {"seen from Hibernia", albions, midgards, none, midgardTook(AlertIcon::Yellow), "3"},
         {"no realm chosen", albions, midgards, none, midgardTook(AlertIcon::Yellow), "0"},
-        {"a number that is no realm", albions, midgards, none, midgardTook(AlertIcon::Yellow), "7"},
     };
     auto doc = [](const std::pair<std::string, std::string>& owners) {
         return document(serverBlock(kServer, {{"Caer Ashwold", "Albion", owners.first},
