@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "event_loop_wait.h"
@@ -97,9 +98,10 @@ TEST_F(ChangeCommandTest, HangingCommandsAreBoundedEndedAfterTheirTimeAndLeaveTh
 // by whoever took it over.
 bool processGone(pid_t pid) {
     if (::kill(pid, 0) != 0) return errno == ESRCH;
-    const std::string stat = platform::readWholeFile("/proc/" + std::to_string(pid) + "/stat").value_or("");
-    const std::size_t state = stat.rfind(')');
-    return state != std::string::npos && stat.compare(state, 3, ") Z") == 0;
+    const std::optional<std::string> stat = platform::readWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    if (!stat) return true;  // reaped between the two looks
+    const std::size_t state = stat->rfind(')');
+    return state != std::string::npos && stat->compare(state, 3, ") Z") == 0;
 }
 
 TEST_F(ChangeCommandTest, WhatACommandLeavesInTheBackgroundIsEndedAtTheLimitAndCountsAsRunning) {
