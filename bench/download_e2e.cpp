@@ -71,8 +71,8 @@ std::string startSimulator(QProcess& sim, const Mode& mode) {
 // `location` is the entry as the location list holds it: "127.0.0.1:PORT", "https://...".
 double downloadWithMainWindow(tw::frmMain& main, const std::string& location, std::size_t& bytes,
                               std::chrono::seconds limit) {
-    main.HostServers = {location + "/server-info.xml"};
-    main.XMLData.clear();
+    main.watch.HostServers = {location + "/server-info.xml"};
+    main.watch.XMLData.clear();
     const auto start = Clock::now();
     try {
         main.Update();
@@ -82,7 +82,7 @@ double downloadWithMainWindow(tw::frmMain& main, const std::string& location, st
     }
     const bool done = pumpUntil([&] { return main.lblServerInfo.caption() == "Update complete"; }, limit);
     const double took = seconds(Clock::now() - start);
-    bytes = done ? main.XMLData.size() : 0;
+    bytes = done ? main.watch.XMLData.size() : 0;
     return took;
 }
 

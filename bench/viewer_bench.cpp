@@ -22,6 +22,7 @@
 #include "app/frm_main.h"
 #include "bench/large_log.h"
 #include "forms/application.h"
+#include "forms/qt/native_control.h"
 #include "history/event_log.h"
 #include "history/frm_chart.h"
 #include "history/frm_monitoring.h"
@@ -137,7 +138,7 @@ void OpenChart(benchmark::State& state) {
     services.processFacts.clock = {2024, 5, 29, 12, 0, 0};
     for (auto _ : state) {
         tw::frmChart chart(folder, readSetting);
-        const QPixmap picture = chart.picHoldings.widget()->grab();
+        const QPixmap picture = tw::forms::qt::widgetOf(chart.picHoldings)->grab();
         if (chart.Model.steps.size() != static_cast<std::size_t>(linesOf(state))) state.SkipWithError("steps missing");
         benchmark::DoNotOptimize(picture.width());
     }
@@ -157,7 +158,7 @@ void HeldSinceAfterAppend(benchmark::State& state) {
     tw::frmMain main;
     main.AppPath = folder;
     main.MonitorServer = "Stone Bridge";
-    main.XMLData = tw::bench::largeLogDocument(lines);
+    main.watch.XMLData = tw::bench::largeLogDocument(lines);
     main.LoadInfo("Stone Bridge");
     int next = lines;
     for (auto _ : state) {

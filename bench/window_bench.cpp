@@ -27,7 +27,7 @@ void rebuild(benchmark::State& state, bool monitored) {
     const std::string folder = std::string(::mkdtemp(pattern)) + "/";
     tw::frmMain main;
     main.AppPath = folder;
-    main.XMLData = tw::bench::heraldDocument(50, 40, 6);
+    main.watch.XMLData = tw::bench::heraldDocument(50, 40, 6);
     if (monitored) {
         main.MonitorServer = "Shard 0";
         std::string log;
