@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/shared_library.h"
+#include "platform/winsock.h"
 
 namespace tw::platform {
 namespace {
@@ -51,28 +52,10 @@ void clearErrors() {
     if (ossl().complete) ossl().ERR_clear_error();
 }
 
-// Four decimal parts of 0..255, no leading zeros, nothing else: the C library's strict form.
-bool isDottedQuad(std::string_view text) {
-    int parts = 0;
-    int value = -1;  // the part read so far; -1 before its first digit
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            if (value == 0) return false;
-            if (value < 0 && ++parts > 4) return false;
-            value = (value < 0 ? 0 : value * 10) + (c - '0');
-            if (value > 255) return false;
-        } else if (c == '.' && value >= 0 && parts < 4) {
-            value = -1;
-        } else {
-            return false;
-        }
-    }
-    return parts == 4 && value >= 0;
-}
-
 bool isIpAddress(const std::string& host) {
     const std::string_view text(host.c_str());  // the address ends at a NUL, as in C
-    if (isDottedQuad(text)) return true;
+    // inet_addr reads the strict four-part form; its "none" is also the broadcast address.
+    if (inet_addr(std::string(text)) != kInaddrNone || text == "255.255.255.255") return true;
     if (text.find(':') == std::string_view::npos) return false;
     ASN1_OCTET_STRING* address = ossl().a2i_IPADDRESS(std::string(text).c_str());
     ossl().ASN1_OCTET_STRING_free(address);
