@@ -44,6 +44,8 @@ struct RegistryNameLess {
     bool operator()(const std::string& a, const std::string& b) const;
 };
 bool sameRegistryName(const std::string& a, const std::string& b);
+// A key name without the backslashes before and after it.
+std::string trimmedRegistryKey(std::string key);
 
 // A registry held in memory, for tests. Setting failWrites makes every change fail.
 class MemoryRegistry : public Registry {

@@ -1,18 +1,30 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it.
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace tw::testing {
 
 class TempFolder {
 public:
+    // A name nobody holds yet: create_directory answers false for one that exists.
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "towerwatch-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        std::error_code failed;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path(failed);
+        if (failed) return;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string name = "towerwatch-test-" + std::to_string(random() % 1000000000);
+            const std::string path = (temp / name).generic_string();
+            if (std::filesystem::create_directory(path, failed)) {
+                m_path = path;
+                return;
+            }
+            if (failed) return;
+        }
     }
     ~TempFolder() {
         std::error_code ignored;
