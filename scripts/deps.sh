@@ -7,9 +7,10 @@ tw_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libben
 # The Windows build: the mingw-w64 cross compiler (posix threads) and Wine to run its tests.
 tw_windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64)
 
+# tw_install_deps [more packages...]: installs what is missing of tw_packages and the rest.
 tw_install_deps() {
     local missing=()
-    for p in "${tw_packages[@]}"; do
+    for p in "${tw_packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
