@@ -16,6 +16,11 @@ bool eventLoopAvailable();
 // posting order. Callable from any thread. False, with the task dropped, without a loop.
 bool postToEventLoop(std::function<void()> task);
 
+// Runs the GUI thread's event loop until quitEventLoop; returns the code given there, or -1
+// at once without a loop. For programs without windows (the window system runs its own).
+int runEventLoop();
+void quitEventLoop(int code);
+
 // Calls onReadable / onWritable from the event loop while the descriptor is ready in that
 // direction and the direction is enabled (both start disabled). Made and used on the GUI
 // thread; destroy it before the descriptor is closed.

@@ -17,6 +17,10 @@ bool postToEventLoop(std::function<void()> task) {
     return QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
 }
 
+int runEventLoop() { return QCoreApplication::instance() ? QCoreApplication::exec() : -1; }
+
+void quitEventLoop(int code) { QCoreApplication::exit(code); }
+
 struct SocketWatch::Impl {
     QSocketNotifier read;
     QSocketNotifier write;
