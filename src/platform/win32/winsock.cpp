@@ -173,7 +173,19 @@ Socket accept(Socket s, SockAddrIn* peer) {
 
 int send(Socket s, const char* bytes, int length, int flags) {
     if (!usable(s)) return kSocketError;
-    return result(::send(toSocket(s), bytes, length, flags));
+    // A short send does not re-enable the write notification, only a send that would block
+    // does: the rest is offered until the socket says so, and the caller hears of it later.
+    int total = 0;
+    while (total < length) {
+        const int n = ::send(toSocket(s), bytes + total, length - total, flags);
+        if (n == SOCKET_ERROR) {
+            if (total > 0 && WSAGetLastError() == WSAEWOULDBLOCK) break;
+            return failFromWindows();
+        }
+        if (n == 0) break;
+        total += n;
+    }
+    return total;
 }
 
 int sendto(Socket s, const char* bytes, int length, int flags, const SockAddrIn& to) {
