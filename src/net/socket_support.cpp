@@ -1,12 +1,11 @@
 #include "net/socket_support.h"
 
-#include <filesystem>
 #include <map>
-#include <system_error>
 #include <unordered_map>
 
 #include "platform/async_select.h"
 #include "platform/host_resolver.h"
+#include "platform/program_name.h"
 
 namespace tw::MSocketSupport {
 namespace {
@@ -34,14 +33,6 @@ struct Service {
 Service& service() {
     static Service instance;
     return instance;
-}
-
-// The executable's name without extension: the registered message names carry it, so two
-// programs on one desktop never share a message number.
-std::string executableBaseName() {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string("towerwatch") : exe.stem().string();
 }
 
 void setLastError(std::int32_t number, const std::string& description, const std::string& source) {
@@ -112,7 +103,9 @@ std::int32_t InitWinsockService() {
         }
         s.started = true;
         s.maxDatagram = data.maxUdpDatagram;
-        const std::string name = executableBaseName();
+        // The registered message names carry the executable's name, so two programs on one
+        // desktop never share a message number.
+        const std::string name = platform::programBaseName();
         s.resolveMessage = platform::registerWindowMessage(name + ".ResolveMessage");
         s.socketMessage = platform::registerWindowMessage(name + ".WinsockMessage");
     }

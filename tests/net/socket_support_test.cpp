@@ -6,6 +6,7 @@
 #include "event_loop_wait.h"
 #include "net/c_socket.h"
 #include "platform/host_resolver.h"
+#include "platform/program_name.h"
 
 namespace tw {
 namespace {
@@ -65,7 +66,7 @@ TEST(SocketServiceLifetime, ServiceStopsOnlyWithTheLastLiveObject) {
 TEST_F(ServiceFixture, NotificationSplitsEventAndUnsignedErrorWords) {
     const auto window = MSocketSupport::NotificationWindow();
     const std::uint32_t message = platform::registerWindowMessage(
-        std::string(program_invocation_short_name) + ".WinsockMessage");
+        platform::programBaseName() + ".WinsockMessage");
     MSocketSupport::WindowProc(window, message, socket, platform::makeLParam(16, 10061));
     MSocketSupport::WindowProc(window, message, socket, platform::makeLParam(1, 0xFFFF));
     MSocketSupport::WindowProc(window, message, socket + 1000, platform::makeLParam(1, 0));  // unknown socket

@@ -1,29 +1,16 @@
 #pragma once
 // Runs the real event loop until a condition holds or a deadline passes; never sleeps.
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <functional>
 #include <memory>
+
+#include "platform/event_loop.h"
 
 namespace tw::testing {
 
 // The condition is asked once per turn and its last answer is the result, so a condition
-// that collects what arrived as it goes loses nothing.
-inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 5000) {
-    if (done()) return true;
-    bool held = false;
-    QEventLoop loop;
-    QTimer poll, deadline;
-    QObject::connect(&poll, &QTimer::timeout, [&] { if ((held = done())) loop.quit(); });
-    QObject::connect(&deadline, &QTimer::timeout, [&] { loop.quit(); });
-    deadline.setSingleShot(true);
-    poll.start(1);
-    deadline.start(deadlineMs);
-    loop.exec();
-    return held;
-}
+// that collects what arrived as it goes loses nothing. event_loop_wait_<system>.cpp.
+bool runUntil(const std::function<bool()>& done, int deadlineMs = 5000);
 
 // How long a test waits for a name that does not exist: the system resolver may ask a
 // name server that answers slowly, or only after its own timeout.
@@ -34,7 +21,7 @@ inline constexpr int kFailedLookupDeadlineMs = 30000;
 // this proves that nothing of it is still on its way.
 inline bool postedEventsDelivered(int deadlineMs = 5000) {
     auto reached = std::make_shared<bool>(false);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
+    if (!platform::postToEventLoop([reached] { *reached = true; })) return false;
     return runUntil([reached] { return *reached; }, deadlineMs);
 }
 

@@ -1,5 +1,6 @@
 #include "session_bus.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDir>
