@@ -112,4 +112,18 @@ void OneShotTimer::stop() {
     m_impl->id = 0;
 }
 
+int runEventLoop() {
+    if (!loopWindow()) return -1;
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1) return -1;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void quitEventLoop(int code) { PostQuitMessage(code); }
+
 }  // namespace tw::platform
