@@ -1,7 +1,8 @@
 #!/bin/sh
 # tls_peers.sh start|stop <herald-sim> <folder>
 # Native TLS peers for the Windows session's tests: a test authority, and one simulator per
-# certificate (good for 127.0.0.1 and localhost, untrusted, for another name, expired).
+# certificate (good for 127.0.0.1 and localhost, untrusted, for another name, expired), and
+# "bare": one connection that gets a body without length and a close without close_notify.
 # "start" writes "<kind> <port>" lines to <folder>/peers and the authority to
 # <folder>/ca.der; "stop" ends the simulators. (stdbuf: the simulator's first line is not flushed.)
 set -e
@@ -50,3 +51,14 @@ for kind in good wrongname untrusted expired; do
     done
     echo "$kind $(sed -n 's/^listening on 127.0.0.1://p' "$kind.out" | head -1)" >> peers
 done
+
+# s_server sends its input at once and, at the input's end, closes without close_notify.
+printf 'HTTP/1.0 200 OK\r\n\r\nuntil the end' > bare.body
+openssl s_server -accept 127.0.0.1:0 -naccept 1 -cert good.pem -key good.key < bare.body > bare.out 2>&1 &
+echo $! >> pids
+tries=0
+until grep -q '^ACCEPT 127.0.0.1:' bare.out 2>/dev/null; do
+    tries=$((tries + 1)); [ $tries -lt 200 ] || { echo "openssl s_server did not start" >&2; exit 1; }
+    sleep 0.05
+done
+echo "bare $(sed -n 's/^ACCEPT 127.0.0.1://p' bare.out | head -1)" >> peers

@@ -97,7 +97,7 @@ protected:
     }
     void SetUp() override {
         ports = peerPorts();
-        ASSERT_EQ(ports.size(), 4u) << "no peers in " << peersFolder();
+        ASSERT_EQ(ports.size(), 5u) << "no peers in " << peersFolder();
         ASSERT_TRUE(trustTestAuthority());
     }
     std::map<std::string, int> ports;
@@ -110,7 +110,15 @@ TEST_F(SchannelSessionTest, DownloadsFromATrustedPeerByAddressAndByName) {
         EXPECT_EQ(got.failure, "") << host;
         EXPECT_EQ(got.plain.rfind("HTTP/1.1 200", 0), 0u) << host << ": " << got.plain.substr(0, 80);
         EXPECT_NE(got.plain.find("</herald>"), std::string::npos) << host;
+        EXPECT_TRUE(got.closeNotify) << host << ": the simulator ends with close_notify";
     }
+}
+
+TEST_F(SchannelSessionTest, ABareCloseAfterABodyWithoutLengthIsNoCloseNotify) {
+    const Fetched got = fetch(ports["bare"], "localhost");
+    EXPECT_EQ(got.failure, "");
+    EXPECT_EQ(got.plain, "HTTP/1.0 200 OK\r\n\r\nuntil the end");
+    EXPECT_FALSE(got.closeNotify) << "the reply may have been cut off: that is not the end";
 }
 
 TEST_F(SchannelSessionTest, EachBadCertificateFailsWithItsCaptionAndDeliversNothing) {
