@@ -1,7 +1,8 @@
 #!/bin/sh
 # tls_peers.sh start|stop <herald-sim> <folder>
 # Native TLS peers for the Windows session's tests: a test authority, and one simulator per
-# certificate (good for 127.0.0.1 and localhost, untrusted, for another name, expired), and
+# certificate (good for 127.0.0.1 and localhost, self-signed, from an unknown authority, for
+# another name, expired), and
 # "bare": one connection that gets a body without length and a close without close_notify.
 # "start" writes "<kind> <port>" lines to <folder>/peers and the authority to
 # <folder>/ca.der; "stop" ends the simulators. (stdbuf: the simulator's first line is not flushed.)
@@ -31,6 +32,12 @@ server wrongname DNS:elsewhere.invalid
 quiet openssl x509 -req -in wrongname.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 30 -extfile wrongname.ext -out wrongname.pem
 quiet openssl req -x509 -newkey rsa:2048 -nodes -keyout untrusted.key -out untrusted.pem -days 30 -subj "/CN=localhost" \
     -addext subjectAltName=IP:127.0.0.1,DNS:localhost
+# Sent alone, a certificate of an authority nobody trusts makes a partial chain.
+quiet openssl req -x509 -newkey rsa:2048 -nodes -keyout stranger.key -out stranger.pem -days 30 -subj "/CN=Stranger" \
+    -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign
+server unknownissuer IP:127.0.0.1,DNS:localhost
+quiet openssl x509 -req -in unknownissuer.csr -CA stranger.pem -CAkey stranger.key -CAcreateserial -days 30 \
+    -extfile unknownissuer.ext -out unknownissuer.pem
 # An expired one needs dates in the past, which only the ca command sets.
 server expired IP:127.0.0.1,DNS:localhost
 touch index.txt
@@ -39,11 +46,11 @@ quiet openssl ca -batch -notext -config ca.cnf -cert ca.pem -keyfile ca.key -in 
     -startdate 20200101000000Z -enddate 20200201000000Z -extfile expired.ext
 
 : > peers
-for kind in good wrongname untrusted expired; do
+for kind in good wrongname untrusted unknownissuer expired; do
     stdbuf -oL "$sim" --port 0 --interval 0 --exit-after 600 --tls "$kind.pem" "$kind.key" > "$kind.out" 2>/dev/null &
     echo $! >> pids
 done
-for kind in good wrongname untrusted expired; do
+for kind in good wrongname untrusted unknownissuer expired; do
     tries=0
     until grep -q '^listening on' "$kind.out" 2>/dev/null; do
         tries=$((tries + 1)); [ $tries -lt 200 ] || { echo "herald-sim for $kind did not start" >&2; exit 1; }
