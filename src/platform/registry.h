@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -79,6 +80,10 @@ private:
     std::string m_regFilePath;
     std::string m_autostartPath;
 };
+
+// The store the program uses on this system: a FileRegistry at the default paths on Linux,
+// the registry itself on Windows.
+std::unique_ptr<Registry> makeSystemRegistry();
 
 // $XDG_CONFIG_HOME/towerwatch/registry.reg and $XDG_CONFIG_HOME/autostart/towerwatch.desktop.
 std::string defaultRegFilePath();
