@@ -61,7 +61,7 @@ public:
     std::map<std::string, Values, RegistryNameLess> keys;
 };
 
-// The real store: the REGEDIT4 text file at regFilePath, except the Run value "Towerwatch",
+// The store on Linux: the REGEDIT4 text file at regFilePath, except the Run value "Towerwatch",
 // which is the desktop session's autostart entry at autostartDesktopPath. The file is read
 // afresh by every call and rewritten whole (atomically) by every change; lines it does not
 // understand are kept. A file that exists but cannot be read is never overwritten.
