@@ -3,10 +3,13 @@
 //   child touch <file>   creates file
 //   child sleep          sleeps until killed
 //   child tree <file>    starts two sleeping children, writes their ids into file, exits
+//   child leak <handle>  writes "leaked" through a handle value it may have inherited
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -81,5 +84,10 @@ int main() {
     if (verb == L"values") return values(args[2]);
     if (verb == L"touch") return writeFile(args[2], {}) ? 0 : 1;
     if (verb == L"tree") return tree(args[2]);
+    if (verb == L"leak") {
+        const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(std::wcstoull(args[2], nullptr, 10)));
+        DWORD written = 0;
+        return WriteFile(handle, "leaked", 6, &written, nullptr) ? 0 : 1;
+    }
     return 2;
 }
