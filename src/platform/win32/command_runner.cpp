@@ -7,6 +7,7 @@
 #include <deque>
 #include <set>
 #include <string_view>
+#include <vector>
 
 #include "platform/event_loop.h"
 
@@ -101,6 +102,36 @@ struct Command {
     }
 };
 
+// An attribute list that lets a new process inherit one handle only; null attributes when
+// it could not be made.
+class InheritOnly {
+public:
+    explicit InheritOnly(HANDLE handle) : m_handle(handle) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        m_storage.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(m_storage.data());
+        if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &m_handle, sizeof m_handle,
+                                       nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list);
+            return;
+        }
+        attributes = list;
+    }
+    ~InheritOnly() {
+        if (attributes) DeleteProcThreadAttributeList(attributes);
+    }
+    InheritOnly(const InheritOnly&) = delete;
+    InheritOnly& operator=(const InheritOnly&) = delete;
+
+    LPPROC_THREAD_ATTRIBUTE_LIST attributes = nullptr;
+
+private:
+    HANDLE m_handle;  // the list points here, so it lives as long as the list
+    std::vector<unsigned char> m_storage;
+};
+
 bool jobEmpty(HANDLE job) {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
     if (!job || !QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting,
@@ -169,16 +200,25 @@ struct CommandRunner::Impl {
         HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  &inheritable, OPEN_EXISTING, 0, nullptr);
         if (nul == INVALID_HANDLE_VALUE) return GetLastError();
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+        // The child inherits the null device and nothing else of ours (sockets, log files).
+        InheritOnly inherit(nul);
+        if (!inherit.attributes) {
+            const DWORD error = GetLastError();
+            CloseHandle(nul);
+            return error;
+        }
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdInput = startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = nul;
+        startup.lpAttributeList = inherit.attributes;
         PROCESS_INFORMATION process{};
         // No shell: the text is the command line as the started program reads it.
         std::wstring commandLine = wide(pending.commandLine);
-        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                            CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
-                                            pending.environment.data(), nullptr, &startup, &process);
+        const BOOL started = CreateProcessW(
+            nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+            CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+            pending.environment.data(), nullptr, &startup.StartupInfo, &process);
         const DWORD error = started ? ERROR_SUCCESS : GetLastError();
         CloseHandle(nul);
         if (!started) return error;
