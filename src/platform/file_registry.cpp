@@ -83,6 +83,10 @@ bool FileRegistry::deleteValue(const std::string& key, const std::string& name) 
     return doc && doc->deleteValue(key, name) && storeDocument(m_regFilePath, *doc);
 }
 
+std::unique_ptr<Registry> makeSystemRegistry() {
+    return std::make_unique<FileRegistry>(defaultRegFilePath(), defaultAutostartPath());
+}
+
 std::string defaultRegFilePath() { return userConfigFolder() + "/towerwatch/registry.reg"; }
 
 std::string defaultAutostartPath() { return userConfigFolder() + "/autostart/towerwatch.desktop"; }

@@ -2,7 +2,9 @@
 // One copy of the program per user and configuration. The first copy holds the instance lock
 // for its whole run and listens on a local socket beside it; a later copy finds the lock
 // taken, asks the running copy through the socket to show itself, and ends. The socket file a
-// killed copy leaves behind is removed by the next copy that takes the lock. GUI thread only.
+// killed copy leaves behind is removed by the next copy that takes the lock. On Windows the
+// lock is a named mutex and the socket a message window of that name, reached by a
+// registered message; no folder is used there. GUI thread only.
 
 #include <functional>
 #include <memory>

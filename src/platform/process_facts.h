@@ -14,7 +14,7 @@ public:
     virtual ~ProcessFacts();
     // The arguments after the program name, joined by single spaces; "" when there are none.
     virtual std::string commandLine() const;
-    // The folder of the executable with exactly one trailing "/"; "" when it cannot be found.
+    // The folder of the executable with exactly one trailing separator; "" when it cannot be found.
     virtual std::string programFolder() const;
     // The executable's file name without its extension.
     virtual std::string exeName() const;
@@ -69,13 +69,14 @@ std::string liveProgramPath(std::string exeLink);
 // The reverse-DNS name of the installed desktop entry, icon and metadata.
 extern const char* const kDesktopEntryId;
 
-// An installed copy: the program sits in a "bin" folder beside share/applications/, which
+// Linux: an installed copy: the program sits in a "bin" folder beside share/applications/, which
 // holds its desktop entry (<prefix>/bin/towerwatch, <prefix>/share/applications/<id>.desktop).
 bool isInstalledCopy(const std::string& programFolder);
 
-// The folder the program keeps its files in, with one trailing "/": the program's folder
-// when it can be written to and is not an installed copy's, else $XDG_DATA_HOME/towerwatch/
-// (created when missing).
+// The folder the program keeps its files in, with one trailing separator: the program's
+// folder when it can be written to and is not an installed copy's, else
+// $XDG_DATA_HOME/towerwatch/ (created when missing). Windows: the program's folder when it
+// can be written to, else %LOCALAPPDATA%\Towerwatch\ (installed under Program Files).
 std::string appPath(const ProcessFacts& facts);
 
 }  // namespace tw::platform

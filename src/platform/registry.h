@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -60,7 +61,7 @@ public:
     std::map<std::string, Values, RegistryNameLess> keys;
 };
 
-// The real store: the REGEDIT4 text file at regFilePath, except the Run value "Towerwatch",
+// The store on Linux: the REGEDIT4 text file at regFilePath, except the Run value "Towerwatch",
 // which is the desktop session's autostart entry at autostartDesktopPath. The file is read
 // afresh by every call and rewritten whole (atomically) by every change; lines it does not
 // understand are kept. A file that exists but cannot be read is never overwritten.
@@ -79,6 +80,10 @@ private:
     std::string m_regFilePath;
     std::string m_autostartPath;
 };
+
+// The store the program uses on this system: a FileRegistry at the default paths on Linux,
+// the registry itself on Windows.
+std::unique_ptr<Registry> makeSystemRegistry();
 
 // $XDG_CONFIG_HOME/towerwatch/registry.reg and $XDG_CONFIG_HOME/autostart/towerwatch.desktop.
 std::string defaultRegFilePath();

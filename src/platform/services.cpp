@@ -23,8 +23,7 @@ Service& installedOrReal(Service* installed, std::unique_ptr<Service>& real, Mak
 
 Registry& registry() {
     static std::unique_ptr<Registry> real;
-    return installedOrReal(g_registry, real,
-                           [] { return std::make_unique<FileRegistry>(defaultRegFilePath(), defaultAutostartPath()); });
+    return installedOrReal(g_registry, real, makeSystemRegistry);
 }
 
 Shell& shell() {

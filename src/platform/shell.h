@@ -14,7 +14,8 @@ class Shell {
 public:
     virtual ~Shell();
     // Opens file (a web address, a mailto: link or a local path) when operation is "" or
-    // "open"; parameters, directory and showCommand have no meaning on this desktop.
+    // "open"; parameters, directory and showCommand go to Windows' shell, and have no
+    // meaning on the Linux desktop.
     virtual void ShellExecute(const std::string& operation, const std::string& file,
                               const std::string& parameters, const std::string& directory,
                               int showCommand) = 0;
