@@ -5,6 +5,8 @@
 // stdin at end of file and its output thrown away. The command leads a process group of its
 // own; when its time is up, whatever of the group is left (the command, or what it started in
 // the background and left behind) is asked to end with SIGTERM, then killed with SIGKILL.
+// On Windows the command line is passed as it is, the command and all it starts run in one
+// job object, and the job is ended at once at the limit (no request to end comes first).
 // Every ended command is reaped. A command that cannot start is reported once per command
 // text on standard error, and the program goes on. GUI thread only.
 //

@@ -1,17 +1,15 @@
 #pragma once
 // One TLS client connection over memory buffers: the caller moves the bytes between it and
 // its socket, so nothing here reads, writes or waits, and a handshake never blocks the
-// thread. TLS 1.2 or newer; the server's chain is verified against OpenSSL's default trust
-// store (the SSL_CERT_FILE and SSL_CERT_DIR environment variables move it, as for other
-// OpenSSL programs) and its certificate must name the host, or hold the IP address that was
-// connected to. There is no way to turn verification off.
+// thread. TLS 1.2 or newer; the server's chain is verified against the system's trust (on
+// Linux OpenSSL's default store, which SSL_CERT_FILE and SSL_CERT_DIR move, as for other
+// OpenSSL programs; on Windows the user's and the machine's certificate stores) and its
+// certificate must name the host, or hold the IP address that was connected to. There is
+// no way to turn verification off.
 
 #include <memory>
 #include <string>
 #include <string_view>
-
-struct ssl_ctx_st;
-struct ssl_st;
 
 namespace tw::platform {
 
@@ -23,10 +21,12 @@ public:
     ~TlsClientContext();
     TlsClientContext(const TlsClientContext&) = delete;
     TlsClientContext& operator=(const TlsClientContext&) = delete;
-    ssl_ctx_st* handle() const { return m_ctx; }
+
+    struct Impl;
+    Impl* impl() const { return m_impl.get(); }
 
 private:
-    ssl_ctx_st* m_ctx = nullptr;
+    std::unique_ptr<Impl> m_impl;
 };
 
 class TlsSession {
@@ -47,28 +47,17 @@ public:
     std::string takeOutgoing();
     std::string takePlain();
 
-    bool established() const { return m_established; }
+    bool established() const;
     // The server ended its side properly: no text follows, and none was cut off.
-    bool closeNotifyReceived() const { return m_closeNotify; }
+    bool closeNotifyReceived() const;
     // Once failed nothing more is read or written. The caption says what was wrong, for the
     // status line: "Certificate expired", "Certificate not trusted for <host>", ...
-    bool failed() const { return !m_failure.empty(); }
-    const std::string& failure() const { return m_failure; }
+    bool failed() const;
+    const std::string& failure() const;
 
 private:
-    void advance();
-    void fail(bool duringHandshake);
-    void collectOutgoing();
-
-    std::shared_ptr<const TlsClientContext> m_context;
-    ssl_st* m_ssl = nullptr;
-    std::string m_host;
-    std::string m_pendingPlain;
-    std::string m_outgoing;
-    std::string m_plain;
-    bool m_established = false;
-    bool m_closeNotify = false;
-    std::string m_failure;
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace tw::platform

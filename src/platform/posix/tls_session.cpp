@@ -76,29 +76,59 @@ std::string verifyCaption(long result, const std::string& host) {
 
 }  // namespace
 
-TlsClientContext::TlsClientContext() {
+struct TlsClientContext::Impl {
+    SSL_CTX* ctx = nullptr;
+};
+
+TlsClientContext::TlsClientContext() : m_impl(std::make_unique<Impl>()) {
     if (!ossl().complete) return;
-    m_ctx = ossl().SSL_CTX_new(ossl().TLS_client_method());
-    if (!m_ctx) return;
-    ossl().SSL_CTX_ctrl(m_ctx, SSL_CTRL_SET_MIN_PROTO_VERSION, TLS1_2_VERSION, nullptr);
-    ossl().SSL_CTX_set_verify(m_ctx, SSL_VERIFY_PEER, nullptr);
+    SSL_CTX*& ctx = m_impl->ctx;
+    ctx = ossl().SSL_CTX_new(ossl().TLS_client_method());
+    if (!ctx) return;
+    ossl().SSL_CTX_ctrl(ctx, SSL_CTRL_SET_MIN_PROTO_VERSION, TLS1_2_VERSION, nullptr);
+    ossl().SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
     // Reads SSL_CERT_FILE / SSL_CERT_DIR when set, the system store otherwise. A store that
     // cannot be read leaves nothing trusted, and every handshake then fails visibly.
-    ossl().SSL_CTX_set_default_verify_paths(m_ctx);
+    ossl().SSL_CTX_set_default_verify_paths(ctx);
     // Idle connections give their record buffers back.
-    ossl().SSL_CTX_ctrl(m_ctx, SSL_CTRL_MODE, SSL_MODE_RELEASE_BUFFERS, nullptr);
+    ossl().SSL_CTX_ctrl(ctx, SSL_CTRL_MODE, SSL_MODE_RELEASE_BUFFERS, nullptr);
     clearErrors();
 }
 
 TlsClientContext::~TlsClientContext() {
-    if (m_ctx) ossl().SSL_CTX_free(m_ctx);
+    if (m_impl->ctx) ossl().SSL_CTX_free(m_impl->ctx);
 }
 
+struct TlsSession::Impl {
+    void start(const std::string& host);
+    void advance();
+    void fail(bool duringHandshake);
+    void collectOutgoing();
+    bool failed() const { return !failure.empty(); }
+
+    std::shared_ptr<const TlsClientContext> context;
+    SSL* ssl = nullptr;
+    std::string host;
+    std::string pendingPlain;
+    std::string outgoing;
+    std::string plain;
+    bool established = false;
+    bool closeNotify = false;
+    std::string failure;
+};
+
 TlsSession::TlsSession(std::shared_ptr<const TlsClientContext> context, const std::string& host)
-    : m_context(std::move(context)), m_host(host) {
+    : m_impl(std::make_unique<Impl>()) {
+    m_impl->context = std::move(context);
+    m_impl->host = host;
+    m_impl->start(host);
+}
+
+void TlsSession::Impl::start(const std::string& host) {
     clearErrors();
-    m_ssl = m_context && m_context->handle() ? ossl().SSL_new(m_context->handle()) : nullptr;
-    BIO* in = m_ssl ? ossl().BIO_new(ossl().BIO_s_mem()) : nullptr;
+    SSL_CTX* ctx = context && context->impl() ? context->impl()->ctx : nullptr;
+    ssl = ctx ? ossl().SSL_new(ctx) : nullptr;
+    BIO* in = ssl ? ossl().BIO_new(ossl().BIO_s_mem()) : nullptr;
     BIO* out = in ? ossl().BIO_new(ossl().BIO_s_mem()) : nullptr;
     if (!out) {
         if (in) ossl().BIO_free(in);
@@ -107,15 +137,15 @@ TlsSession::TlsSession(std::shared_ptr<const TlsClientContext> context, const st
     }
     // An empty input buffer means "wait for the socket", not the end of the stream.
     ossl().BIO_ctrl(in, BIO_C_SET_BUF_MEM_EOF_RETURN, -1, nullptr);
-    ossl().SSL_set_bio(m_ssl, in, out);
-    ossl().SSL_set_connect_state(m_ssl);
-    X509_VERIFY_PARAM* param = ossl().SSL_get0_param(m_ssl);
+    ossl().SSL_set_bio(ssl, in, out);
+    ossl().SSL_set_connect_state(ssl);
+    X509_VERIFY_PARAM* param = ossl().SSL_get0_param(ssl);
     bool named;
     if (isIpAddress(host)) {
         named = ossl().X509_VERIFY_PARAM_set1_ip_asc(param, host.c_str()) == 1;
     } else {
         ossl().X509_VERIFY_PARAM_set_hostflags(param, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
-        named = ossl().SSL_ctrl(m_ssl, SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
+        named = ossl().SSL_ctrl(ssl, SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
                                 const_cast<char*>(host.c_str())) == 1 &&
                 ossl().X509_VERIFY_PARAM_set1_host(param, host.c_str(), host.size()) == 1;
     }
@@ -127,72 +157,80 @@ TlsSession::TlsSession(std::shared_ptr<const TlsClientContext> context, const st
 }
 
 TlsSession::~TlsSession() {
-    if (m_ssl) ossl().SSL_free(m_ssl);
+    if (m_impl->ssl) ossl().SSL_free(m_impl->ssl);
 }
 
 void TlsSession::receive(std::string_view socketBytes) {
     if (failed() || socketBytes.empty()) return;
-    ossl().BIO_write(ossl().SSL_get_rbio(m_ssl), socketBytes.data(), static_cast<int>(socketBytes.size()));
-    advance();
+    ossl().BIO_write(ossl().SSL_get_rbio(m_impl->ssl), socketBytes.data(), static_cast<int>(socketBytes.size()));
+    m_impl->advance();
 }
 
 void TlsSession::send(std::string_view plain) {
     if (failed()) return;
-    m_pendingPlain.append(plain);
-    advance();
+    m_impl->pendingPlain.append(plain);
+    m_impl->advance();
 }
 
-std::string TlsSession::takeOutgoing() { return std::exchange(m_outgoing, {}); }
+std::string TlsSession::takeOutgoing() { return std::exchange(m_impl->outgoing, {}); }
 
-std::string TlsSession::takePlain() { return std::exchange(m_plain, {}); }
+std::string TlsSession::takePlain() { return std::exchange(m_impl->plain, {}); }
 
-void TlsSession::advance() {
+bool TlsSession::established() const { return m_impl->established; }
+
+bool TlsSession::closeNotifyReceived() const { return m_impl->closeNotify; }
+
+bool TlsSession::failed() const { return m_impl->failed(); }
+
+const std::string& TlsSession::failure() const { return m_impl->failure; }
+
+void TlsSession::Impl::advance() {
     // OpenSSL's error queue is per thread: what an earlier call left must not be read as ours.
     clearErrors();
-    if (!m_established) {
-        const int result = ossl().SSL_do_handshake(m_ssl);
+    if (!established) {
+        const int result = ossl().SSL_do_handshake(ssl);
         if (result != 1) {
-            if (wouldWait(ossl().SSL_get_error(m_ssl, result))) collectOutgoing();
+            if (wouldWait(ossl().SSL_get_error(ssl, result))) collectOutgoing();
             else fail(true);
             return;
         }
-        m_established = true;
+        established = true;
     }
-    if (!m_pendingPlain.empty()) {
-        const int written = ossl().SSL_write(m_ssl, m_pendingPlain.data(), static_cast<int>(m_pendingPlain.size()));
-        if (written <= 0 && !wouldWait(ossl().SSL_get_error(m_ssl, written))) return fail(false);
-        if (written > 0) m_pendingPlain.erase(0, static_cast<std::size_t>(written));
+    if (!pendingPlain.empty()) {
+        const int written = ossl().SSL_write(ssl, pendingPlain.data(), static_cast<int>(pendingPlain.size()));
+        if (written <= 0 && !wouldWait(ossl().SSL_get_error(ssl, written))) return fail(false);
+        if (written > 0) pendingPlain.erase(0, static_cast<std::size_t>(written));
     }
     char buffer[16384];
-    while (!m_closeNotify) {
-        const int got = ossl().SSL_read(m_ssl, buffer, sizeof buffer);
+    while (!closeNotify) {
+        const int got = ossl().SSL_read(ssl, buffer, sizeof buffer);
         if (got > 0) {
-            m_plain.append(buffer, static_cast<std::size_t>(got));
+            plain.append(buffer, static_cast<std::size_t>(got));
             continue;
         }
-        const int error = ossl().SSL_get_error(m_ssl, got);
-        if (error == SSL_ERROR_ZERO_RETURN) m_closeNotify = true;
+        const int error = ossl().SSL_get_error(ssl, got);
+        if (error == SSL_ERROR_ZERO_RETURN) closeNotify = true;
         else if (!wouldWait(error)) return fail(false);
         break;
     }
     collectOutgoing();
 }
 
-void TlsSession::collectOutgoing() {
-    BIO* out = ossl().SSL_get_wbio(m_ssl);
+void TlsSession::Impl::collectOutgoing() {
+    BIO* out = ossl().SSL_get_wbio(ssl);
     char* data = nullptr;
     const long size = ossl().BIO_ctrl(out, BIO_CTRL_INFO, 0, &data);
-    if (size > 0) m_outgoing.append(data, static_cast<std::size_t>(size));
+    if (size > 0) outgoing.append(data, static_cast<std::size_t>(size));
     ossl().BIO_ctrl(out, BIO_CTRL_RESET, 0, nullptr);
 }
 
-void TlsSession::fail(bool duringHandshake) {
-    const long verified = m_ssl ? ossl().SSL_get_verify_result(m_ssl) : X509_V_OK;
-    if (verified != X509_V_OK) m_failure = verifyCaption(verified, m_host);
-    else if (duringHandshake) m_failure = "TLS handshake with " + m_host + " failed";
-    else m_failure = "TLS connection with " + m_host + " failed";
-    m_pendingPlain.clear();
-    m_outgoing.clear();
+void TlsSession::Impl::fail(bool duringHandshake) {
+    const long verified = ssl ? ossl().SSL_get_verify_result(ssl) : X509_V_OK;
+    if (verified != X509_V_OK) failure = verifyCaption(verified, host);
+    else if (duringHandshake) failure = "TLS handshake with " + host + " failed";
+    else failure = "TLS connection with " + host + " failed";
+    pendingPlain.clear();
+    outgoing.clear();
     clearErrors();
 }
 
