@@ -20,9 +20,11 @@
 
 namespace tw::testing {
 
+struct ScriptedPeer::PollTimer : QTimer {};
+
 ScriptedPeer::ScriptedPeer() {
     m_listener = bindLoopback(m_port, 8, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC);
-    m_pollTimer = std::make_unique<QTimer>();
+    m_pollTimer = std::make_unique<PollTimer>();
     QObject::connect(m_pollTimer.get(), &QTimer::timeout, [this] { poll(); });
     m_pollTimer->start(1);
 }
@@ -98,7 +100,7 @@ void ScriptedPeer::closeConnection() {
 bool ScriptedPeer::readBy(int clientFd) {
     if (m_connections.empty() || m_connections.back().fd < 0 || clientFd < 0) return false;
     int unacknowledged = 0, unread = 0;
-    return ::ioctl(m_connections.back().fd, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0 &&
+    return ::ioctl(static_cast<int>(m_connections.back().fd), SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0 &&
            ::ioctl(clientFd, FIONREAD, &unread) == 0 && unread == 0;
 }
 
