@@ -3,7 +3,7 @@
 // bundled herald simulator as a child process. The peer lives on the test's own
 // thread: it is polled from the event loop (a short timer), so the test decides exactly which bytes arrive
 // in which piece and when the connection ends. scripted_peer.cpp (POSIX, with the TLS end and
-// the simulator) and scripted_peer_win32.cpp (Winsock, the peer alone).
+// the simulator), scripted_peer_win32.cpp (Winsock, the peer alone), scripted_peer_shared.cpp.
 
 #include <cstdint>
 #include <functional>

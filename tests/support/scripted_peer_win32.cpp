@@ -101,10 +101,6 @@ void ScriptedPeer::poll() {
     }
 }
 
-bool ScriptedPeer::waitForRequests(std::size_t count) {
-    return runUntil([&] { return requests().size() >= count; });
-}
-
 bool ScriptedPeer::send(const std::string& bytes) {
     poll();
     if (m_connections.empty()) return false;
@@ -142,23 +138,6 @@ bool ScriptedPeer::readBy(int clientFd) {
     if (m_connections.empty() || m_connections.back().fd < 0 || clientFd < 0) return false;
     u_long unread = 0;
     return ::ioctlsocket(static_cast<SOCKET>(clientFd), FIONREAD, &unread) == 0 && unread == 0;
-}
-
-bool ScriptedPeer::clientClosed() {
-    poll();
-    return !m_connections.empty() && m_connections.back().clientDone;
-}
-
-std::string ScriptedPeer::takeReceived() {
-    poll();
-    if (m_connections.empty()) return {};
-    Connection& c = m_connections.back();
-    return c.received.substr(std::exchange(c.taken, c.received.size()));
-}
-
-std::string lengthReply(const std::string& body, const std::string& status) {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\n\r\n" + body;
 }
 
 }  // namespace tw::testing
