@@ -20,9 +20,11 @@
 
 namespace tw::testing {
 
+struct ScriptedPeer::PollTimer : QTimer {};
+
 ScriptedPeer::ScriptedPeer() {
     m_listener = bindLoopback(m_port, 8, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC);
-    m_pollTimer = std::make_unique<QTimer>();
+    m_pollTimer = std::make_unique<PollTimer>();
     QObject::connect(m_pollTimer.get(), &QTimer::timeout, [this] { poll(); });
     m_pollTimer->start(1);
 }
@@ -70,10 +72,6 @@ void ScriptedPeer::poll() {
     }
 }
 
-bool ScriptedPeer::waitForRequests(std::size_t count) {
-    return runUntil([&] { return requests().size() >= count; });
-}
-
 bool ScriptedPeer::send(const std::string& bytes) {
     poll();
     if (m_connections.empty()) return false;
@@ -98,20 +96,8 @@ void ScriptedPeer::closeConnection() {
 bool ScriptedPeer::readBy(int clientFd) {
     if (m_connections.empty() || m_connections.back().fd < 0 || clientFd < 0) return false;
     int unacknowledged = 0, unread = 0;
-    return ::ioctl(m_connections.back().fd, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0 &&
+    return ::ioctl(static_cast<int>(m_connections.back().fd), SIOCOUTQ, &unacknowledged) == 0 && unacknowledged == 0 &&
            ::ioctl(clientFd, FIONREAD, &unread) == 0 && unread == 0;
-}
-
-bool ScriptedPeer::clientClosed() {
-    poll();
-    return !m_connections.empty() && m_connections.back().clientDone;
-}
-
-std::string ScriptedPeer::takeReceived() {
-    poll();
-    if (m_connections.empty()) return {};
-    Connection& c = m_connections.back();
-    return c.received.substr(std::exchange(c.taken, c.received.size()));
 }
 
 TlsPeerEnd::TlsPeerEnd(const std::string& certFile, const std::string& keyFile) {
@@ -158,11 +144,6 @@ std::string TlsPeerEnd::seal(const std::string& text) {
 std::string TlsPeerEnd::closeNotify() {
     SSL_shutdown(m_ssl);
     return drainOutput();
-}
-
-std::string lengthReply(const std::string& body, const std::string& status) {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
-           "\r\n\r\n" + body;
 }
 
 ChildProcess::ChildProcess() : m_process(std::make_unique<QProcess>()) {}

@@ -2,8 +2,10 @@
 // Test support for the download tests: a scripted HTTP peer on a loopback port and the
 // bundled herald simulator as a child process. The peer lives on the test's own
 // thread: it is polled from the event loop (a short timer), so the test decides exactly which bytes arrive
-// in which piece and when the connection ends.
+// in which piece and when the connection ends. scripted_peer.cpp (POSIX, with the TLS end and
+// the simulator), scripted_peer_win32.cpp (Winsock, the peer alone), scripted_peer_shared.cpp.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,7 +14,6 @@
 #include "event_loop_wait.h"
 
 class QProcess;
-class QTimer;
 struct ssl_ctx_st;
 struct ssl_st;
 
@@ -59,8 +60,10 @@ public:
     std::string takeReceived();
 
 private:
+    // A descriptor on POSIX, a SOCKET on Windows; -1 when closed.
+    using Socket = std::intptr_t;
     struct Connection {
-        int fd = -1;
+        Socket fd = -1;
         std::string received;
         std::size_t taken = 0;
         bool answered = false;
@@ -68,13 +71,14 @@ private:
     };
     void readFrom(Connection& c);
 
-    int m_listener = -1;
+    Socket m_listener = -1;
     int m_port = 0;
     int m_accepted = 0;
     Responder m_responder;
     std::vector<Connection> m_connections;
     std::vector<std::string> m_requests;
-    std::unique_ptr<QTimer> m_pollTimer;  // keeps answering while the event loop runs
+    struct PollTimer;  // keeps answering while the event loop runs; per system
+    std::unique_ptr<PollTimer> m_pollTimer;
 };
 
 // The server side of TLS on a ScriptedPeer's newest connection, over memory buffers, so a

@@ -1,5 +1,6 @@
 // The herald watch on its own, with no window: what it tells its listener, in which order,
 // and what it saves.
+#include "append_command.h"
 #include "watch_fixture.h"
 
 namespace tw::testing {
@@ -26,7 +27,7 @@ TEST_F(WatchTest, ACompleteUpdateIsSavedThenAnnouncedThenTaken) {
 TEST_F(WatchTest, AChangeOfOwnerIsLoggedToldAndRunsTheCommandOnce) {
     const std::string marker = folder + "ran";
     WriteSetting("Realm", "2");  // Albion, which loses the keep
-    WriteSetting("OnChangeCommand", "sh -c \"echo $TOWERWATCH_PLACE >> " + marker + "\"");
+    WriteSetting("OnChangeCommand", appendPlaceCommand(marker));
     auto document = [](const std::string& owner) {
         return "<server name=\"Ironmoor\">\n<keep name=\"Dun Brae\" realm=\"Albion\">\n<owner>" + owner +
                "</owner>\n</keep>\n</server>\n";
@@ -40,7 +41,7 @@ TEST_F(WatchTest, AChangeOfOwnerIsLoggedToldAndRunsTheCommandOnce) {
     EXPECT_EQ(outcome.flash.alertIcon, AlertIcon::Red);
     EXPECT_EQ(listener.heard, Texts{"logged Dun Brae 2026-12-07T20:15:00 red"});
     EXPECT_NE(file("Ironmoor.log").find("Dun Brae"), std::string::npos) << file("Ironmoor.log");
-    EXPECT_TRUE(runUntil([&] { return file("ran") == "Dun Brae\n"; }, 10000));
+    EXPECT_TRUE(runUntil([&] { return withPlainLineEnds(file("ran")) == "Dun Brae\n"; }, 10000));
 }
 
 }  // namespace
