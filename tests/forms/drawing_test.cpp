@@ -1,44 +1,17 @@
-// Pictures made by drawing, and the paint box a form draws on: the pixels land where they
-// were drawn, in the colour drawn, and the mouse arrives in the box's own pixels.
+// The paint box a form draws on: it shows what its paint handler draws, and the mouse
+// arrives in the box's own pixels.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 
-#include "forms/drawn_picture.h"
 #include "forms/form.h"
 #include "forms/paint_box.h"
 #include "forms/qt/native_control.h"
-#include "forms/qt/picture_data.h"
 
 namespace tw::forms {
 namespace {
-
-QRgb pixelAt(const Picture& picture, int x, int y) {
-    return qt::pixmapOf(picture).toImage().convertToFormat(QImage::Format_ARGB32).pixel(x, y);
-}
-
-TEST(DrawnPicture, IsTheSizeAskedClearWhereNothingWasDrawnAndScaledWhereAsked) {
-    const Picture picture = drawPicture(20, 10, [](DrawingSurface& s) {
-        s.drawRect({2, 3, 4, 5}, solidFill(rgb(200, 40, 10)), std::nullopt);
-        s.setScale(2);
-        s.drawRect({8, 1, 1, 1}, solidFill(rgb(0, 0, 255)), std::nullopt);  // pixels 16..17, 2..3
-    });
-    ASSERT_EQ(qt::pixmapOf(picture).width(), 20);
-    ASSERT_EQ(qt::pixmapOf(picture).height(), 10);
-    EXPECT_EQ(pixelAt(picture, 2, 3), qRgba(200, 40, 10, 255));  // red in the low byte became red
-    EXPECT_EQ(pixelAt(picture, 5, 7), qRgba(200, 40, 10, 255));
-    EXPECT_EQ(qAlpha(pixelAt(picture, 6, 3)), 0);  // a rectangle ends before left + width
-    EXPECT_EQ(qAlpha(pixelAt(picture, 0, 0)), 0);
-    EXPECT_EQ(pixelAt(picture, 17, 3), qRgba(0, 0, 255, 255));
-    EXPECT_EQ(qAlpha(pixelAt(picture, 8, 1)), 0);
-
-    const Picture grey = mapPixels(picture, [](Rgba c) { return Rgba{c.alpha, c.alpha, c.alpha, c.alpha / 2}; });
-    EXPECT_EQ(pixelAt(grey, 2, 3), qRgba(255, 255, 255, 127));
-    EXPECT_EQ(qAlpha(pixelAt(grey, 0, 0)), 0);
-    EXPECT_EQ(pixelAt(picture, 2, 3), qRgba(200, 40, 10, 255)) << "the original stays as drawn";
-}
 
 TEST(PaintBox, ShowsWhatOnPaintDrawsAndHearsTheMouseInItsOwnPixels) {
     Form form("frmPaint");
