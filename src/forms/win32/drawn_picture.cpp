@@ -24,12 +24,9 @@ Picture mapPixels(const Picture& picture, const std::function<Rgba(Rgba)>& recol
     if (picture.isNull()) return picture;
     std::vector<std::uint32_t> pixels = picture.data()->pixels;
     for (std::uint32_t& p : pixels) {
-        const int a = static_cast<int>(p >> 24);
-        auto straight = [&](int shift) {
-            const int c = static_cast<int>((p >> shift) & 0xFF);
-            return a == 0 ? 0 : std::min(255, (c * 255 + a / 2) / a);
-        };
-        const Rgba c = recolour({straight(16), straight(8), straight(0), a});
+        const std::uint32_t straight = win32::straightArgb(p);
+        auto channel = [&](int shift) { return static_cast<int>((straight >> shift) & 0xFF); };
+        const Rgba c = recolour({channel(16), channel(8), channel(0), channel(24)});
         const int alpha = std::clamp(c.alpha, 0, 255);
         auto pre = [&](int v) { return static_cast<std::uint32_t>((std::clamp(v, 0, 255) * alpha + 127) / 255); };
         p = (static_cast<std::uint32_t>(alpha) << 24) | (pre(c.red) << 16) | (pre(c.green) << 8) | pre(c.blue);

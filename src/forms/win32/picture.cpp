@@ -10,14 +10,6 @@
 namespace tw::forms {
 namespace {
 
-std::uint32_t unpremultiplied(std::uint32_t argb) {
-    const std::uint32_t alpha = argb >> 24;
-    if (alpha == 0) return 0;
-    if (alpha == 255) return argb;
-    auto channel = [&](int shift) { return (((argb >> shift) & 0xFF) * 255 + alpha / 2) / alpha; };
-    return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
-}
-
 // An icon of the picture's size: colour from a top-down 32-bit bitmap with straight alpha,
 // and an all-zero mask, which tells the shell to use that alpha.
 HICON makeIcon(const PictureData& data) {
@@ -39,7 +31,7 @@ HICON makeIcon(const PictureData& data) {
     ReleaseDC(nullptr, screen);
     if (!colour) return nullptr;
     auto* out = static_cast<std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < data.pixels.size(); ++i) out[i] = unpremultiplied(data.pixels[i]);
+    for (std::size_t i = 0; i < data.pixels.size(); ++i) out[i] = win32::straightArgb(data.pixels[i]);
     HBITMAP mask = CreateBitmap(data.width, data.height, 1, 1, nullptr);
     ICONINFO info{};
     info.fIcon = TRUE;

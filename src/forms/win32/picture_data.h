@@ -17,6 +17,19 @@ struct PictureData {
 };
 
 namespace win32 {
+// A premultiplied pixel with its colour divided back out of its opacity (straight ARGB),
+// as icons and the recolouring take it.
+inline std::uint32_t straightArgb(std::uint32_t premultiplied) {
+    const std::uint32_t alpha = premultiplied >> 24;
+    if (alpha == 0) return 0;
+    if (alpha == 255) return premultiplied;
+    auto channel = [&](int shift) {
+        const std::uint32_t c = (((premultiplied >> shift) & 0xFF) * 255 + alpha / 2) / alpha;
+        return c > 255 ? 255u : c;
+    };
+    return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+}
+
 // An empty picture for no pixels; takes the next serial number.
 Picture pictureFrom(int width, int height, std::vector<std::uint32_t> premultipliedPixels);
 }  // namespace win32

@@ -20,8 +20,6 @@ constexpr UINT kTrayCallback = WM_APP + 1;
 
 // The shell's own record of one icon, kept so that an Explorer restart can put it back.
 struct ShellIcon {
-    uintptr_t hWnd = 0;  // the caller's window, to which its mouse messages are delivered
-    uint32_t id = 0;
     bool wantsMessages = false;
     NOTIFYICONDATAW data{};
 };
@@ -64,8 +62,6 @@ public:
         case NIM_ADD: {
             if (it != m_icons.end()) return false;
             ShellIcon icon;
-            icon.hWnd = data.hWnd;
-            icon.id = data.uID;
             icon.data.cbSize = sizeof icon.data;
             icon.data.hWnd = m_window;
             icon.data.uID = m_nextId++;
@@ -158,7 +154,8 @@ private:
         }
         for (const auto& [key, icon] : m_icons) {
             if (icon.data.uID != shellId) continue;
-            if (icon.wantsMessages) deliver(icon.hWnd, icon.id, mouseMessage);
+            // The key is the caller's window and id, where its mouse messages go.
+            if (icon.wantsMessages) deliver(key.first, key.second, mouseMessage);
             return;
         }
     }
