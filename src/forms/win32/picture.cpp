@@ -12,7 +12,7 @@ namespace {
 
 // An icon of the picture's size: colour from a top-down 32-bit bitmap with straight alpha,
 // and an all-zero mask, which tells the shell to use that alpha.
-HICON makeIcon(const PictureData& data) {
+HICON makeIcon(const PictureData& data, bool cursor = false, int hotX = 0, int hotY = 0) {
     BITMAPV5HEADER header{};
     header.bV5Size = sizeof header;
     header.bV5Width = data.width;
@@ -34,7 +34,9 @@ HICON makeIcon(const PictureData& data) {
     for (std::size_t i = 0; i < data.pixels.size(); ++i) out[i] = win32::straightArgb(data.pixels[i]);
     HBITMAP mask = CreateBitmap(data.width, data.height, 1, 1, nullptr);
     ICONINFO info{};
-    info.fIcon = TRUE;
+    info.fIcon = cursor ? FALSE : TRUE;
+    info.xHotspot = static_cast<DWORD>(hotX);
+    info.yHotspot = static_cast<DWORD>(hotY);
     info.hbmMask = mask;
     info.hbmColor = colour;
     HICON icon = CreateIconIndirect(&info);
@@ -44,6 +46,12 @@ HICON makeIcon(const PictureData& data) {
 }
 
 }  // namespace
+
+void* win32::cursorFrom(const Picture& picture, int hotX, int hotY) {
+    if (picture.isNull()) return nullptr;
+    const PictureData& data = *picture.data();
+    return makeIcon(data, true, hotX < 0 ? data.width / 2 : hotX, hotY < 0 ? data.height / 2 : hotY);
+}
 
 int Picture::width() const { return m_data ? m_data->width : 0; }
 int Picture::height() const { return m_data ? m_data->height : 0; }

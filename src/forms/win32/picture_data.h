@@ -30,6 +30,9 @@ inline std::uint32_t straightArgb(std::uint32_t premultiplied) {
     return (alpha << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
 }
 
+// A cursor of the picture with its hot spot (-1: the centre); made anew, the caller's to keep.
+void* cursorFrom(const Picture& picture, int hotX, int hotY);
+
 // An empty picture for no pixels; takes the next serial number.
 Picture pictureFrom(int width, int height, std::vector<std::uint32_t> premultipliedPixels);
 }  // namespace win32

@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/win32/message_filter.h"
+
 namespace tw::platform {
 namespace {
 
@@ -112,12 +114,22 @@ void OneShotTimer::stop() {
     m_impl->id = 0;
 }
 
+namespace win32 {
+namespace {
+MessageFilter messageFilter = nullptr;
+}  // namespace
+
+void setMessageFilter(MessageFilter filter) { messageFilter = filter; }
+bool filterMessage(MSG& message) { return messageFilter && messageFilter(message); }
+}  // namespace win32
+
 int runEventLoop() {
     if (!loopWindow()) return -1;
     MSG msg;
     BOOL got;
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1) return -1;
+        if (win32::filterMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
