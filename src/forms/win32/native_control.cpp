@@ -25,27 +25,23 @@ NativeControl* nativeOfSurface(HWND hwnd) {
     return reinterpret_cast<NativeControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// Paints through a bitmap of the dirty area, so a repaint never shows the background alone.
+// Paints through a bitmap of the client area, clipped to the dirty part, so a repaint never
+// shows the background alone and every painter works in the window's own coordinates.
 void paintBuffered(HWND hwnd, NativeControl& native) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     const RECT area = ps.rcPaint;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width > 0 && height > 0) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (area.right > area.left && area.bottom > area.top && client.right > 0 && client.bottom > 0) {
         HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
         HGDIOBJ old = SelectObject(buffer, bitmap);
-        SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
-        if (native.paint) {
-            RECT client;
-            GetClientRect(hwnd, &client);
-            native.paint(buffer, client);
-        } else {
-            native.paintSurface(buffer, area);
-        }
-        SetViewportOrgEx(buffer, 0, 0, nullptr);
-        BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);
+        IntersectClipRect(buffer, area.left, area.top, area.right, area.bottom);
+        native.render(buffer, area);
+        SelectClipRgn(buffer, nullptr);
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer, area.left, area.top,
+               SRCCOPY);
         SelectObject(buffer, old);
         DeleteObject(bitmap);
         DeleteDC(buffer);
@@ -232,6 +228,16 @@ int NativeControl::dpi() const { return win32::windowDpi(window()); }
 HWND NativeControl::window() const {
     if (hwnd) return hwnd;
     return parent ? parent->window() : nullptr;
+}
+
+void NativeControl::render(HDC dc, const RECT& area) {
+    if (paint) {
+        RECT client{};
+        if (hwnd) GetClientRect(hwnd, &client);
+        paint(dc, client);
+    } else {
+        paintSurface(dc, area);
+    }
 }
 
 void NativeControl::paintSurface(HDC dc, const RECT& area) {

@@ -72,6 +72,8 @@ struct NativeControl {
     int dpi() const;
     // The window this control's pixels live on: its own, or its surface's.
     HWND window() const;
+    // A window's pixels inside `area`: its own painting, or the surface's.
+    void render(HDC dc, const RECT& area);
     // Paints the surface's background, then its windowless children, clipped to `area`.
     void paintSurface(HDC dc, const RECT& area);
     // The topmost shown, mouse-taking windowless child at the point, or null.
