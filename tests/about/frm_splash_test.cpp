@@ -2,16 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QTimer>
-
 #include "about/about_texts.h"
-#include "forms/qt/native_control.h"
-#include "forms/qt/native_form.h"
-#include "forms/qt/picture_data.h"
-#include "forms/qt/text_layout.h"
-#include "platform/qt/text_codec.h"
+#include "forms_probe.h"
 #include "platform/services.h"
 
 namespace tw {
@@ -19,7 +11,7 @@ namespace {
 
 // Lets the deferred clean-up of a closed box run.
 void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i) testing::runDeferredDeletes();
 }
 
 int aboutBoxesLoaded() {
@@ -58,28 +50,23 @@ TEST_F(AboutTest, MailAndDonationLinksGoThroughTheShellAndTheDonationPictureIsTh
     };
     EXPECT_EQ(services.shell.calls, expected);
 
-    QPixmap given(62, 31);
-    given.fill(Qt::red);
-    frmSplash withPicture{forms::qt::pictureFrom(given)};
-    EXPECT_EQ(withPicture.Image2.picture(), forms::qt::pictureFrom(given));
+    const forms::Picture given = testing::solidPicture(62, 31, forms::rgb(255, 0, 0));
+    frmSplash withPicture{given};
+    EXPECT_EQ(withPicture.Image2.picture(), given);
     EXPECT_FALSE(box.Image2.picture().isNull()) << "without one, a plain picture";
 }
 
 TEST_F(AboutTest, EveryTextFitsItsLabelAndEveryControlLiesInsideTheWindow) {
     frmSplash box;
     for (const forms::Label* label : {&box.Label1, &box.Label2, &box.Label3, &box.Label4, &box.Label5}) {
-        const QWidget* widget = forms::qt::widgetOf(*label);
-        const QSize needed = forms::textExtent(widget->font(), platform::toDisplayLines(label->caption()),
-                                               label->wordWrap() ? widget->width() : 0);
-        EXPECT_LE(needed.height(), widget->height()) << label->name() << " cuts its text";
-        EXPECT_LE(needed.width(), widget->width()) << label->name() << " cuts its text";
+        const forms::Size shown = testing::shownSize(*label);
+        const forms::Size needed = testing::textNeeds(*label, label->caption(), label->wordWrap() ? shown.width() : 0);
+        EXPECT_LE(needed.height(), shown.height()) << label->name() << " cuts its text";
+        EXPECT_LE(needed.width(), shown.width()) << label->name() << " cuts its text";
     }
-    const QRect inside = forms::qt::windowOf(box)->rect();
-    for (const QWidget* child : forms::qt::windowOf(box)->findChildren<QWidget*>()) {
-        if (child->isWindow()) continue;
-        const QRect area(child->mapTo(forms::qt::windowOf(box), QPoint(0, 0)), child->size());
-        EXPECT_TRUE(inside.contains(area)) << child->metaObject()->className();
-    }
+    const testing::Rect inside = testing::inside(box);
+    for (const testing::ShownChild& child : testing::shownChildren(box))
+        EXPECT_TRUE(inside.contains(child.area)) << child.name;
 }
 
 TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) {
@@ -87,16 +74,15 @@ TEST_F(AboutTest, ModalBoxReturnsOnEscAndTheTrayMenuReachesTheSameBoxMeanwhile) 
     owner.show();
     frmSplash* seenByTray = nullptr;
     bool wasModal = false;
-    QTimer::singleShot(20, [&] {
+    testing::runAfter(20, [&] {
         frmSplash* box = frmSplash::current();
         ASSERT_NE(box, nullptr);
-        wasModal = forms::qt::windowOf(*box)->isModal();
+        wasModal = testing::shownModal(*box);
         frmSplash::open(nullptr, false);  // the tray menu's About while the box is up
         EXPECT_EQ(frmSplash::current(), box);
         seenByTray = frmSplash::current();
         EXPECT_EQ(aboutBoxesLoaded(), 1);
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(forms::qt::windowOf(*box), &escape);
+        testing::pressEscape(*box);
     });
     frmSplash::open(&owner, true);
     EXPECT_TRUE(wasModal);

@@ -2,9 +2,8 @@
 // our own, logging changes and failing to update against a loopback herald whose replies cannot be read.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
 #include "app/frm_main.h"
+#include "forms_probe.h"
 #include "scripted_peer.h"
 #include "platform/files.h"
 #include "platform/qt/notifications.h"
@@ -99,12 +98,10 @@ TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndAClickOpen
     EXPECT_EQ(service.shown[0].body, "From Albion on Ironmoor, 12/6/2026 6:05:00 PM");
     EXPECT_TRUE(service.shown[0].image);
     bool viewerShown = false;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
+    const auto closer = testing::runEvery(5, [&] {
         for (forms::Form* form : forms::Form::openForms())
             if (form->name() == "frmMonitoring") viewerShown = true, form->close();
     });
-    closer.start(5);
     service.activate(service.shown[0].id);
     EXPECT_TRUE(runUntil([&] { return viewerShown; }));
 }
@@ -124,7 +121,7 @@ TEST_F(DesktopAlertsTest, WithoutAServiceTheBalloonSaysItAndAServiceThatNeverAns
     // Clicks are handled while the call is unanswered; the balloon follows once it is given up.
     bool clicked = false;
     main.Label2.onClick = [&] { clicked = true; };
-    QTimer::singleShot(0, [&] { main.Label2.click(); });
+    testing::runAfter(0, [&] { main.Label2.click(); });
     EXPECT_TRUE(runUntil([&] { return clicked; }, 2000));
     EXPECT_EQ(balloons.size(), 1u);
     EXPECT_TRUE(runUntil([&] { return balloons.size() == 2; }, 10000));

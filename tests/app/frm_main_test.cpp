@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QTimer>
 
-#include <QIcon>
-#include <QImage>
 
 #include <filesystem>
 #include <string>
@@ -15,8 +11,8 @@
 #include "about/frm_splash.h"
 #include "app/tray_icon.h"
 #include "event_loop_wait.h"
+#include "forms_probe.h"
 #include "platform/files.h"
-#include "platform/qt/notify_icon.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
@@ -130,8 +126,7 @@ TEST_F(MainWindowTest, PanelFailureAtTheLastElementIsReportedAndStartupGoesOn) {
     EXPECT_EQ(main.lblKeepList.ubound(), 2);
     EXPECT_EQ(main.lblDF.caption(), "Albion");
     // What the event loop does next: polish the new rows and remove the unloaded ones.
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testing::runDeferredDeletes();
 }
 
 TEST_F(MainWindowTest, PeriodOfFifteenUpdatesAtTicksSixteenThirtyOneFortySixAndNeverStopsTheTimer) {
@@ -234,7 +229,7 @@ TEST_F(MainWindowTest, WithoutATrayHostTheWindowStaysReachableAndAHostThatAppear
 
 // Closes whichever window of that name is open as soon as the event loop runs.
 void closeSoon(const std::string& formName, std::vector<std::string>& seen) {
-    QTimer::singleShot(0, [formName, &seen] {
+    testing::runAfter(0, [formName, &seen] {
         for (forms::Form* form : forms::Form::openForms())
             if (form->name() == formName && form->isShown()) {
                 seen.push_back(formName);
@@ -280,11 +275,9 @@ std::string frontierHeldBy(const std::string& owner, const std::string& keep = "
 
 // The main colour of the picture the tray shows: the mean of its opaque pixels.
 std::string tintOf(std::uintptr_t icon) {
-    const QImage image = platform::iconFromHandle(icon).pixmap(16, 16).toImage();
     long r = 0, g = 0, b = 0, n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (const QRgb px = image.pixel(x, y); qAlpha(px) == 255) r += qRed(px), g += qGreen(px), b += qBlue(px), ++n;
+    for (const forms::Colour px : testing::opaqueIconPixels(icon, 16))
+        r += forms::redOf(px), g += forms::greenOf(px), b += forms::blueOf(px), ++n;
     if (n == 0) return "nothing";
     r /= n, g /= n, b /= n;
     if (r > g + 40 && r > b + 40) return "red";

@@ -2,19 +2,19 @@
 // duplicate elements.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QPointer>
+#include <tuple>
 
 #include "error_number.h"
 #include "forms/control_array.h"
 #include "forms/form.h"
 #include "forms/label.h"
-#include "forms/qt/native_control.h"
+#include "forms_probe.h"
 
 namespace tw::forms {
 namespace {
 
 using tw::testing::errorNumberOf;
+namespace probe = tw::testing;
 
 class ControlArrayTest : public ::testing::Test {
 protected:
@@ -43,10 +43,10 @@ TEST_F(ControlArrayTest, LoadedElementIsAHiddenCopyOfElementZeroThatChangesOnIts
     EXPECT_EQ(copy.index(), 1);
     EXPECT_EQ(copy.name(), "lblServers");
     EXPECT_FALSE(copy.visible());
-    EXPECT_TRUE(qt::widgetOf(copy)->isHidden());
+    EXPECT_TRUE(probe::nativeHidden(copy));
     EXPECT_EQ(copy.caption(), "Ironmoor");
-    EXPECT_EQ(QRect(copy.left(), copy.top(), copy.width(), copy.height()),
-              QRect(first.left(), first.top(), first.width(), first.height()));
+    EXPECT_EQ(std::make_tuple(copy.left(), copy.top(), copy.width(), copy.height()),
+              std::make_tuple(first.left(), first.top(), first.width(), first.height()));
     EXPECT_EQ(copy.font(), first.font());
     EXPECT_EQ(copy.foreColor(), rgb(0, 0, 255));
     EXPECT_EQ(copy.mousePointer(), kCustomPointer);
@@ -92,7 +92,7 @@ TEST_F(ControlArrayTest, ClicksCarryTheIndexAndAnElementMayUnloadItselfFromItsOw
     };
     rows.load(1);
     Label& second = rows.load(2);
-    QPointer<QWidget> widget = qt::widgetOf(second);
+    const auto goneOrHidden = probe::nativeGoneOrHidden(second);
     second.setCaption("Ashvale");
     second.setToolTipText("");
     second.setTag("7");
@@ -102,15 +102,15 @@ TEST_F(ControlArrayTest, ClicksCarryTheIndexAndAnElementMayUnloadItselfFromItsOw
     rows[2].click();
     EXPECT_EQ(clicked, (std::vector<int>{0, 2}));
     EXPECT_FALSE(rows.exists(2));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(widget.isNull() || widget->isHidden());
+    probe::runDeferredDeletes();
+    ASSERT_TRUE(goneOrHidden());
 
     // Loading again, also under another index, gives a hidden copy of element 0 with
     // nothing left of the unloaded row, whether or not its widget is reused.
     Label& again = rows.load(3);
     EXPECT_EQ(again.index(), 3);
     EXPECT_FALSE(again.visible());
-    EXPECT_TRUE(qt::widgetOf(again)->isHidden());
+    EXPECT_TRUE(probe::nativeHidden(again));
     EXPECT_EQ(again.caption(), "Ironmoor");
     EXPECT_EQ(again.width(), rows[0].width());
     EXPECT_EQ(again.toolTipText(), "Click for server info");

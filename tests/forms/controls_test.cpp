@@ -2,27 +2,21 @@
 // the events they raise and what they draw.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QKeyEvent>
-#include <QScrollBar>
-
 #include "forms/button.h"
 #include "forms/check_box.h"
 #include "forms/combo_box.h"
 #include "forms/form.h"
 #include "forms/image.h"
 #include "forms/menu.h"
-#include "forms/qt/native_form.h"
-#include "forms/qt/native_menu.h"
-#include "forms/qt/picture_data.h"
 #include "forms/scroll_bar.h"
 #include "forms/shape.h"
+#include "forms_probe.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
 namespace {
+
+namespace probe = tw::testing;
 
 class ControlsTest : public ::testing::Test {
 protected:
@@ -45,7 +39,7 @@ TEST_F(ControlsTest, ComboKeepsNoPickUntilOneIsMadeClicksOnEveryChangeAndKeepsBy
     EXPECT_EQ(clicks, 1);
 
     // The user's pick arrives the same way.
-    static_cast<QComboBox*>(qt::widgetOf(combo))->setCurrentIndex(2);
+    probe::pickEntry(combo, 2);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(combo.listIndex(), 2);
     EXPECT_EQ(combo.text(), "Albion");
@@ -81,7 +75,7 @@ TEST_F(ControlsTest, ScrollBarChangesOnCodeClampingAndUser) {
     EXPECT_EQ(seen.size(), 3u);
     bar.setValue(99);
     EXPECT_EQ(bar.value(), 1);
-    static_cast<QScrollBar*>(qt::widgetOf(bar))->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    probe::stepScrollBar(bar, -1);
     EXPECT_EQ(seen, (std::vector<int>{4, 1, 0, 1, 0}));
 }
 
@@ -93,7 +87,7 @@ TEST_F(ControlsTest, CheckBoxClicksWhenItsValueChanges) {
     check.setValue(1);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(check.value(), 1);
-    static_cast<QAbstractButton*>(qt::widgetOf(check))->click();  // the user's toggle
+    probe::toggleAsUser(check);
     EXPECT_EQ(check.value(), 0);
     EXPECT_EQ(clicks, 2);
     EXPECT_THROW(check.setValue(2), RuntimeError);
@@ -111,23 +105,21 @@ TEST_F(ControlsTest, EscClicksTheCancelButtonAndEnterTheDefault) {
     form.show();
 
     // Keys sent to a child travel up to the form when the child does not use them.
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(qt::widgetOf(focus), &escape);
+    probe::pressEscape(focus);
     EXPECT_EQ(cancelled, 1);
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(qt::widgetOf(focus), &enter);
+    probe::pressEnter(focus);
     EXPECT_EQ(saved, 1);
 
     // A disabled cancel button does not answer, nor one that is gone.
     cancel.setEnabled(false);
-    QApplication::sendEvent(qt::windowOf(form), &escape);
+    probe::pressEscape(form);
     EXPECT_EQ(cancelled, 1);
     {
         Button gone(form, "cmdGone");
         gone.setCancel(true);
     }
     EXPECT_EQ(form.cancelButton(), nullptr);
-    QApplication::sendEvent(qt::windowOf(form), &escape);  // must not touch the destroyed button
+    probe::pressEscape(form);  // must not touch the destroyed button
     form.hide();
 }
 
@@ -138,36 +130,17 @@ TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
     lamp.setKind(Shape::Circle);
     lamp.setFilled(true);
     lamp.setFillColor(rgb(0, 255, 0));
-    const QImage drawn = qt::widgetOf(lamp)->grab().toImage();
-    EXPECT_EQ(drawn.pixelColor(5, 5), QColor(0, 255, 0));
-    EXPECT_TRUE(qt::widgetOf(lamp)->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(probe::shownPixel(lamp, 5, 5), rgb(0, 255, 0));
+    EXPECT_TRUE(probe::letsMouseThrough(lamp));
 
-    QPixmap red(16, 12);
-    red.fill(Qt::red);
     Image image(form, "imgCup");
     image.move(0, 0, 195, 180);
-    image.setPicture(qt::pictureFrom(red));
+    image.setPicture(probe::solidPicture(16, 12, rgb(255, 0, 0)));
     EXPECT_EQ(image.width(), 16 * 15);  // unstretched: the control takes the picture's size
     EXPECT_EQ(image.height(), 12 * 15);
     image.setStretch(true);
     image.move(0, 0, 600, 600);
-    EXPECT_EQ(qt::widgetOf(image)->grab().toImage().pixelColor(35, 35), QColor(Qt::red));
-}
-
-// Pictures compare by bitmap: the tray and the alerts tell icons apart by it.
-TEST(PictureTest, SameBitmapComparesEqualAndEmptyPicturesToo) {
-    QPixmap red(16, 12);
-    red.fill(Qt::red);
-    const Picture picture = qt::pictureFrom(red);
-    EXPECT_EQ(Picture(picture), picture);
-    EXPECT_EQ(qt::pictureFrom(red), picture);  // made twice from one pixmap
-    QPixmap other(16, 12);
-    other.fill(Qt::red);
-    EXPECT_FALSE(qt::pictureFrom(other) == picture);
-    EXPECT_FALSE(Picture() == picture);
-    EXPECT_EQ(Picture(), qt::pictureFrom(QPixmap()));
-    EXPECT_TRUE(qt::pictureFrom(QPixmap()).isNull());
-    EXPECT_EQ(qt::pixmapOf(picture).cacheKey(), red.cacheKey());
+    EXPECT_EQ(probe::shownPixel(image, 35, 35), rgb(255, 0, 0));
 }
 
 TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {
@@ -177,14 +150,14 @@ TEST_F(ControlsTest, MenuItemsClickAndTheDefaultIsBold) {
     MenuItem& exitItem = menu.addItem("mExit", "E&xit");
     int exits = 0;
     exitItem.onClick = [&] { ++exits; };
-    qt::actionOf(exitItem)->trigger();
+    probe::triggerAsUser(exitItem);
     EXPECT_EQ(exits, 1);
 
     menu.popup(&show);
     EXPECT_TRUE(menu.isShown());
-    EXPECT_TRUE(qt::actionOf(show)->font().bold());
-    EXPECT_FALSE(qt::actionOf(exitItem)->font().bold());
-    qt::menuOf(menu)->hide();
+    EXPECT_TRUE(probe::showsBold(show));
+    EXPECT_FALSE(probe::showsBold(exitItem));
+    probe::dismissPopup(menu);
     EXPECT_FALSE(menu.isShown());
 }
 

@@ -3,19 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include <QApplication>
-#include <QScreen>
-#include <QTimer>
+#include <cstdlib>
 
 #include "forms/form.h"
 #include "forms/label.h"
-#include "forms/qt/native_form.h"
 #include "forms/timer.h"
+#include "forms_probe.h"
 #include "runtime/runtime_error.h"
 
 namespace tw::forms {
 namespace {
+
+namespace probe = tw::testing;
 
 bool isOpen(const Form& form) {
     const auto forms = Form::openForms();
@@ -42,12 +41,12 @@ TEST(FormClose, UnloadHandlerCanCancelAndOpenFormsFollows) {
     EXPECT_TRUE(isOpen(main));
 
     // The window's own close button goes through the same handler.
-    qt::windowOf(main)->close();
+    probe::closeWithCloseButton(main);
     EXPECT_EQ(unloads, 2);
     EXPECT_TRUE(main.isShown());
 
     refuse = false;
-    qt::windowOf(main)->close();
+    probe::closeWithCloseButton(main);
     EXPECT_FALSE(main.isShown());
     EXPECT_FALSE(isOpen(main));
     EXPECT_TRUE(isOpen(options));
@@ -77,17 +76,17 @@ TEST(FormModal, ShowModalEndsOnCloseOrHideWhileTheOwnersTimerRunsAndShowingTwice
     tick.onTimer = [&] { ++ticks; };
     tick.setInterval(1);
     tick.setEnabled(true);
-    QTimer::singleShot(100, [&] { history.close(); });
+    probe::runAfter(100, [&] { history.close(); });
     history.showModal(&main);
     EXPECT_FALSE(history.isShown());
     EXPECT_GT(ticks, 0);  // the owner's timer kept running meanwhile
-    EXPECT_EQ(qt::windowOf(history)->windowModality(), Qt::NonModal);
+    EXPECT_FALSE(probe::shownModal(history));
 
     // A disabled timer stays quiet; called directly it still runs its handler.
     tick.setEnabled(false);
     const int stopped = ticks;
     int errorNumber = 0;
-    QTimer::singleShot(10, [&] {
+    probe::runAfter(10, [&] {
         try {
             history.showModal(nullptr);
         } catch (const RuntimeError& error) {
@@ -107,7 +106,7 @@ TEST(FormModal, ShowModalEndsOnCloseOrHideWhileTheOwnersTimerRunsAndShowingTwice
 TEST(FormModal, FormDestroyedWhileModalDoesNotCrash) {
     auto dialog = std::make_unique<Form>("frmOptions");
     Form* raw = dialog.get();
-    QTimer::singleShot(10, [&] { dialog.reset(); });
+    probe::runAfter(10, [&] { dialog.reset(); });
     raw->showModal(nullptr);
     EXPECT_EQ(dialog, nullptr);
 }
@@ -132,18 +131,15 @@ TEST(FormText, TextWidthFollowsTheFormFontAndMatchesLabels) {
 TEST(FormWindow, ClientSizeAndCentring) {
     Form form("frmMain");
     form.setClientSize(7485, 7230);
-    EXPECT_EQ(qt::windowOf(form)->width(), 499);
+    EXPECT_EQ(probe::windowWidth(form), 499);
     form.show();
     form.centreOnScreen();
-    const QRect screen = qt::windowOf(form)->screen()->availableGeometry();
-    EXPECT_LE(std::abs(qt::windowOf(form)->frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(probe::frameOnScreen(form).centreX() - probe::availableScreen(form).centreX()), 1);
 
     Form dialog("frmOptions");
     dialog.setClientSize(3105, 3810);
     dialog.centreOn(form);
-    EXPECT_LE(std::abs(qt::windowOf(dialog)->frameGeometry().center().x() -
-                       qt::windowOf(form)->frameGeometry().center().x()),
-              1);
+    EXPECT_LE(std::abs(probe::frameOnScreen(dialog).centreX() - probe::frameOnScreen(form).centreX()), 1);
     form.hide();
 }
 

@@ -1,17 +1,14 @@
 // Labels: auto-size in their own font, captions on several lines, clicks, plain text.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QImage>
-#include <QMouseEvent>
-#include <QWidget>
-
 #include "forms/form.h"
 #include "forms/label.h"
-#include "forms/qt/native_control.h"
+#include "forms_probe.h"
 
 namespace tw::forms {
 namespace {
+
+namespace probe = tw::testing;
 
 class LabelTest : public ::testing::Test {
 protected:
@@ -74,19 +71,12 @@ TEST_F(LabelTest, ClickAnywhereOnTheLabelRunsOnClickButReleasingOutsideDoesNot) 
     int clicks = 0;
     label.onClick = [&] { ++clicks; };
     label.setCaption("Last Updated:");
-    QWidget* widget = qt::widgetOf(label);
-    auto mouse = [&](QEvent::Type type, QPointF at) {
-        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &event);
-    };
     // Far right of the label, beyond where a short glyph run would end.
-    const QPointF inside(widget->width() - 1, widget->height() - 1);
-    mouse(QEvent::MouseButtonPress, inside);
-    mouse(QEvent::MouseButtonRelease, inside);
+    const Size shown = probe::shownSize(label);
+    const int x = shown.width() - 1, y = shown.height() - 1;
+    probe::pressAndRelease(label, x, y, x, y);
     EXPECT_EQ(clicks, 1);
-    mouse(QEvent::MouseButtonPress, inside);
-    mouse(QEvent::MouseButtonRelease, QPointF(widget->width() + 20, 1));
+    probe::pressAndRelease(label, x, y, shown.width() + 20, 1);
     EXPECT_EQ(clicks, 1);
 }
 
@@ -117,17 +107,13 @@ TEST_F(LabelTest, ForeColourAndOpaqueBackgroundAreDrawn) {
     form.setBackColor(kWhite);
     label.setCaption("\xE2\x96\x88\xE2\x96\x88\xE2\x96\x88");  // full blocks
     label.setForeColor(rgb(0, 0, 255));
-    const QImage image = qt::widgetOf(label)->grab().toImage();
-    bool sawBlue = false;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) sawBlue = sawBlue || image.pixelColor(x, y) == QColor(0, 0, 255);
-    EXPECT_TRUE(sawBlue);
+    EXPECT_TRUE(probe::showsColourAnywhere(label, rgb(0, 0, 255)));
 
     Label box(form, "lblBox");
     box.move(0, 0, 300, 300);
     box.setBackColor(rgb(255, 0, 0));
     box.setOpaque(true);
-    EXPECT_EQ(qt::widgetOf(box)->grab().toImage().pixelColor(5, 5), QColor(255, 0, 0));
+    EXPECT_EQ(probe::shownPixel(box, 5, 5), rgb(255, 0, 0));
 }
 
 }  // namespace

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
 #include "event_loop_wait.h"
 #include "forms/units.h"
+#include "forms_probe.h"
 #include "history/frm_monitoring.h"
 #include "platform/files.h"
 #include "platform/services.h"
@@ -42,7 +41,7 @@ TEST(HoldingsChart, OpensFromTheViewerShowsTheChangeUnderTheMouseAndFollowsTheLo
         return name == "MonitorServer" ? std::string("Stone Bridge") : fallback;
     });
     bool followed = false;
-    QTimer::singleShot(0, [&] {
+    testing::runAfter(0, [&] {
         frmChart* chart = openChart();
         ASSERT_NE(chart, nullptr);
         EXPECT_EQ(chart->lblHeadLabel.caption(), "Keeps held on Stone Bridge");

@@ -6,10 +6,7 @@
 #include <fstream>
 #include <map>
 
-#include <QImage>
-
-#include "forms/qt/form_window.h"
-#include "forms/qt/native_form.h"
+#include "forms_probe.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
@@ -63,9 +60,7 @@ protected:
         for (int i : v.lblKeep.indexes()) rows += v.lblKeep[i].visible() ? 1 : 0;
         return rows;
     }
-    static std::vector<forms::DrawnLine> linesOf(const frmMonitoring& v) {
-        return static_cast<forms::FormWindow*>(forms::qt::windowOf(v))->lines;
-    }
+    static std::vector<testing::Line> linesOf(const frmMonitoring& v) { return testing::drawnLines(v); }
     static void expectFiltersDisabled(const frmMonitoring& v) {
         for (const forms::Control* c : std::initializer_list<const forms::Control*>{
                  &v.ScrollBar, &v.lblFiltering, &v.lblFilterNewOwner, &v.lblFilterPreviousOwner,
@@ -211,12 +206,12 @@ TEST_F(Viewer, OneSeparatorAboveTheFirstRowOfAnOlderDayThatSurvivesARepaint) {
     EXPECT_EQ(lines[0].y1, v->lblWhen[2].top());
     const int y = forms::twipsToPixels(lines[0].y1);
     const int x = forms::twipsToPixels(5550);  // right of the text, left of the scroll bar
-    EXPECT_EQ(forms::qt::windowOf(*v)->grab().toImage().pixelColor(x, y), QColor(Qt::black));
-    forms::qt::windowOf(*v)->repaint();
-    EXPECT_EQ(forms::qt::windowOf(*v)->grab().toImage().pixelColor(x, y), QColor(Qt::black));
+    EXPECT_EQ(testing::shownPixel(*v, x, y), forms::kBlack);
+    testing::repaintNow(*v);
+    EXPECT_EQ(testing::shownPixel(*v, x, y), forms::kBlack);
 
     v->cmbNewOwner.setListIndex(3);  // nothing left: the old line goes
-    EXPECT_NE(forms::qt::windowOf(*v)->grab().toImage().pixelColor(x, y), QColor(Qt::black));
+    EXPECT_NE(testing::shownPixel(*v, x, y), forms::kBlack);
 }
 
 TEST_F(Viewer, LogGoneOrServerSwitchedOffDuringARefreshShowsNoHistory) {

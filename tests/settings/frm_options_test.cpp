@@ -4,15 +4,9 @@
 
 #include <functional>
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QTimer>
 
-#include "forms/qt/native_control.h"
-#include "forms/qt/native_form.h"
-#include "forms/qt/text_layout.h"
+#include "forms_probe.h"
 #include "platform/files.h"
-#include "platform/qt/text_codec.h"
 #include "platform/services.h"
 #include "runtime/message_box.h"
 #include "settings/settings_store.h"
@@ -37,12 +31,7 @@ std::vector<std::string> shown(const frmOptions& d) {
 }
 
 // As the user types: into the field's widget, character by character.
-void typeInto(forms::TextBox& field, const std::string& text) {
-    for (const QChar c : QString::fromStdString(text)) {
-        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(forms::qt::widgetOf(field), &key);
-    }
-}
+void typeInto(forms::TextBox& field, const std::string& text) { testing::typeInto(field, text); }
 
 class OptionsTest : public ::testing::Test {
 protected:
@@ -201,8 +190,7 @@ TEST_F(OptionsTest, CancelEscAndTheCloseButtonWriteNothing) {
     const std::function<void(frmOptions&)> ways[] = {
         [](frmOptions& dlg) { dlg.cmdCancel.click(); },
         [](frmOptions& dlg) {
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(forms::qt::widgetOf(dlg.cmbFrequency), &escape);
+            testing::pressEscape(dlg.cmbFrequency);
         },
         [](frmOptions& dlg) { EXPECT_TRUE(dlg.close()); },
     };
@@ -227,7 +215,7 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
     owner.setClientSize(7485, 7230);
     owner.show();
     frmOptions dlg(kServers, appPath);
-    QTimer::singleShot(20, [&] {
+    testing::runAfter(20, [&] {
         EXPECT_TRUE(dlg.isShown());
         dlg.cmdSave.click();
     });
@@ -239,20 +227,20 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
         {&dlg.Label3, &dlg.cmbServerSet}, {&dlg.Label1, &dlg.cmbFrequency},
         {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}, {&dlg.lblNotify, &dlg.cmbNotify}};
     for (const auto& [label, list] : captions) {
-        const QSize needed = forms::textExtent(forms::qt::widgetOf(*label)->font(), platform::toDisplayLines(label->caption()));
-        EXPECT_LE(needed.width(), forms::qt::widgetOf(*label)->width()) << label->name() << " cuts its text";
-        EXPECT_LE(needed.height(), forms::qt::widgetOf(*label)->height()) << label->name() << " cuts its text";
+        const forms::Size needed = testing::textNeeds(*label, label->caption());
+        const forms::Size shown = testing::shownSize(*label);
+        EXPECT_LE(needed.width(), shown.width()) << label->name() << " cuts its text";
+        EXPECT_LE(needed.height(), shown.height()) << label->name() << " cuts its text";
         EXPECT_LE(label->left() + label->width(), list->left()) << label->name() << " runs into its list";
     }
     for (const forms::CheckBox* check :
          {&dlg.chkUpdateOnStart, &dlg.chkStartWithWin, &dlg.chkSystemTray, &dlg.chkFilterNoob})
-        EXPECT_LE(forms::qt::widgetOf(*check)->sizeHint().width(), forms::qt::widgetOf(*check)->width()) << check->name();
-    const QRect inside = forms::qt::windowOf(dlg)->rect();
-    for (const QWidget* child : forms::qt::windowOf(dlg)->findChildren<QWidget*>()) {
-        if (!child->isVisibleTo(forms::qt::windowOf(dlg)) || child->isWindow()) continue;
-        const QRect area(child->mapTo(forms::qt::windowOf(dlg), QPoint(0, 0)), child->size());
-        EXPECT_TRUE(inside.contains(area)) << child->objectName().toStdString();
-    }
+        EXPECT_LE(testing::preferredWidth(*check), testing::shownSize(*check).width()) << check->name();
+    const testing::Rect inside = testing::inside(dlg);
+    for (const testing::ShownChild& child : testing::shownChildren(dlg))
+        if (child.visible) {
+            EXPECT_TRUE(inside.contains(child.area)) << child.name;
+        }
     owner.hide();
 }
 

@@ -1,3 +1,4 @@
+// Qt only: checks our shades against the QColor lighter() and darker() they were first made with.
 // The artwork's shades: the icons were first shaded with Qt's lighter() and darker(), and
 // a shade one level off changes every icon's gradient.
 #include <gtest/gtest.h>

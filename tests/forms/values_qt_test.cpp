@@ -1,4 +1,4 @@
-// Units, colours and the bytes-to-screen text boundary.
+// Qt only: units, colours and the bytes-to-screen text boundary as Qt values.
 #include <gtest/gtest.h>
 
 #include <string>
