@@ -36,10 +36,9 @@ void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t wind
     platform::notifyIconShell().Shell_NotifyIcon(platform::NIM_MODIFY, g_record);
 }
 
-void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window) {
-    // On a status-notifier tray Qt hands the balloon on to the notification service, whose
-    // body is markup: the text is escaped as a notification's body is.
-    platform::notifyIconShell().showBalloon(window, 1, title, platform::notificationBodyMarkup(text), critical);
+void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window,
+                 std::uintptr_t icon) {
+    platform::notifyIconShell().showBalloon(window, 1, title, platform::balloonText(text), critical, icon);
 }
 
 void TrayDelete() { platform::notifyIconShell().Shell_NotifyIcon(platform::NIM_DELETE, g_record); }

@@ -16,8 +16,9 @@ const platform::NOTIFYICONDATA& trayRecord();
 void TrayAdd(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
 void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t window);
 void TrayDelete();
-// A balloon message beside the icon; nothing while no icon exists. `text` is plain text;
-// it goes to the shell escaped as a notification body.
-void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window);
+// A balloon message beside the icon, with a picture where the shell shows one (0: none);
+// nothing while no icon exists. `text` is plain text, escaped where the shell reads markup.
+void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window,
+                 std::uintptr_t icon = 0);
 
 }  // namespace tw

@@ -63,9 +63,9 @@ bool NotifyIconRecorder::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA
 }
 
 bool NotifyIconRecorder::showBalloon(uintptr_t hWnd_, uint32_t id, const std::string& title,
-                                     const std::string& text, bool critical) {
+                                     const std::string& text, bool critical, uintptr_t icon) {
     if (!present || hWnd_ != hWnd || id != uID) return false;
-    balloons.push_back({title, text, critical});
+    balloons.push_back({title, text, critical, icon});
     return true;
 }
 

@@ -46,8 +46,10 @@ public:
     virtual bool trayHostAvailable() const = 0;
     // Shows a balloon message beside the icon (hWnd, id); a click on it arrives as
     // NIN_BALLOONUSERCLICK. False, and nothing shown, when no such icon exists.
+    // `icon` (a picture handle, 0 for the usual information or error sign) is shown beside
+    // the text where the shell can.
     virtual bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                             bool critical) = 0;
+                             bool critical, uintptr_t icon = 0) = 0;
     // One handler per window handle; an empty function removes it.
     void setMessageHandler(uintptr_t hWnd, MessageHandler handler);
 
@@ -61,6 +63,10 @@ private:
 // The desktop's own notification area, as the window system offers it.
 std::unique_ptr<NotifyIconShell> makeSystemNotifyIconShell();
 
+// A balloon's plain text as that notification area takes it: escaped where the tray hands
+// balloons on to a notification service that reads markup, as it stands where it does not.
+std::string balloonText(const std::string& plain);
+
 // Records every call and keeps the state of the one icon, for tests. While hostAvailable is
 // false (a desktop without a notification area) adding the icon fails.
 class NotifyIconRecorder : public NotifyIconShell {
@@ -73,7 +79,7 @@ public:
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
     bool trayHostAvailable() const override { return hostAvailable; }
     bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                     bool critical) override;
+                     bool critical, uintptr_t icon = 0) override;
     // A mouse notification from the icon, as the user's click would send; nothing happens
     // while no icon is present or it was added without NIF_MESSAGE.
     void simulate(uint32_t mouseMessage);
@@ -81,6 +87,7 @@ public:
     struct Balloon {
         std::string title, text;
         bool critical = false;
+        uintptr_t icon = 0;
     };
     std::vector<Call> calls;
     std::vector<Balloon> balloons;

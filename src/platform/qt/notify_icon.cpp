@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include "platform/notifications.h"
 #include "platform/qt/text_codec.h"
 
 namespace tw::platform {
@@ -101,7 +102,7 @@ bool QtNotifyIconShell::trayHostAvailable() const {
 }
 
 bool QtNotifyIconShell::showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                                    bool critical) {
+                                    bool critical, uintptr_t /*icon: Qt shows its own sign*/) {
     const auto it = m_icons.find({hWnd, id});
     if (it == m_icons.end() || !it->second->tray) return false;
     it->second->tray->showMessage(toQString(title), toQString(text),
@@ -110,5 +111,9 @@ bool QtNotifyIconShell::showBalloon(uintptr_t hWnd, uint32_t id, const std::stri
 }
 
 std::unique_ptr<NotifyIconShell> makeSystemNotifyIconShell() { return std::make_unique<QtNotifyIconShell>(); }
+
+// On a status-notifier tray Qt hands the balloon on to the notification service, whose body
+// is markup.
+std::string balloonText(const std::string& plain) { return notificationBodyMarkup(plain); }
 
 }  // namespace tw::platform
