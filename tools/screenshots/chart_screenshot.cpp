@@ -3,27 +3,21 @@
 // with the mouse over one step, as a PNG:
 //     chart_screenshot out.png
 // Run it on a 96-DPI display so the picture matches the window's twips layout.
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <fstream>
 
-#include "forms/application.h"
-#include "forms/qt/native_form.h"
 #include "frontier.h"
 #include "herald_document.h"
 #include "history/frm_chart.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "runtime/local_zone.h"
+#include "window_shot.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
-    QApplication app(argc, argv);
-    tw::forms::registerBundledFonts();
-    QTemporaryDir folder;
-    const std::string appPath = QDir(folder.path()).absolutePath().toStdString() + "/";
+    tw::screenshots::ShotSession session(argc, argv);
+    const std::string appPath = session.scratchFolder();
 
     // A fixed evening, so the picture is the same on every run.
     tw::platform::ScopedServices services;
@@ -47,8 +41,8 @@ int main(int argc, char** argv) {
         return name == "MonitorServer" ? server : fallback;
     });
     chart.show();
-    for (int i = 0; i < 20; ++i) app.processEvents();
+    session.settle();
     chart.picHoldings.hoverAt(tw::forms::twipsToPixels(chart.picHoldings.width()) * 7 / 10);
-    for (int i = 0; i < 20; ++i) app.processEvents();
-    return tw::forms::qt::windowOf(chart)->grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+    session.settle();
+    return session.save(chart, argv[1]) ? 0 : 1;
 }

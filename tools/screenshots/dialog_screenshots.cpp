@@ -6,29 +6,19 @@
 #include <cstdio>
 #include <string>
 
-#include <QApplication>
-#include <QDir>
-#include <QPixmap>
-#include <QTemporaryDir>
-
 #include "about/frm_splash.h"
-#include "forms/application.h"
-#include "forms/qt/native_form.h"
 #include "platform/files.h"
 #include "platform/services.h"
 #include "settings/frm_options.h"
 #include "settings/settings_store.h"
+#include "window_shot.h"
 
-namespace {
-
-bool save(tw::forms::Form& form, const std::string& path) {
-    for (int i = 0; i < 5; ++i) QApplication::processEvents();
-    const bool saved = tw::forms::qt::windowOf(form)->grab().save(QString::fromStdString(path), "PNG");
-    std::printf("%s %s\n", saved ? "wrote" : "could not write", path.c_str());
-    return saved;
-}
-
-}  // namespace
+// An on-change command as a player on each system would write it.
+#ifdef _WIN32
+constexpr const char* kCommand = "C:\\Games\\keeps-to-guild-chat.exe";
+#else
+constexpr const char* kCommand = "/home/me/bin/keeps-to-guild-chat";
+#endif
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -36,31 +26,29 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string out = std::string(argv[1]) + "/";
-    QApplication app(argc, argv);
-    tw::forms::registerBundledFonts();
+    tw::screenshots::ShotSession session(argc, argv);
 
     tw::platform::ScopedServices services;
     services.processFacts.major = 1;
     services.processFacts.minor = 0;
     services.processFacts.revision = 1;
-    QTemporaryDir folder;
-    const std::string appPath = QDir(folder.path()).absolutePath().toStdString() + "/";
+    const std::string appPath = session.scratchFolder();
     tw::platform::writeFileAtomically(appPath + tw::platform::kStatusFile, "<servers/>");
     tw::WriteSetting("MonitorServer", "Ironvale");
     tw::WriteSetting("Realm", "1");
     tw::WriteSetting("UpdateTime", "1");
-    tw::WriteSetting("OnChangeCommand", "/home/me/bin/keeps-to-guild-chat");
+    tw::WriteSetting("OnChangeCommand", kCommand);
 
     bool ok = true;
     {
         tw::frmOptions options({"Stormreach", "Ironvale", "Duskmere", "Brightwater"}, appPath);
         options.show();
-        ok = save(options, out + "options.png") && ok;
+        ok = session.save(options, out + "options.png") && ok;
         options.close();
     }
     tw::frmSplash about;
     about.show();
-    ok = save(about, out + "about.png") && ok;
+    ok = session.save(about, out + "about.png") && ok;
     about.close();
     return ok ? 0 : 1;
 }

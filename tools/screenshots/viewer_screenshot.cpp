@@ -1,23 +1,17 @@
 // Shows the history viewer over a sample log of our own and saves the window as a PNG:
 //     viewer_screenshot out.png
 // Run it on a 96-DPI display so the picture matches the window's twips layout.
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <fstream>
 
-#include "forms/application.h"
-#include "forms/qt/native_form.h"
 #include "history/frm_monitoring.h"
 #include "platform/services.h"
+#include "window_shot.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
-    QApplication app(argc, argv);
-    tw::forms::registerBundledFonts();
-    QTemporaryDir folder;
-    const std::string appPath = QDir(folder.path()).absolutePath().toStdString() + "/";
+    tw::screenshots::ShotSession session(argc, argv);
+    const std::string appPath = session.scratchFolder();
 
     // Dates written with this machine's own patterns, so the day lines fall where they should.
     const tw::DatePatterns patterns = tw::platform::processFacts().datePatterns();
@@ -52,6 +46,6 @@ int main(int argc, char** argv) {
         return name == "MonitorServer" ? std::string("Stone Bridge") : fallback;
     });
     viewer.show();
-    for (int i = 0; i < 20; ++i) app.processEvents();
-    return tw::forms::qt::windowOf(viewer)->grab().save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+    session.settle();
+    return session.save(viewer, argv[1]) ? 0 : 1;
 }
