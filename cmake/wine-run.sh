@@ -27,6 +27,11 @@ if [ ! -f "$WINEPREFIX/.towerwatch-ready" ]; then
         if [ ! -f "$WINEPREFIX/.towerwatch-ready" ]; then
             "$wine" wineboot -i </dev/null >/dev/null 2>&1 || true
             wineserver -w </dev/null >/dev/null 2>&1 || true
+            # Windows has Tahoma, the program's face; Debian's Wine ships one but does not
+            # find it outside the prefix, and would fall back to a face of other metrics.
+            for face in /usr/share/wine/fonts/tahoma*.ttf; do
+                [ -f "$face" ] && cp "$face" "$WINEPREFIX/drive_c/windows/Fonts/"
+            done
             touch "$WINEPREFIX/.towerwatch-ready"
         fi
     ) 9>"$WINEPREFIX/.lock"

@@ -81,6 +81,7 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
 
     Label3.setCaption("Contact:");
     Label3.move(1290, 1770, 630, 195);
+    Label3.setAutoSize(true);  // a wider face still ends before the address
     Label4.setCaption(kMakerAddress);
     Label4.setForeColor(forms::kLinkBlue);
     Label4.setMousePointer(forms::kCustomPointer);

@@ -18,6 +18,15 @@ void fill(forms::ComboBox& list, std::initializer_list<const char*> entries) {
 
 std::string asText(int number) { return std::to_string(number); }
 
+// A face wider than the designed one (Wine's Tahoma is a few pixels wider than Windows'):
+// the list keeps its right edge and starts a pixel after its caption.
+void keepClearOf(const forms::Label& caption, forms::ComboBox& list) {
+    const int captionEnd = caption.left() + caption.width() + 15;
+    if (captionEnd <= list.left()) return;
+    const int right = list.left() + list.width();
+    list.move(captionEnd, list.top(), right - captionEnd, list.height());
+}
+
 }  // namespace
 
 frmOptions::frmOptions(std::vector<std::string> mainServerCaptions, std::string AppPath)
@@ -104,6 +113,11 @@ void frmOptions::layOut() {
     // pixel or two wider than the designed boxes; each still ends before its list.
     for (forms::Label* label : {&Label3, &Label1, &Label2, &lblFromRealm, &lblNotify, &lblOnChangeCommand})
         label->setAutoSize(true);
+    keepClearOf(Label3, cmbServerSet);
+    keepClearOf(Label1, cmbFrequency);
+    keepClearOf(Label2, cmbServer);
+    keepClearOf(lblFromRealm, cmbRealm);
+    keepClearOf(lblNotify, cmbNotify);
 
     cmdSave.setCaption("&Save");
     cmdSave.move(1290, 4950, 855, 225);

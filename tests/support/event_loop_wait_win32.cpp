@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/message_filter.h"
+
 namespace tw::testing {
 
 bool runUntil(const std::function<bool()>& done, int deadlineMs) {
@@ -12,9 +14,11 @@ bool runUntil(const std::function<bool()>& done, int deadlineMs) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(deadlineMs);
     for (;;) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // As the program's own loop does: the forms see keys first.
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (platform::win32::filterMessage(msg)) continue;
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         if (done()) return true;
         const ULONGLONG now = GetTickCount64();

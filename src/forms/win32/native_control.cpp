@@ -75,6 +75,13 @@ LRESULT CALLBACK surfaceProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         paintBuffered(hwnd, *native);
         return 0;
+    case WM_PRINTCLIENT: {
+        // Another's device context (a window printed whole): painted as on screen.
+        RECT client;
+        GetClientRect(hwnd, &client);
+        native->render(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
     case WM_COMMAND:
     case WM_VSCROLL:
     case WM_HSCROLL:
@@ -192,6 +199,7 @@ TTTOOLINFOW toolInfo(NativeControl& native) {
 }  // namespace
 
 NativeControl::~NativeControl() {
+    *gone = true;
     for (NativeControl* child : windowless) child->parent = nullptr;
     if (!toolTip.empty() && toolTipWindow()) {
         TTTOOLINFOW info = toolInfo(*this);
@@ -201,7 +209,7 @@ NativeControl::~NativeControl() {
         auto& siblings = parent->windowless;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
         if (parent->pressed == this) parent->pressed = nullptr;
-        if (!hwnd && parent->hwnd) InvalidateRect(parent->hwnd, &bounds, FALSE);
+        if (!hwnd && parent->hwnd && IsWindowVisible(parent->hwnd)) InvalidateRect(parent->hwnd, &bounds, FALSE);
     }
     if (!hwnd) return;
     HWND window = hwnd;
@@ -216,6 +224,10 @@ NativeControl::~NativeControl() {
 }
 
 void NativeControl::invalidate() {
+    // A hidden window is drawn whole when shown; asking for it here costs a trip to the
+    // window manager per row when a list of thousands is built off screen.
+    const HWND shownIn = window();
+    if (!shownIn || !IsWindowVisible(shownIn)) return;
     if (hwnd) {
         InvalidateRect(hwnd, nullptr, FALSE);
     } else if (parent && parent->hwnd) {

@@ -66,6 +66,9 @@ struct NativeControl {
     // The windowless child holding the mouse button since it was pressed.
     NativeControl* pressed = nullptr;
 
+    // Turns true when this side goes, for whoever must outlive it (tests watching a control).
+    std::shared_ptr<bool> gone = std::make_shared<bool>(false);
+
     // Repaints the control soon.
     void invalidate();
     // The DPI of the window this control is on.
