@@ -63,6 +63,8 @@ void ScopedServices::installRegistry(Registry& other) { g_registry = &other; }
 
 void ScopedServices::installNotifier(DesktopNotifier& other) { g_notifier = &other; }
 
+void ScopedServices::installNotifyIconShell(NotifyIconShell& other) { g_notifyIcons = &other; }
+
 ScopedServices::~ScopedServices() {
     g_registry = m_previousRegistry;
     g_shell = m_previousShell;

@@ -31,6 +31,8 @@ public:
     void installRegistry(Registry& other);
     // The same for the desktop notifier (such as a DBusNotifier on a test's own bus).
     void installNotifier(DesktopNotifier& other);
+    // The same for the notification area (such as one that hands every call on to the real one).
+    void installNotifyIconShell(NotifyIconShell& other);
 
     MemoryRegistry registry;
     ShellRecorder shell;

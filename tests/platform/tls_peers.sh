@@ -1,9 +1,9 @@
 #!/bin/sh
 # tls_peers.sh start|stop <herald-sim> <folder>
-# Native TLS peers for the Windows session's tests: a test authority, and one simulator per
-# certificate (good for 127.0.0.1 and localhost, self-signed, from an unknown authority, for
-# another name, expired), and
-# "bare": one connection that gets a body without length and a close without close_notify.
+# Native peers for the Windows session's and the program's tests: a test authority, one
+# simulator per certificate (good for 127.0.0.1 and localhost, self-signed, from an unknown
+# authority, for another name, expired), "plain": one over plain HTTP, and "bare": one
+# connection that gets a body without length and a close without close_notify.
 # "start" writes "<kind> <port>" lines to <folder>/peers and the authority to
 # <folder>/ca.der; "stop" ends the simulators. (stdbuf: the simulator's first line is not flushed.)
 set -e
@@ -50,7 +50,9 @@ for kind in good wrongname untrusted unknownissuer expired; do
     stdbuf -oL "$sim" --port 0 --interval 0 --exit-after 600 --tls "$kind.pem" "$kind.key" > "$kind.out" 2>/dev/null &
     echo $! >> pids
 done
-for kind in good wrongname untrusted unknownissuer expired; do
+stdbuf -oL "$sim" --port 0 --interval 0 --exit-after 600 > plain.out 2>/dev/null &
+echo $! >> pids
+for kind in good wrongname untrusted unknownissuer expired plain; do
     tries=0
     until grep -q '^listening on' "$kind.out" 2>/dev/null; do
         tries=$((tries + 1)); [ $tries -lt 200 ] || { echo "herald-sim for $kind did not start" >&2; exit 1; }
