@@ -184,12 +184,13 @@ void GdiplusSurface::drawPath(const Path& path, const std::optional<Fill>& fill,
 
 void GdiplusSurface::drawText(const std::string& text, const Rect& rect, const Font& font, Colour colour,
                               Alignment horizontal, VerticalAlignment vertical) {
-    StringFormat format;
+    // Laid out as textWidth measures, without the padding the default format adds at each end.
+    StringFormat format(StringFormat::GenericTypographic());
     format.SetAlignment(horizontal == Alignment::Right    ? StringAlignmentFar
                         : horizontal == Alignment::Center ? StringAlignmentCenter
                                                           : StringAlignmentNear);
     format.SetLineAlignment(vertical == VerticalAlignment::Center ? StringAlignmentCenter : StringAlignmentNear);
-    format.SetFormatFlags(StringFormatFlagsNoWrap);
+    format.SetFormatFlags(format.GetFormatFlags() | StringFormatFlagsNoWrap);
     const RectF r(static_cast<REAL>(rect.left), static_cast<REAL>(rect.top), static_cast<REAL>(rect.width),
                   static_cast<REAL>(rect.height));
     const std::wstring wide = wideText(text);
