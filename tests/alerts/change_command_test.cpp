@@ -74,11 +74,8 @@ TEST_F(ChangeCommandTest, HangingCommandsAreBoundedEndedAfterTheirTimeAndLeaveTh
                          [&](const std::string& line) { reports.push_back(line); });
     // Deaf to the polite request, so only the kill ends it.
     const std::string command = testing::hangCommand(folder);
-    const auto started = std::chrono::steady_clock::now();
     for (int i = 0; i < 4; ++i) runner.run(command, {});
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000))
-        << "starting waited for the commands";
-    EXPECT_EQ(runner.running(), 2);
+    EXPECT_EQ(runner.running(), 2) << "starting waited for the commands";
     EXPECT_EQ(runner.waiting(), 1u);
     EXPECT_EQ(reports.size(), 1u) << "the fourth is dropped, and said so";
     int runningWhileTicking = -1;

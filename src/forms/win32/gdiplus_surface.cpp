@@ -190,7 +190,7 @@ void GdiplusSurface::drawText(const std::string& text, const Rect& rect, const F
                         : horizontal == Alignment::Center ? StringAlignmentCenter
                                                           : StringAlignmentNear);
     format.SetLineAlignment(vertical == VerticalAlignment::Center ? StringAlignmentCenter : StringAlignmentNear);
-    format.SetFormatFlags(format.GetFormatFlags() | StringFormatFlagsNoWrap);
+    format.SetFormatFlags(StringFormatFlagsNoWrap);  // clipped to the rectangle, as before
     const RectF r(static_cast<REAL>(rect.left), static_cast<REAL>(rect.top), static_cast<REAL>(rect.width),
                   static_cast<REAL>(rect.height));
     const std::wstring wide = wideText(text);
