@@ -17,6 +17,7 @@
 // After the program's headers: windows.h makes RGB a macro.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <shobjidl.h>
 
 namespace {
 
@@ -49,6 +50,9 @@ bool answeredCommandLine(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (answeredCommandLine(argc, argv)) return 0;
+    // The id the Start menu shortcut carries, so the taskbar and the notification centre
+    // take the window and its balloons for the installed program's.
+    SetCurrentProcessExplicitAppUserModelID(L"" TW_APP_ID);
 
     // Two copies on one settings key would write every log line twice: a later copy hands
     // over to the running one and ends.
@@ -63,6 +67,8 @@ int main(int argc, char** argv) {
     tw::frmMain main;
     main.onProgramEnd = [] { tw::platform::quitEventLoop(0); };
     instance.onShowRequested = [&main] { main.anotherCopyStarted(); };
+    // The installer asks a running copy to end before it replaces the program: as "Exit" does.
+    instance.onEndRequested = [&main] { main.UnloadAll(); };
     // Start-up runs inside the event loop, so a message box it shows cannot outlive a
     // request to end the program.
     tw::platform::postToEventLoop([&main] { main.Form_Load(); });

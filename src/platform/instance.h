@@ -35,6 +35,9 @@ public:
 
     // Runs when a later copy asks this one to show itself.
     std::function<void()> onShowRequested;
+    // Windows only: runs when the installer or uninstaller asks this copy to end (the
+    // registered message "Towerwatch.ShowYourself" with wParam 1), so it is not replaced in use.
+    std::function<void()> onEndRequested;
 
 private:
     void acceptRequests();

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# windows_program.sh <wine-run.sh> <prefix> <towerwatch.exe> <peers folder>
-# towerwatch.exe itself under Wine: --version answers on standard output; started on a
-# program folder with its settings imported into the registry key, it downloads from the
-# native simulator, caches the document and writes LastUpdate into the key; a second start
-# hands over and ends at once; closing its window (no tray) ends it with exit code 0.
+# windows_program.sh <wine-run.sh> <prefix> <towerwatch.exe | portable.zip> <peers folder>
+# towerwatch.exe itself under Wine, copied or unpacked from the portable copy (which holds
+# towerwatch.exe and README.txt, nothing else) into a folder of its own: --version answers
+# on standard output; with its settings imported into the registry key it downloads from the
+# native simulator and keeps the document beside itself, and writes LastUpdate into the key;
+# a second start hands over and ends at once; closing its window (no tray) ends it with 0.
 set -u
 wine_run=(sh "$1" "--prefix=$2")
 peers=$4
@@ -13,13 +14,19 @@ trap '[ -n "$app" ] && kill -KILL "$app" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/first.txt" ] && cat "$work/first.txt"; exit 1; }
 winpath() { echo "Z:${1//\//\\}"; }
 
-version=$("${wine_run[@]}" "$3" --version </dev/null 2>/dev/null | tr -d '\r')
+mkdir -p "$work/program"
+if [[ $3 == *.zip ]]; then
+    (cd "$work/program" && cmake -E tar xf "$3") || fail "could not unpack $3"
+    [ "$(ls "$work/program" | tr '\n' ' ')" = "README.txt towerwatch.exe " ] ||
+        fail "the portable copy holds $(ls "$work/program")"
+else
+    cp "$3" "$work/program/towerwatch.exe"
+fi
+version=$("${wine_run[@]}" "$work/program/towerwatch.exe" --version </dev/null 2>/dev/null | tr -d '\r')
 [[ $version == Towerwatch\ * ]] || fail "--version printed '$version'"
 
 port=$(awk '$1 == "plain" { print $2 }' "$peers/peers")
 [ -n "$port" ] || fail "no plain simulator in $peers/peers"
-mkdir -p "$work/program"
-cp "$3" "$work/program/towerwatch.exe"
 printf '127.0.0.1:%s/server-info.xml\r\n' "$port" >"$work/program/towerwatchlocations.txt"
 printf '%s\r\n' 'REGEDIT4' '' '[-HKEY_CURRENT_USER\Software\Vexlor]' '' \
     '[HKEY_CURRENT_USER\Software\Vexlor\Towerwatch]' \

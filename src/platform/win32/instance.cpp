@@ -9,6 +9,8 @@ namespace {
 
 constexpr const char* kWindowClass = "TowerwatchInstance";
 constexpr const char* kShowMessageName = "Towerwatch.ShowYourself";
+// The message's wParam: 0 asks the copy to show itself (a later copy), 1 to end (the installer).
+constexpr WPARAM kEndRequest = 1;
 constexpr auto kFindFor = std::chrono::milliseconds(1000);
 constexpr DWORD kFindStepMilliseconds = 20;
 
@@ -20,7 +22,12 @@ UINT showMessage() {
 LRESULT CALLBACK instanceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == showMessage() && message != 0) {
         auto* instance = reinterpret_cast<SingleInstance*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (instance && instance->onShowRequested) instance->onShowRequested();
+        if (!instance) return 0;
+        if (wParam == kEndRequest) {
+            if (instance->onEndRequested) instance->onEndRequested();
+        } else if (instance->onShowRequested) {
+            instance->onShowRequested();
+        }
         return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
