@@ -4,8 +4,9 @@
 tw_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
              libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl libssl-dev openssl
              nginx-light desktop-file-utils appstream dpkg-dev dbus tzdata faketime)
-# The Windows build: the mingw-w64 cross compiler (posix threads) and Wine to run its tests.
-tw_windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64)
+# The Windows build: the mingw-w64 cross compiler (posix threads), Wine to run its tests and
+# NSIS for its installer.
+tw_windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 nsis)
 
 # tw_install_deps [more packages...]: installs what is missing of tw_packages and the rest.
 tw_install_deps() {
