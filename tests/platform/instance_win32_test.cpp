@@ -40,5 +40,21 @@ TEST(SingleInstanceWindows, ALaterCopyAsksTheFirstToShowItselfAndTheNameIsFreeAf
     EXPECT_EQ(shown, 1);
 }
 
+// As the installer asks: the registered message with wParam 1, to the one-copy window found
+// by its class alone.
+TEST(SingleInstanceWindows, TheInstallersRequestEndsTheCopyInsteadOfShowingIt) {
+    SingleInstance copy(instanceName("Software\\Vexlor\\Towerwatch ends " + std::to_string(::GetCurrentProcessId())),
+                        instanceFolder());
+    int shown = 0, ended = 0;
+    copy.onShowRequested = [&] { ++shown; };
+    copy.onEndRequested = [&] { ++ended; };
+    ASSERT_EQ(copy.claim(), SingleInstance::Claim::OnlyCopy);
+    const HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, L"TowerwatchInstance", nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(::PostMessageW(window, ::RegisterWindowMessageW(L"Towerwatch.ShowYourself"), 1, 0));
+    EXPECT_TRUE(pumpUntil([&] { return ended == 1; }));
+    EXPECT_EQ(shown, 0);
+}
+
 }  // namespace
 }  // namespace tw::platform
