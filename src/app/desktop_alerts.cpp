@@ -1,6 +1,7 @@
 #include "app/desktop_alerts.h"
 
 #include "alerts/change_notifications.h"
+#include "alerts/notification_sound.h"
 #include "platform/services.h"
 #include "settings/settings_store.h"
 
@@ -35,7 +36,8 @@ void DesktopAlerts::staleTurned(StaleWatch::Turn turn, const StaleWatch& stale) 
 
 void DesktopAlerts::notify(const std::string& summary, const std::string& body, bool critical,
                            const std::string& realm) {
-    platform::desktopNotifier().notify({summary, body, critical, m_window.realmIcon(realm)});
+    const std::string sound = notificationSound(soundMode(ReadSetting("Sound", "2")), critical);
+    platform::desktopNotifier().notify({summary, body, critical, m_window.realmIcon(realm), sound});
 }
 
 }  // namespace tw

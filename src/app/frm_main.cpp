@@ -45,7 +45,7 @@ frmMain::frmMain()
                     return forms::iconHandle(picture.isNull() ? icoMain.picture() : picture);
                 },
                 [this](const platform::DesktopNotification& n) {
-                    if (TrayEnabled) TrayBalloon(n.summary, n.body, n.critical, hWnd(), n.icon);
+                    if (TrayEnabled) TrayBalloon(n.summary, n.body, n.critical, hWnd(), n.icon, n.sound.empty());
                 },
                 [this] { openHistoryFromAlert(); }}),
       m_rebuilds([this] { rebuildServerList(); }, [this](const std::string& server) { buildPanel(server); }) {

@@ -37,8 +37,8 @@ void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t wind
 }
 
 void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window,
-                 std::uintptr_t icon) {
-    platform::notifyIconShell().showBalloon(window, 1, title, platform::balloonText(text), critical, icon);
+                 std::uintptr_t icon, bool silent) {
+    platform::notifyIconShell().showBalloon(window, 1, title, platform::balloonText(text), critical, icon, silent);
 }
 
 void TrayDelete() { platform::notifyIconShell().Shell_NotifyIcon(platform::NIM_DELETE, g_record); }

@@ -18,7 +18,8 @@ void TrayModify(std::uintptr_t icon, const std::string& tip, std::uintptr_t wind
 void TrayDelete();
 // A balloon message beside the icon, with a picture where the shell shows one (0: none);
 // nothing while no icon exists. `text` is plain text, escaped where the shell reads markup.
+// Silent: without the shell's sound, where it plays one.
 void TrayBalloon(const std::string& title, const std::string& text, bool critical, std::uintptr_t window,
-                 std::uintptr_t icon = 0);
+                 std::uintptr_t icon = 0, bool silent = false);
 
 }  // namespace tw

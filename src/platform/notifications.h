@@ -18,6 +18,7 @@ struct DesktopNotification {
     std::string body;  // plain text, lines separated by "\n"
     bool critical = false;
     uintptr_t icon = 0;  // a picture handle (iconHandle), 0 for none
+    std::string sound;   // a sound theme name to play with it; empty: silent
 };
 
 // A plain-text body as the notification service takes it: services that understand markup

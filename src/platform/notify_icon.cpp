@@ -63,9 +63,9 @@ bool NotifyIconRecorder::Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA
 }
 
 bool NotifyIconRecorder::showBalloon(uintptr_t hWnd_, uint32_t id, const std::string& title,
-                                     const std::string& text, bool critical, uintptr_t icon) {
+                                     const std::string& text, bool critical, uintptr_t icon, bool silent) {
     if (!present || hWnd_ != hWnd || id != uID) return false;
-    balloons.push_back({title, text, critical, icon});
+    balloons.push_back({title, text, critical, icon, silent});
     return true;
 }
 

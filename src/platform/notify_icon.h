@@ -47,9 +47,10 @@ public:
     // Shows a balloon message beside the icon (hWnd, id); a click on it arrives as
     // NIN_BALLOONUSERCLICK. False, and nothing shown, when no such icon exists.
     // `icon` (a picture handle, 0 for the usual information or error sign) is shown beside
-    // the text where the shell can.
+    // the text where the shell can. `silent` asks the shell not to play its sound with it
+    // where the shell plays one.
     virtual bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                             bool critical, uintptr_t icon = 0) = 0;
+                             bool critical, uintptr_t icon = 0, bool silent = false) = 0;
     // One handler per window handle; an empty function removes it.
     void setMessageHandler(uintptr_t hWnd, MessageHandler handler);
 
@@ -79,7 +80,7 @@ public:
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
     bool trayHostAvailable() const override { return hostAvailable; }
     bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                     bool critical, uintptr_t icon = 0) override;
+                     bool critical, uintptr_t icon = 0, bool silent = false) override;
     // A mouse notification from the icon, as the user's click would send; nothing happens
     // while no icon is present or it was added without NIF_MESSAGE.
     void simulate(uint32_t mouseMessage);
@@ -88,6 +89,7 @@ public:
         std::string title, text;
         bool critical = false;
         uintptr_t icon = 0;
+        bool silent = false;
     };
     std::vector<Call> calls;
     std::vector<Balloon> balloons;

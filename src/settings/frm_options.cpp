@@ -48,6 +48,8 @@ frmOptions::frmOptions(std::vector<std::string> mainServerCaptions, std::string 
       frameAlerts(*this, "frameAlerts"),
       lblNotify(frameAlerts, "lblNotify"),
       cmbNotify(frameAlerts, "cmbNotify"),
+      lblSound(frameAlerts, "lblSound"),
+      cmbSound(frameAlerts, "cmbSound"),
       lblOnChangeCommand(frameAlerts, "lblOnChangeCommand"),
       txtOnChangeCommand(frameAlerts, "txtOnChangeCommand"),
       cmdSave(*this, "cmdSave"),
@@ -64,7 +66,7 @@ frmOptions::frmOptions(std::vector<std::string> mainServerCaptions, std::string 
 void frmOptions::layOut() {
     setCaption("Options");
     setBackColor(forms::kWhite);
-    setClientSize(3105, 5220);
+    setClientSize(3105, 5580);
 
     Frame1.setCaption("General Options");
     Frame1.setBackColor(forms::kWhite);
@@ -100,29 +102,34 @@ void frmOptions::layOut() {
     // Below the two original groups, which keep their places; the buttons move down with it.
     frameAlerts.setCaption("Alerts");
     frameAlerts.setBackColor(forms::kWhite);
-    frameAlerts.move(60, 3540, 2985, 1335);
+    frameAlerts.move(60, 3540, 2985, 1695);
     lblNotify.setCaption("Notifications");
     lblNotify.move(150, 300, 1050, 195);
     fill(cmbNotify, {"Off", "Every change", "Only my realm"});
     cmbNotify.move(1260, 270, 1635, 315);
+    lblSound.setCaption("Play a sound");
+    lblSound.move(150, 660, 1050, 195);
+    fill(cmbSound, {"Off", "Every alert", "Lost keeps only"});
+    cmbSound.move(1260, 630, 1635, 315);
     lblOnChangeCommand.setCaption("Command to run on each change");
-    lblOnChangeCommand.move(150, 690, 2745, 195);
-    txtOnChangeCommand.move(150, 930, 2745, 285);
+    lblOnChangeCommand.move(150, 1050, 2745, 195);
+    txtOnChangeCommand.move(150, 1290, 2745, 285);
 
     // The captions take the width they need in the font actually drawn, which can be a
     // pixel or two wider than the designed boxes; each still ends before its list.
-    for (forms::Label* label : {&Label3, &Label1, &Label2, &lblFromRealm, &lblNotify, &lblOnChangeCommand})
+    for (forms::Label* label : {&Label3, &Label1, &Label2, &lblFromRealm, &lblNotify, &lblSound, &lblOnChangeCommand})
         label->setAutoSize(true);
     keepClearOf(Label3, cmbServerSet);
     keepClearOf(Label1, cmbFrequency);
     keepClearOf(Label2, cmbServer);
     keepClearOf(lblFromRealm, cmbRealm);
     keepClearOf(lblNotify, cmbNotify);
+    keepClearOf(lblSound, cmbSound);
 
     cmdSave.setCaption("&Save");
-    cmdSave.move(1290, 4950, 855, 225);
+    cmdSave.move(1290, 5310, 855, 225);
     cmdCancel.setCaption("&Cancel");
-    cmdCancel.move(2190, 4950, 855, 225);
+    cmdCancel.move(2190, 5310, 855, 225);
     cmdCancel.setCancel(true);
 }
 
@@ -144,6 +151,7 @@ void frmOptions::Form_Load() {
         chkFilterNoob.setValue(storedCheckValue(ReadSetting("FilterNoob", "0")));
         // A value edited into nonsense shows the default rather than switching alerts off.
         cmbNotify.setListIndex(storedListIndex(ReadSetting("Notify", "1"), cmbNotify.listCount(), 1));
+        cmbSound.setListIndex(storedListIndex(ReadSetting("Sound", "2"), cmbSound.listCount(), 2));
         txtOnChangeCommand.setText(ReadSetting("OnChangeCommand", ""));
     });
 }
@@ -210,6 +218,7 @@ void frmOptions::cmdSave_Click() {
         WriteSetting("ServerSet", asText(cmbServerSet.listIndex()));
         WriteSetting("FilterNoob", asText(chkFilterNoob.value()));
         WriteSetting("Notify", asText(cmbNotify.listIndex()));
+        WriteSetting("Sound", asText(cmbSound.listIndex()));
         WriteSetting("OnChangeCommand", txtOnChangeCommand.text());
         close();
     });

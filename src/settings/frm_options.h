@@ -46,6 +46,8 @@ public:
     forms::Frame frameAlerts;
     forms::Label lblNotify;
     forms::ComboBox cmbNotify;
+    forms::Label lblSound;
+    forms::ComboBox cmbSound;
     forms::Label lblOnChangeCommand;
     forms::TextBox txtOnChangeCommand;
     forms::Button cmdSave;

@@ -50,7 +50,7 @@ protected:
     // "summary /urgency" of what reached the service, taken out; a marker sent last makes
     // sure everything sent before it has arrived.
     Texts received(Service& service) {
-        notifier.notify({"marker", "", false, 0});
+        notifier.notify({"marker", "", false, 0, ""});
         EXPECT_TRUE(runUntil([&] { return !service.shown.empty() && service.shown.back().summary == "marker"; }));
         Texts seen;
         for (std::size_t i = 0; i + 1 < service.shown.size(); ++i)
@@ -104,6 +104,26 @@ TEST_F(DesktopAlertsTest, LoggedChangesNotifyAsTheNotifySettingSaysAndAClickOpen
     });
     service.activate(service.shown[0].id);
     EXPECT_TRUE(runUntil([&] { return viewerShown; }));
+}
+
+TEST_F(DesktopAlertsTest, TheSoundSettingGivesTheDesktopsSoundOrSilencesTheNotification) {
+    Service service(bus.connect("service"), true);
+    const struct {
+        const char* sound;
+        const char *lost, *other;
+    } rows[] = {{"2", "dialog-warning", "(none)"}, {"1", "dialog-warning", "message-new-instant"},
+                {"0", "(none)", "(none)"}, {"", "dialog-warning", "(none)"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sound);
+        WriteSetting("Sound", row.sound);
+        QuietMain main;
+        main.takeIn({"Albion", "Midgard"});
+        main.takeIn({"Midgard", "Hibernia"});  // Albion loses one, the others trade one
+        ASSERT_TRUE(runUntil([&] { return service.shown.size() == 2; }));
+        EXPECT_EQ(service.shown[0].sound, row.lost);
+        EXPECT_EQ(service.shown[1].sound, row.other);
+        service.shown.clear();
+    }
 }
 
 TEST_F(DesktopAlertsTest, WithoutAServiceTheBalloonSaysItAndAServiceThatNeverAnswersBlocksNothing) {

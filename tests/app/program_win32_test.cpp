@@ -47,10 +47,10 @@ public:
     }
     bool trayHostAvailable() const override { return m_shell->trayHostAvailable(); }
     bool showBalloon(uintptr_t window, uint32_t id, const std::string& title, const std::string& text,
-                     bool critical, uintptr_t icon) override {
-        const bool shown = m_shell->showBalloon(window, id, title, text, critical, icon);
+                     bool critical, uintptr_t icon, bool silent) override {
+        const bool shown = m_shell->showBalloon(window, id, title, text, critical, icon, silent);
         if (!shown) refused.push_back("balloon " + title);
-        NotifyIconRecorder::showBalloon(window, id, title, text, critical, icon);
+        NotifyIconRecorder::showBalloon(window, id, title, text, critical, icon, silent);
         return shown;
     }
     std::vector<std::string> refused;

@@ -19,15 +19,16 @@ using platform::RegistryValue;
 
 const std::vector<std::string> kServers = {"Stormreach", "Ironvale", "Duskmere", "Brightwater"};
 const char* const kNames[] = {"UpdateOnStart", "UpdateTime", "SystemTray", "MonitorServer", "Realm", "ServerSet",
-                              "FilterNoob", "Notify", "OnChangeCommand"};
+                              "FilterNoob", "Notify", "OnChangeCommand", "Sound"};
 
-// What the dialog shows, in the order of kNames, plus the start tick.
+// What the dialog shows, in the order of kNames, with the start tick before the sound.
 std::vector<std::string> shown(const frmOptions& d) {
     return {std::to_string(d.chkUpdateOnStart.value()), d.cmbFrequency.text(),
             std::to_string(d.chkSystemTray.value()),    d.cmbServer.text(),
             d.cmbRealm.text(),                          d.cmbServerSet.text(),
             std::to_string(d.chkFilterNoob.value()),    d.cmbNotify.text(),
-            d.txtOnChangeCommand.text(),                std::to_string(d.chkStartWithWin.value())};
+            d.txtOnChangeCommand.text(),                std::to_string(d.chkStartWithWin.value()),
+            d.cmbSound.text()};
 }
 
 // As the user types: into the field's widget, character by character.
@@ -59,17 +60,17 @@ TEST_F(OptionsTest, LoadingShowsDefaultsStoredValuesOrTheFirstEntriesAndWritesNo
     cacheDocument();
     EXPECT_EQ(shown(frmOptions(kServers, appPath)),
               (std::vector<std::string>{"1", "15 minutes", "1", "None", "None", "US Servers", "0", "Every change", "",
-                                        "0"}));
+                                        "0", "Lost keeps only"}));
     EXPECT_TRUE(services.registry.keys.empty());
 
     const std::string command = "/opt/guild/post \"Ironmoor keeps\" --quiet";
-    store({"0", "3", "0", "Duskmere", "2", "1", "1", "2", command});
+    store({"0", "3", "0", "Duskmere", "2", "1", "1", "2", command, "1"});
     // Any value under the run entry's name counts as present, whatever its type.
     services.registry.setValue(platform::kRunKey, platform::kAutostartValueName, platform::dwordValue(7));
     frmOptions dlg(kServers, appPath);
     EXPECT_EQ(shown(dlg),
               (std::vector<std::string>{"0", "Never!", "0", "Duskmere", "Albion", "Euro Servers", "1", "Only my realm",
-                                        command, "1"}));
+                                        command, "1", "Every alert"}));
     EXPECT_TRUE(dlg.cmbRealm.enabled());
     EXPECT_TRUE(dlg.lblFromRealm.enabled());
     ASSERT_EQ(dlg.cmbServer.listCount(), 5);  // "None", then the main window's servers in order
@@ -77,14 +78,14 @@ TEST_F(OptionsTest, LoadingShowsDefaultsStoredValuesOrTheFirstEntriesAndWritesNo
 
     // Unknown texts pick the first entries (notifications their default); server names
     // compare exactly, letter case too. A command stored in another encoding keeps its bytes.
-    store({"maybe", "7", "2", "stormreach", "-2", "Euro", "2", "off", "caf\xe9 -x"});
+    store({"maybe", "7", "2", "stormreach", "-2", "Euro", "2", "off", "caf\xe9 -x", "loud"});
     frmOptions odd(kServers, appPath);
     EXPECT_EQ(shown(odd), (std::vector<std::string>{"0", "15 minutes", "0", "None", "None", "US Servers", "0",
-                                                    "Every change", "caf\xe9 -x", "1"}));
+                                                    "Every change", "caf\xe9 -x", "1", "Lost keeps only"}));
     EXPECT_FALSE(odd.cmbRealm.enabled());
     // Saving puts every value back into a form start-up can read.
     odd.cmdSave_Click();
-    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "0", "0", "None", "0", "0", "0", "1", "caf\xe9 -x"}));
+    EXPECT_EQ(saved(), (std::vector<std::string>{"0", "0", "0", "None", "0", "0", "0", "1", "caf\xe9 -x", "2"}));
     EXPECT_TRUE(boxes.calls.empty());
 }
 
@@ -98,7 +99,7 @@ TEST_F(OptionsTest, WithoutCachedDocumentOnlyNoneDisabledAndSaveLeavesMonitorSer
         EXPECT_FALSE(c->enabled()) << c->name();
     dlg.cmbRealm.setListIndex(3);
     dlg.cmdSave_Click();
-    EXPECT_EQ(saved(), (std::vector<std::string>{"1", "0", "1", "Ironvale", "3", "0", "0", "1", ""}));
+    EXPECT_EQ(saved(), (std::vector<std::string>{"1", "0", "1", "Ironvale", "3", "0", "0", "1", "", "2"}));
 }
 
 TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalText) {
@@ -112,11 +113,12 @@ TEST_F(OptionsTest, SaveWritesEveryValueAsDecimalText) {
     dlg.cmbServerSet.setListIndex(1);
     dlg.chkFilterNoob.setValue(1);
     dlg.cmbNotify.setListIndex(0);
+    dlg.cmbSound.setListIndex(1);
     typeInto(dlg.txtOnChangeCommand, "/home/me/bin/to-guild \"$TOWERWATCH_PLACE\"");
     dlg.cmdSave_Click();
     EXPECT_EQ(saved(), (std::vector<std::string>{"0", "1", "0", "Brightwater", "3", "1", "1", "0",
-                                                 "/home/me/bin/to-guild \"$TOWERWATCH_PLACE\""}));
-    EXPECT_EQ(services.registry.keys.at("Software\\Vexlor\\Towerwatch").size(), 9u);
+                                                 "/home/me/bin/to-guild \"$TOWERWATCH_PLACE\"", "1"}));
+    EXPECT_EQ(services.registry.keys.at("Software\\Vexlor\\Towerwatch").size(), 10u);
 
     // Only a real server enables the realm; choosing "None" still writes the realm.
     frmOptions again(kServers, appPath);
@@ -227,7 +229,8 @@ TEST_F(OptionsTest, ModalShowingReturnsOnceSavedAndEveryControlLiesInsideTheWind
 
     const std::pair<const forms::Label*, const forms::ComboBox*> captions[] = {
         {&dlg.Label3, &dlg.cmbServerSet}, {&dlg.Label1, &dlg.cmbFrequency},
-        {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}, {&dlg.lblNotify, &dlg.cmbNotify}};
+        {&dlg.Label2, &dlg.cmbServer},    {&dlg.lblFromRealm, &dlg.cmbRealm}, {&dlg.lblNotify, &dlg.cmbNotify},
+        {&dlg.lblSound, &dlg.cmbSound}};
     for (const auto& [label, list] : captions) {
         const forms::Size needed = testing::textNeeds(*label, label->caption());
         const forms::Size shown = testing::shownSize(*label);

@@ -64,7 +64,8 @@ bool RecordingNotificationService::handleMessage(const QDBusMessage& message, co
     if (message.member() != "Notify" || a.size() != 8) return false;
     const QVariantMap hints = qdbus_cast<QVariantMap>(a[6]);
     const Shown shown{m_nextId++, a[0].toString(), a[3].toString(), a[4].toString(),
-                      hints.value("urgency", -1).toInt(), hints.contains("image-data")};
+                      hints.value("urgency", -1).toInt(), hints.contains("image-data"),
+                      hints.value("suppress-sound").toBool() ? QString("(none)") : hints.value("sound-name").toString()};
     // Qt may call this on its bus thread; the list belongs to the test's.
     QMetaObject::invokeMethod(this, [this, shown] { this->shown.push_back(shown); });
     if (m_answers) connection.send(message.createReply(QVariant::fromValue(shown.id)));

@@ -33,6 +33,7 @@ public:
         QString appName, summary, body;
         int urgency;
         bool image;
+        QString sound;  // the sound-name hint; "(none)" with suppress-sound, empty with neither
     };
     RecordingNotificationService(QDBusConnection bus, bool answers);
     ~RecordingNotificationService() override;

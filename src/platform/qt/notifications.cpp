@@ -95,6 +95,9 @@ void DBusNotifier::notify(const DesktopNotification& notification) {
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(notification.critical ? 2 : 1)));
     if (const QVariant image = imageData(notification.icon); image.isValid()) hints.insert(QStringLiteral("image-data"), image);
+    // A service plays its own sound unless told not to.
+    if (notification.sound.empty()) hints.insert(QStringLiteral("suppress-sound"), true);
+    else hints.insert(QStringLiteral("sound-name"), toQString(notification.sound));
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Towerwatch") << 0u << QString() << toQString(notification.summary)
          << toQString(notificationBodyMarkup(notification.body))

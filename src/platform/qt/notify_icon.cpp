@@ -102,7 +102,8 @@ bool QtNotifyIconShell::trayHostAvailable() const {
 }
 
 bool QtNotifyIconShell::showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                                    bool critical, uintptr_t /*icon: Qt shows its own sign*/) {
+                                    bool critical, uintptr_t /*icon: Qt shows its own sign*/,
+                                    bool /*silent: Qt's balloons make no sound of their own*/) {
     const auto it = m_icons.find({hWnd, id});
     if (it == m_icons.end() || !it->second->tray) return false;
     it->second->tray->showMessage(toQString(title), toQString(text),

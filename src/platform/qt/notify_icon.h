@@ -28,7 +28,7 @@ public:
     bool Shell_NotifyIcon(uint32_t message, const NOTIFYICONDATA& data) override;
     bool trayHostAvailable() const override;
     bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                     bool critical, uintptr_t icon = 0) override;
+                     bool critical, uintptr_t icon = 0, bool silent = false) override;
 
 private:
     struct Icon;

@@ -90,7 +90,7 @@ public:
     bool trayHostAvailable() const override { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
 
     bool showBalloon(uintptr_t hWnd, uint32_t id, const std::string& title, const std::string& text,
-                     bool critical, uintptr_t icon) override {
+                     bool critical, uintptr_t icon, bool silent) override {
         const auto it = m_icons.find(std::make_pair(hWnd, id));
         if (it == m_icons.end()) return false;
         NOTIFYICONDATAW balloon = it->second.data;
@@ -103,6 +103,8 @@ public:
             balloon.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
             balloon.hBalloonIcon = reinterpret_cast<HICON>(icon);
         }
+        // Otherwise the shell plays the system's notification sound with it.
+        if (silent) balloon.dwInfoFlags |= NIIF_NOSOUND;
         return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
     }
 
