@@ -74,6 +74,7 @@ void frmMain::buildPanel(const std::string& ServerName) {
         lblDF.setForeColor(panel->dfColor);
         lblDF.setCaption(DFStatus);
         imgDF.setPicture(realmPicture(panel->dfPicture));
+        imgDF.setAccessible(forms::AccessibleRole::Picture, DFStatus);
         lblDF.setVisible(true);
         imgDF.setVisible(true);
         TrayStatus = panel->trayStatus;

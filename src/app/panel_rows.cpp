@@ -14,6 +14,8 @@ void drawRow(const PanelRow& row, forms::ControlArray<forms::Label>& labels, for
     label.move(row.left, row.top);
     label.setTag(row.tag);
     image.setPicture(pictures(row.picture));
+    // A screen reader names the realm the picture stands for: a heading's, or the holder's.
+    image.setAccessible(forms::AccessibleRole::Picture, row.kind == RowKind::Heading ? row.caption : row.owner);
     image.move(row.pictureLeft, row.pictureTop);
     image.setVisible(true);
     label.setVisible(true);

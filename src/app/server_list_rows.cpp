@@ -20,6 +20,7 @@ void clearServerList(ServerListArrays rows) {
     first.setForeColor(forms::kLinkBlue);
     first.setMousePointer(forms::kCustomPointer);
     first.setToolTipText("Click for server info");
+    first.setAccessible(forms::AccessibleRole::Link);
     for (int i = rows.names.ubound(); i >= 1; --i) {
         rows.names.unload(i);
         rows.lamps.unload(i);
@@ -35,6 +36,7 @@ void fillServerList(ServerListArrays rows, const std::vector<ServerEntry>& entri
         forms::Label& population = rows.populations[n];
         forms::Shape& lamp = rows.lamps[n];
         lamp.setFillColor(entry.status == "Up" ? kLampUp : kLampDown);
+        lamp.setAccessible(forms::AccessibleRole::Picture, entry.status);
         population.setCaption("(" + entry.population + ")");
         if (n > 0) {
             name.setTop(rows.names[n - 1].top() + rows.names[n - 1].height() + 20);

@@ -17,6 +17,10 @@ class Container;
 class Form;
 struct NativeControl;
 
+// What a screen reader is told a control is: Default leaves it to the window system (a
+// label reads as text); a label that acts as a link or a button says so.
+enum class AccessibleRole { Default, Link, Button, Picture };
+
 class Control {
 public:
     virtual ~Control();
@@ -59,6 +63,11 @@ public:
     int mousePointer() const { return m_mousePointer; }
     void setMousePointer(int pointer);
 
+    // The role and the name screen readers are given (an empty name: the caption).
+    AccessibleRole accessibleRole() const { return m_accessibleRole; }
+    const std::string& accessibleName() const { return m_accessibleName; }
+    void setAccessible(AccessibleRole role, const std::string& name = {});
+
     void bringToFront();
     // Gives the control the keyboard focus.
     void setFocus();
@@ -100,6 +109,8 @@ private:
     Colour m_foreColor = kBlack;
     Font m_font;
     int m_mousePointer = kDefaultPointer;
+    AccessibleRole m_accessibleRole = AccessibleRole::Default;
+    std::string m_accessibleName;
 };
 
 }  // namespace tw::forms

@@ -64,7 +64,19 @@ void HoldingsPlot::setHoldings(const Holdings* holdings, const TimeSpan& span, c
     }
     m_top = (m_top / countStep(m_top) + 1) * countStep(m_top);
     m_hover.reset();
+    setAccessible(forms::AccessibleRole::Picture, summaryText());
     refresh();
+}
+
+std::string HoldingsPlot::summaryText() const {
+    if (!m_holdings) return "No keeps to chart";
+    const RealmCounts now = countsAt(*m_holdings, m_times, m_span.to);
+    std::string text = "Keeps held";
+    for (int realm = 0; realm < 3; ++realm)
+        text += std::string(realm ? ", " : ": ") + kRealmNames[realm] + " " + std::to_string(now[static_cast<std::size_t>(realm)]);
+    std::size_t shown = 0;
+    for (const long long when : m_times) shown += when >= m_span.from && when <= m_span.to;
+    return text + "; " + std::to_string(shown) + (shown == 1 ? " change" : " changes") + " in the range shown";
 }
 
 void HoldingsPlot::hoverAt(int xPx) {

@@ -26,6 +26,9 @@ public:
     std::optional<std::size_t> hoveredStep() const { return m_hover; }
     // The hover box's text, "" when nothing is hovered.
     std::string hoverText() const;
+    // What a screen reader is told of the picture: the legend's counts and how many changes
+    // the range shows.
+    std::string summaryText() const;
 
 private:
     struct Area {

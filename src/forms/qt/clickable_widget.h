@@ -3,6 +3,7 @@
 // moving off and releasing elsewhere is no click.
 
 #include <functional>
+#include <optional>
 
 #include <QMouseEvent>
 #include <QWidget>
@@ -14,6 +15,9 @@ public:
     explicit ClickableWidget(QWidget* parent) : QWidget(parent) {}
 
     std::function<void()> clicked;
+    // What a screen reader reads of it when no name was given: a label's caption; nothing
+    // for a picture.
+    virtual std::optional<QString> shownText() const { return std::nullopt; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }

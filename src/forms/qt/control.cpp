@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include "forms/container.h"
+#include "forms/qt/accessibility.h"
 #include "forms/qt/native_control.h"
 #include "forms/qt/qt_values.h"
+#include "platform/qt/text_codec.h"
 
 namespace tw::forms {
 
@@ -19,6 +21,7 @@ Control::Control(Container& owner, std::string name, int index,
       m_width(width),
       m_height(height),
       m_font(owner.childFont()) {
+    qt::installAccessibleInterfaces();
     m_native->widget->setFont(toQFont(m_font));
     applyGeometry();
     // A widget added to a window already on screen stays hidden unless shown explicitly.
@@ -129,6 +132,17 @@ void Control::click() {
     if (handler) handler();
 }
 
+void Control::setAccessible(AccessibleRole role, const std::string& name) {
+    m_accessibleRole = role;
+    m_accessibleName = name;
+    QWidget* widget = m_native->widget;
+    // Most controls never have either: they pay nothing for the properties.
+    const bool nothingToSay = role == AccessibleRole::Default && name.empty();
+    if (!widget || (nothingToSay && !widget->property(qt::kAccessibleRoleProperty).isValid())) return;
+    widget->setProperty(qt::kAccessibleNameProperty, platform::toQString(name));
+    widget->setProperty(qt::kAccessibleRoleProperty, static_cast<int>(role));
+}
+
 void Control::copyCommonFrom(const Control& source) {
     move(source.m_left, source.m_top, source.m_width, source.m_height);
     setEnabled(source.m_enabled);
@@ -137,6 +151,7 @@ void Control::copyCommonFrom(const Control& source) {
     setForeColor(source.m_foreColor);
     setFont(source.m_font);
     setMousePointer(source.m_mousePointer);
+    setAccessible(source.m_accessibleRole, source.m_accessibleName);
 }
 
 }  // namespace tw::forms

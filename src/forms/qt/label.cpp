@@ -25,6 +25,7 @@ public:
 
     QString text;
     Qt::Alignment alignment = Qt::AlignLeft;
+    std::optional<QString> shownText() const override { return text; }
     bool wordWrap = false;
 
 protected:

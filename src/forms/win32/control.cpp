@@ -85,6 +85,12 @@ void Control::setEnabled(bool enabled) {
         m_native->invalidate();
 }
 
+// Kept for the program's own use; the Windows build tells screen readers nothing more yet.
+void Control::setAccessible(AccessibleRole role, const std::string& name) {
+    m_accessibleRole = role;
+    m_accessibleName = name;
+}
+
 void Control::setToolTipText(const std::string& text) {
     m_toolTip = text;
     m_native->toolTip = win32::screenText(text);
@@ -136,6 +142,7 @@ void Control::copyCommonFrom(const Control& source) {
     setEnabled(source.m_enabled);
     setTag(source.m_tag);
     setToolTipText(source.m_toolTip);
+    setAccessible(source.m_accessibleRole, source.m_accessibleName);
     setForeColor(source.m_foreColor);
     setFont(source.m_font);
     setMousePointer(source.m_mousePointer);
