@@ -60,6 +60,8 @@ TEST(HoldingsChart, OpensFromTheViewerShowsTheChangeUnderTheMouseAndFollowsTheLo
         EXPECT_EQ(chart->picHoldings.hoverText(),
                   "Caer Ashwold taken by Hibernia from Midgard at 5/16/2024 11:00:00 AM\n"
                   "Midgard 0, Albion 0, Hibernia 2");
+        EXPECT_EQ(chart->picHoldings.accessibleName(),
+                  "Keeps held: Midgard 0, Albion 0, Hibernia 2; 2 changes in the range shown");
         EXPECT_EQ(chart->Model.unfitLines, 0u);
         chart->cmdClose.click();
     });
