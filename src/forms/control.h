@@ -63,10 +63,15 @@ public:
     int mousePointer() const { return m_mousePointer; }
     void setMousePointer(int pointer);
 
-    // The role and the name screen readers are given (an empty name: the caption).
+    // The role and the name screen readers are given (an empty name: the caption). A label
+    // that is a link or a button is also reached with Tab and clicked with Enter or Space.
     AccessibleRole accessibleRole() const { return m_accessibleRole; }
     const std::string& accessibleName() const { return m_accessibleName; }
     void setAccessible(AccessibleRole role, const std::string& name = {});
+
+    // Puts the control right after `previous` when Tab moves on, if Tab reaches it at all:
+    // control arrays keep their elements in reading order.
+    void followInTabOrder(const Control& previous);
 
     void bringToFront();
     // Gives the control the keyboard focus.

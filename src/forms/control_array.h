@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,6 +67,7 @@ public:
             element->setIndex(i);
         }
         element->copyFrom(*find(0));
+        element->followInTabOrder(*std::prev(m_elements.lower_bound(i))->second);  // element 0 is below
         element->setVisible(false);
         forwardClicks(*element, i);
         return *m_elements.emplace(i, std::move(element)).first->second;

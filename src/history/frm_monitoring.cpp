@@ -111,6 +111,7 @@ void frmMonitoring::designControls() {
 
     cmdClose.move(4620, 3120, 1215, 255);
     cmdClose.setCaption("&Close");
+    cmdClose.setCancel(true);  // Esc closes the viewer, as in the other dialogs
     cmdChart.move(3360, 3120, 1125, 255);
     cmdChart.setCaption("C&hart...");
     cmdExport.move(60, 3120, 975, 255);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -20,6 +21,17 @@ public:
     virtual std::optional<QString> shownText() const { return std::nullopt; }
 
 protected:
+    // Enter and Space click a widget that has the focus (one Tab reaches: a link or a button).
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+        const int key = event->key();
+        if (plain && clicked && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+            event->accept();
+            clicked();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    }
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override {
         event->accept();

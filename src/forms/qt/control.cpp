@@ -6,6 +6,7 @@
 
 #include "forms/container.h"
 #include "forms/qt/accessibility.h"
+#include "forms/qt/clickable_widget.h"
 #include "forms/qt/native_control.h"
 #include "forms/qt/qt_values.h"
 #include "platform/qt/text_codec.h"
@@ -141,6 +142,17 @@ void Control::setAccessible(AccessibleRole role, const std::string& name) {
     if (!widget || (nothingToSay && !widget->property(qt::kAccessibleRoleProperty).isValid())) return;
     widget->setProperty(qt::kAccessibleNameProperty, platform::toQString(name));
     widget->setProperty(qt::kAccessibleRoleProperty, static_cast<int>(role));
+    // Links and buttons drawn by this layer are reached with Tab (not by a click, which would
+    // leave a focus frame behind for mouse users).
+    if (dynamic_cast<ClickableWidget*>(widget))
+        widget->setFocusPolicy(role == AccessibleRole::Link || role == AccessibleRole::Button ? Qt::TabFocus
+                                                                                            : Qt::NoFocus);
+}
+
+void Control::followInTabOrder(const Control& previous) {
+    QWidget* widget = m_native->widget;
+    QWidget* before = previous.m_native->widget;
+    if (widget && before && (widget->focusPolicy() & Qt::TabFocus)) QWidget::setTabOrder(before, widget);
 }
 
 void Control::copyCommonFrom(const Control& source) {

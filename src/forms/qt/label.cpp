@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QWidget>
 
 #include "forms/qt/clickable_widget.h"
@@ -44,6 +46,11 @@ protected:
             if (alignment == Qt::AlignHCenter) x = (width() - lineWidth) / 2;
             painter.drawText(x, y, line);  // plain text: names from outside are never markup
             y += cell.lineHeight;
+        }
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
         }
     }
 };

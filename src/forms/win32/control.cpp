@@ -85,6 +85,9 @@ void Control::setEnabled(bool enabled) {
         m_native->invalidate();
 }
 
+// Windowless labels take no focus here; the native controls keep the order they were made in.
+void Control::followInTabOrder(const Control&) {}
+
 // Kept for the program's own use; the Windows build tells screen readers nothing more yet.
 void Control::setAccessible(AccessibleRole role, const std::string& name) {
     m_accessibleRole = role;

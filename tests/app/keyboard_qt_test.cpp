@@ -1,0 +1,101 @@
+// The main window with keys only: Tab reaches the links in reading order (the header, the
+// servers top to bottom, then the buttons), Enter on a server's name shows it, Space on
+// "Monitoring..." opens the history, and Esc closes it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "app/frm_main.h"
+#include "forms/qt/native_control.h"
+#include "forms/qt/native_form.h"
+#include "forms_probe.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "runtime/message_box.h"
+#include "temp_folder.h"
+
+namespace tw {
+namespace {
+
+void key(int code, bool release = false) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, code == Qt::Key_Space ? " " : "");
+    QApplication::sendEvent(target, &press);
+    if (!release) return;
+    QKeyEvent up(QEvent::KeyRelease, code, Qt::NoModifier, code == Qt::Key_Space ? " " : "");
+    QApplication::sendEvent(target, &up);
+}
+
+// Tabs on until `wanted` has the focus; the widgets passed on the way, up to 80 of them.
+std::vector<QWidget*> tabTo(QWidget* wanted) {
+    std::vector<QWidget*> passed;
+    while (QApplication::focusWidget() != wanted && passed.size() < 80) {
+        passed.push_back(QApplication::focusWidget());
+        key(Qt::Key_Tab);
+    }
+    return passed;
+}
+
+int position(const std::vector<QWidget*>& order, QWidget* widget) {
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (order[i] == widget) return static_cast<int>(i);
+    return -1;
+}
+
+TEST(MainWindowKeyboard, TabReachesTheServersInOrderEnterShowsOneAndSpaceOpensTheHistory) {
+    platform::ScopedServices services;
+    ScopedMessageBoxRecorder boxes;
+    testing::TempFolder folder;
+    services.processFacts.folder = folder.slashed();
+    frmMain main;
+    main.AppPath = folder.slashed();
+    main.watch.XMLData =
+        platform::readWholeFile(std::string(TW_TEST_DATA_DIR) + "/herald_readable.xml").value_or("");
+    main.LoadServers();
+    main.show();
+    QWidget* window = forms::qt::windowOf(main);
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    forms::qt::widgetOf(main.Label5)->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), forms::qt::widgetOf(main.Label5)) << "\"Last Updated:\" takes the focus";
+
+    // One round from "Last Updated:" back to it: the servers in order, before the buttons.
+    key(Qt::Key_Tab);
+    std::vector<QWidget*> round = tabTo(forms::qt::widgetOf(main.Label5));
+    const int monitoring = position(round, forms::qt::widgetOf(main.cmdMonitorOptions));
+    ASSERT_GE(monitoring, 0);
+    EXPECT_GE(position(round, forms::qt::widgetOf(main.lblURL)), 0) << "the home page";
+    int previous = -1;
+    for (int i = 0; i <= main.lblServers.ubound(); ++i) {
+        const int at = position(round, forms::qt::widgetOf(main.lblServers[i]));
+        EXPECT_GT(at, previous) << main.lblServers[i].caption();
+        EXPECT_LT(at, monitoring) << main.lblServers[i].caption();
+        previous = at;
+    }
+
+    tabTo(forms::qt::widgetOf(main.lblServers[1]));
+    key(Qt::Key_Return);
+    EXPECT_EQ(main.lblServerName.caption(), main.lblServers[1].caption());
+
+    bool viewerShown = false;
+    testing::runAfter(0, [&] {
+        for (forms::Form* form : forms::Form::openForms())
+            if (form->name() == "frmMonitoring") {
+                viewerShown = true;
+                testing::pressEscape(*form);
+            }
+    });
+    tabTo(forms::qt::widgetOf(main.cmdMonitorOptions));
+    key(Qt::Key_Space, true);  // returns once Esc has closed the modal history
+    EXPECT_TRUE(viewerShown);
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+}  // namespace
+}  // namespace tw
