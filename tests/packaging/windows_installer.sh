@@ -42,7 +42,8 @@ key_value "$uninstall_key" DisplayIcon | grep -q 'towerwatch.exe,0$' || fail "no
 key_value "$uninstall_key" UninstallString | grep -q 'uninstall.exe' || fail "no UninstallString"
 size=$(key_value "$uninstall_key" EstimatedSize)
 [ -n "$size" ] && [ $((size)) -gt 500 ] || fail "EstimatedSize is '$size'"
-w "$folder/towerwatch.exe" --version 2>/dev/null | grep -q "^Towerwatch" || fail "the installed program did not answer --version"
+answer=$(w "$folder/towerwatch.exe" --version 2>&1)
+grep -q "^Towerwatch" <<<"$answer" || fail "the installed program did not answer --version: $answer"
 
 # What the player made: a log, settings, starting with Windows; and the program running.
 printf 'Caer Ashwold,Midgard,Albion,6/12/2026 18:05:00\r\n' >"$folder/Emberfall.log"
