@@ -1,5 +1,6 @@
 ; The Towerwatch installer, made on Debian with makensis:
-;   makensis -DVERSION=1.0.1 -DEXE=<towerwatch.exe> -DICON=<towerwatch.ico> -DOUTFILE=<setup.exe> towerwatch.nsi
+;   makensis -DVERSION=1.0.1 -DHOME_PAGE=<url> -DEXE=<towerwatch.exe> -DICON=<towerwatch.ico>
+;            -DOUTFILE=<setup.exe> towerwatch.nsi
 ; For the current user by default, without administrator rights, in
 ; %LOCALAPPDATA%\Programs\Towerwatch; run as administrator it offers all users (Program Files).
 ; Silent: /S, with /AllUsers for all users (as administrator) and /D=<folder> for another folder.
@@ -22,7 +23,6 @@ ManifestDPIAware true
 !define APP "Towerwatch"
 !define APP_ID "net.vexlor.Towerwatch"
 !define PUBLISHER "Vexlor"
-!define HOME_PAGE "https://towerwatch.vexlor.example/"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Towerwatch"
 !define SETTINGS_KEY "Software\Vexlor\Towerwatch"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"

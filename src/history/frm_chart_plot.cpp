@@ -21,6 +21,16 @@ constexpr forms::Colour kHoverFill = forms::rgb(255, 255, 238);
 
 forms::Colour realmColour(int realm) { return static_cast<forms::Colour>(RealmColor(kRealmNames[realm])); }
 
+// "Midgard 4": a realm and the keeps it holds, as the legend, the hover box and the summary say it.
+std::string realmCount(int realm, const RealmCounts& counts) {
+    return std::string(kRealmNames[realm]) + " " + std::to_string(counts[static_cast<std::size_t>(realm)]);
+}
+
+// "Midgard 4, Albion 5, Hibernia 3"
+std::string realmCounts(const RealmCounts& counts) {
+    return realmCount(0, counts) + ", " + realmCount(1, counts) + ", " + realmCount(2, counts);
+}
+
 // A round step for the count axis giving about four grid lines.
 int countStep(int top) {
     for (int step : {1, 2, 5, 10, 20, 50, 100})
@@ -70,13 +80,10 @@ void HoldingsPlot::setHoldings(const Holdings* holdings, const TimeSpan& span, c
 
 std::string HoldingsPlot::summaryText() const {
     if (!m_holdings) return "No keeps to chart";
-    const RealmCounts now = countsAt(*m_holdings, m_times, m_span.to);
-    std::string text = "Keeps held";
-    for (int realm = 0; realm < 3; ++realm)
-        text += std::string(realm ? ", " : ": ") + kRealmNames[realm] + " " + std::to_string(now[static_cast<std::size_t>(realm)]);
     std::size_t shown = 0;
     for (const long long when : m_times) shown += when >= m_span.from && when <= m_span.to;
-    return text + "; " + std::to_string(shown) + (shown == 1 ? " change" : " changes") + " in the range shown";
+    return "Keeps held: " + realmCounts(countsAt(*m_holdings, m_times, m_span.to)) + "; " + std::to_string(shown) +
+           (shown == 1 ? " change" : " changes") + " in the range shown";
 }
 
 void HoldingsPlot::hoverAt(int xPx) {
@@ -92,9 +99,7 @@ void HoldingsPlot::hoverAt(int xPx) {
 
 std::string HoldingsPlot::hoverText() const {
     if (!m_hover || !m_holdings) return {};
-    const RealmCounts& c = m_holdings->steps[*m_hover].counts;
-    return changeSentence(m_holdings->change(*m_hover)) + "\n" + "Midgard " + std::to_string(c[0]) + ", Albion " +
-           std::to_string(c[1]) + ", Hibernia " + std::to_string(c[2]);
+    return changeSentence(m_holdings->change(*m_hover)) + "\n" + realmCounts(m_holdings->steps[*m_hover].counts);
 }
 
 void HoldingsPlot::paint(DrawingSurface& s) {
@@ -197,8 +202,7 @@ void HoldingsPlot::drawLegend(DrawingSurface& s, const Area& plot) {
     int x = plot.left;
     for (int realm = 0; realm < 3; ++realm) {
         s.drawLine(at(x, 11), at(x + 16, 11), Pen{realmColour(realm), 2});
-        const std::string text =
-            std::string(kRealmNames[realm]) + " " + std::to_string(now[static_cast<std::size_t>(realm)]);
+        const std::string text = realmCount(realm, now);
         const int textWidth = s.textWidth(text, plain);
         s.drawText(text, {double(x + 21), double(top), double(textWidth + 1), double(s.textHeight(plain))}, plain,
                    realmColour(realm), forms::Alignment::Left, forms::VerticalAlignment::Top);

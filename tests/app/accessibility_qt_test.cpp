@@ -10,12 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/frm_main.h"
 #include "forms/qt/native_form.h"
-#include "platform/files.h"
-#include "platform/services.h"
-#include "runtime/message_box.h"
-#include "temp_folder.h"
+#include "shown_main_window.h"
 
 namespace tw {
 namespace {
@@ -37,17 +33,9 @@ bool has(const std::vector<Node>& nodes, QAccessible::Role role, const std::stri
     return false;
 }
 
-TEST(MainWindowAccessibility, LinksButtonsAndPicturesSayWhatTheyAreAndALinksPressSelects) {
-    platform::ScopedServices services;
-    ScopedMessageBoxRecorder boxes;
-    testing::TempFolder folder;
-    services.processFacts.folder = folder.slashed();
-    frmMain main;
-    main.AppPath = folder.slashed();
-    main.watch.XMLData =
-        platform::readWholeFile(std::string(TW_TEST_DATA_DIR) + "/herald_readable.xml").value_or("");
-    main.LoadServers();
-    main.show();
+using MainWindowAccessibility = testing::ShownMainWindow;
+
+TEST_F(MainWindowAccessibility, LinksButtonsAndPicturesSayWhatTheyAreAndALinksPressSelects) {
     main.lblServers[0].click();  // Ironmoor, whose panel has a claimed keep
     ASSERT_EQ(main.lblServerName.caption(), "Ironmoor");
 

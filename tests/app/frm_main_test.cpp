@@ -274,18 +274,6 @@ std::string frontierHeldBy(const std::string& owner, const std::string& keep = "
 }
 
 // The main colour of the picture the tray shows: the mean of its opaque pixels.
-std::string tintOf(std::uintptr_t icon) {
-    long r = 0, g = 0, b = 0, n = 0;
-    for (const forms::Colour px : testing::opaqueIconPixels(icon, 16))
-        r += forms::redOf(px), g += forms::greenOf(px), b += forms::blueOf(px), ++n;
-    if (n == 0) return "nothing";
-    r /= n, g /= n, b /= n;
-    if (r > g + 40 && r > b + 40) return "red";
-    if (g > r + 40 && g > b + 40) return "green";
-    if (r > b + 60 && g > b + 60) return "yellow";
-    return "other";
-}
-
 TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTradingUntilALeftPress) {
     WriteSetting("UpdateOnStart", "0");
     WriteSetting("MonitorServer", "Stormreach");
@@ -306,7 +294,7 @@ TEST_F(MainWindowTest, TrayFlashesRedForALossGreenForAGainAndYellowForOthersTrad
         std::vector<std::string> shown;
         for (int i = 0; i < 4; ++i) {
             main.tmrIcoFlash.tick();
-            shown.push_back(services.notifyIcons.hIcon == normal ? "normal" : tintOf(services.notifyIcons.hIcon));
+            shown.push_back(services.notifyIcons.hIcon == normal ? "normal" : testing::iconTint(services.notifyIcons.hIcon));
             EXPECT_EQ(trayTip(), main.tmrIcoFlash.tag());
         }
         EXPECT_EQ(shown, (std::vector<std::string>{"normal", row.tint, "normal", row.tint})) << row.before << " -> " << row.after;

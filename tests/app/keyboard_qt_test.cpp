@@ -10,14 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/frm_main.h"
 #include "forms/qt/native_control.h"
 #include "forms/qt/native_form.h"
 #include "forms_probe.h"
-#include "platform/files.h"
-#include "platform/services.h"
-#include "runtime/message_box.h"
-#include "temp_folder.h"
+#include "shown_main_window.h"
 
 namespace tw {
 namespace {
@@ -48,17 +44,9 @@ int position(const std::vector<QWidget*>& order, QWidget* widget) {
     return -1;
 }
 
-TEST(MainWindowKeyboard, TabReachesTheServersInOrderEnterShowsOneAndSpaceOpensTheHistory) {
-    platform::ScopedServices services;
-    ScopedMessageBoxRecorder boxes;
-    testing::TempFolder folder;
-    services.processFacts.folder = folder.slashed();
-    frmMain main;
-    main.AppPath = folder.slashed();
-    main.watch.XMLData =
-        platform::readWholeFile(std::string(TW_TEST_DATA_DIR) + "/herald_readable.xml").value_or("");
-    main.LoadServers();
-    main.show();
+using MainWindowKeyboard = testing::ShownMainWindow;
+
+TEST_F(MainWindowKeyboard, TabReachesTheServersInOrderEnterShowsOneAndSpaceOpensTheHistory) {
     QWidget* window = forms::qt::windowOf(main);
     window->activateWindow();
     QApplication::setActiveWindow(window);

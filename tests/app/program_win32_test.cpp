@@ -59,18 +59,6 @@ private:
     std::unique_ptr<platform::NotifyIconShell> m_shell = platform::makeSystemNotifyIconShell();
 };
 
-std::string tintOf(std::uintptr_t icon) {
-    long r = 0, g = 0, b = 0, n = 0;
-    for (const forms::Colour px : testing::opaqueIconPixels(icon, 16))
-        r += forms::redOf(px), g += forms::greenOf(px), b += forms::blueOf(px), ++n;
-    if (n == 0) return "nothing";
-    r /= n, g /= n, b /= n;
-    if (r > g + 40 && r > b + 40) return "red";
-    if (g > r + 40 && g > b + 40) return "green";
-    if (r > b + 60 && g > b + 60) return "yellow";
-    return "other";
-}
-
 // "<place> taken by <new> from <old>", as the flashing tip says it, for a player of Albion.
 std::string tintFor(const std::string& flashed) {
     if (flashed.size() >= 12 && flashed.compare(flashed.size() - 12, 12, " from Albion") == 0) return "red";
@@ -148,7 +136,7 @@ protected:
         const std::uintptr_t normal = forms::iconHandle(main.icoMain.picture());
         main.tmrIcoFlash.tick();
         if (icons.hIcon == normal) main.tmrIcoFlash.tick();
-        EXPECT_EQ(tintOf(icons.hIcon), tintFor(main.tmrIcoFlash.tag())) << main.tmrIcoFlash.tag();
+        EXPECT_EQ(testing::iconTint(icons.hIcon), tintFor(main.tmrIcoFlash.tag())) << main.tmrIcoFlash.tag();
         EXPECT_EQ(icons.tip, main.tmrIcoFlash.tag().substr(0, icons.tip.size()));
         ASSERT_FALSE(icons.balloons.empty());
         EXPECT_NE(icons.balloons.back().title.find(" taken by "), std::string::npos) << icons.balloons.back().title;

@@ -86,6 +86,19 @@ std::vector<Line> drawnLines(const forms::Form& form);
 bool shownModal(const forms::Form& form);
 // The opaque pixels of the tray's picture behind a shell handle, at size x size.
 std::vector<forms::Colour> opaqueIconPixels(std::uintptr_t icon, int size);
+// The tray picture's colour on average at 16 pixels: "red", "green", "yellow", "other", or
+// "nothing" when it has no opaque pixel.
+inline std::string iconTint(std::uintptr_t icon) {
+    long r = 0, g = 0, b = 0, n = 0;
+    for (const forms::Colour px : opaqueIconPixels(icon, 16))
+        r += forms::redOf(px), g += forms::greenOf(px), b += forms::blueOf(px), ++n;
+    if (n == 0) return "nothing";
+    r /= n, g /= n, b /= n;
+    if (r > g + 40 && r > b + 40) return "red";
+    if (g > r + 40 && g > b + 40) return "green";
+    if (r > b + 60 && g > b + 60) return "yellow";
+    return "other";
+}
 
 // --- the event loop
 void runAfter(int ms, std::function<void()> task);
