@@ -3,7 +3,8 @@
 # Sourced by scripts/run and scripts/test.
 tw_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
              libcpp-httplib-dev fonts-wine xvfb x11-apps imagemagick curl libssl-dev openssl
-             nginx-light desktop-file-utils appstream dpkg-dev dbus tzdata faketime)
+             nginx-light desktop-file-utils appstream dpkg-dev dbus tzdata faketime
+             qt6-base-private-dev qt6-wayland libwayland-dev wayland-protocols weston)
 # The Windows build: the mingw-w64 cross compiler (posix threads), Wine to run its tests and
 # NSIS for its installer.
 tw_windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 nsis)

@@ -38,8 +38,9 @@ public:
     void mExit_Click() { UnloadAll(); }
     void cmdAbout_Click();
     void mAbout_Click();
-    // Another copy was started on the same settings and handed over to this one.
-    void anotherCopyStarted();
+    // Another copy was started on the same settings and handed over to this one, with the
+    // desktop's activation token it was started with (may be empty).
+    void anotherCopyStarted(const std::string& activationToken = {});
     void cmdMonitorOptions_Click();
     void cmdProgramOptions_Click();
     void Label2_Click();

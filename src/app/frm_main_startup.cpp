@@ -120,9 +120,11 @@ void frmMain::mServers_Click() {
     setWindowState(forms::WindowState::Normal);
 }
 
-void frmMain::anotherCopyStarted() {
+void frmMain::anotherCopyStarted(const std::string& activationToken) {
     // The running copy answers for the one just started: living in the tray, its about box
-    // says it is there; otherwise its window comes back.
+    // says it is there; otherwise its window comes back. Either is brought to the front
+    // with the token the desktop gave the new copy.
+    forms::activateNextShownForm(activationToken);
     if (TrayEnabled) mAbout_Click();
     else mServers_Click();
 }

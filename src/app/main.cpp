@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -81,7 +82,9 @@ int main(int argc, char** argv) {
     tw::platform::SingleInstance instance(
         tw::platform::instanceName(tw::platform::userConfigFolder() + "/towerwatch"),
         tw::platform::instanceFolder());
-    switch (instance.claim()) {
+    // The launcher's token for raising our window on Wayland: a running copy spends it.
+    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
+    switch (instance.claim(token ? token : "")) {
     case tw::platform::SingleInstance::Claim::AnotherRuns:
         std::fputs("Towerwatch is already running: its window is brought to the front.\n", stderr);
         return 0;
@@ -102,7 +105,7 @@ int main(int argc, char** argv) {
     tw::frmMain main;
     main.onProgramEnd = [] { QCoreApplication::quit(); };
     routeTerminationSignals(main);
-    instance.onShowRequested = [&main] { main.anotherCopyStarted(); };
+    instance.onShowRequested = [&main](const std::string& activationToken) { main.anotherCopyStarted(activationToken); };
     // Start-up runs inside the event loop, so a message box it shows cannot outlive a
     // request to end the program.
     QTimer::singleShot(0, &app, [&main] { main.Form_Load(); });

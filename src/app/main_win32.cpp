@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
 
     tw::frmMain main;
     main.onProgramEnd = [] { tw::platform::quitEventLoop(0); };
-    instance.onShowRequested = [&main] { main.anotherCopyStarted(); };
+    instance.onShowRequested = [&main](const std::string&) { main.anotherCopyStarted(); };
     // The installer asks a running copy to end before it replaces the program: as "Exit" does.
     instance.onEndRequested = [&main] { main.UnloadAll(); };
     // Start-up runs inside the event loop, so a message box it shows cannot outlive a

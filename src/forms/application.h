@@ -1,8 +1,10 @@
 #pragma once
 // Application-wide set-up of the window system: bundled fonts, the hand pointer and the
-// message-box sink; running a task later and at quit.
+// message-box sink; running a task later and at quit; how the next window shown asks for the
+// focus.
 
 #include <functional>
+#include <string>
 
 #include "forms/picture.h"
 
@@ -28,5 +30,10 @@ void runSoon(std::function<void()> task);
 bool applicationRunning();
 // Runs `task` when the event loop is about to stop for good.
 void whenQuitting(std::function<void()> task);
+
+// The next form shown or shown again asks the desktop to activate it: with the launcher's
+// activation token when there is one, else by asking for the user's attention. Only on Wayland,
+// where a window cannot raise itself; elsewhere showing a form raises it as always.
+void activateNextShownForm(const std::string& activationToken);
 
 }  // namespace tw::forms

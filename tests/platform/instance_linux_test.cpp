@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "event_loop_wait.h"
 #include "platform/files.h"
@@ -47,11 +50,22 @@ TEST(SingleInstance, LaterCopyAsksTheRunningOneToShowItself) {
     tw::testing::TempFolder temp;
     const std::string name = instanceName(temp / "config/towerwatch");
     int requests = 0;
+    std::vector<std::string> tokens;
     SingleInstance running(name, {temp.path(), {}});
-    running.onShowRequested = [&] { ++requests; };
+    running.onShowRequested = [&](const std::string& token) { ++requests; tokens.push_back(token); };
     ASSERT_EQ(running.claim(), Claim::OnlyCopy);
     EXPECT_EQ(SingleInstance(name, {temp.path(), {}}).claim(), Claim::AnotherRuns);
     EXPECT_TRUE(tw::testing::runUntil([&] { return requests == 1; }));
+    // The launcher's activation token goes along as it was; one that could end or split the
+    // request line, or an overlong one, is left out and the window is still asked for.
+    const std::string longest(SingleInstance::kMaxActivationTokenBytes, 't');
+    for (const std::string& token : {std::string("kwin-17_TIME:42"), longest, longest + "t",
+                                    std::string("two words"), std::string("line\nshow evil")}) {
+        EXPECT_EQ(SingleInstance(name, {temp.path(), {}}).claim(token), Claim::AnotherRuns);
+    }
+    ASSERT_TRUE(tw::testing::runUntil([&] { return requests == 6; }));
+    std::sort(tokens.begin(), tokens.end());  // the requests may be read in any order
+    EXPECT_EQ(tokens, (std::vector<std::string>{"", "", "", "", "kwin-17_TIME:42", longest}));
     // Without a usable folder the program still runs, unguarded, and says why.
     SingleInstance nowhere(name, {{}, "no folder"});
     EXPECT_EQ(nowhere.claim(), Claim::Unguarded);

@@ -27,7 +27,7 @@ TEST(SingleInstanceWindows, ALaterCopyAsksTheFirstToShowItselfAndTheNameIsFreeAf
     int shown = 0;
     {
         SingleInstance first(name, instanceFolder());
-        first.onShowRequested = [&] { ++shown; };
+        first.onShowRequested = [&](const std::string&) { ++shown; };
         ASSERT_EQ(first.claim(), SingleInstance::Claim::OnlyCopy);
         SingleInstance later(name, instanceFolder());
         EXPECT_EQ(later.claim(), SingleInstance::Claim::AnotherRuns);
@@ -46,7 +46,7 @@ TEST(SingleInstanceWindows, TheInstallersRequestEndsTheCopyInsteadOfShowingIt) {
     SingleInstance copy(instanceName("Software\\Vexlor\\Towerwatch ends " + std::to_string(::GetCurrentProcessId())),
                         instanceFolder());
     int shown = 0, ended = 0;
-    copy.onShowRequested = [&] { ++shown; };
+    copy.onShowRequested = [&](const std::string&) { ++shown; };
     copy.onEndRequested = [&] { ++ended; };
     ASSERT_EQ(copy.claim(), SingleInstance::Claim::OnlyCopy);
     const HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, L"TowerwatchInstance", nullptr);

@@ -12,6 +12,7 @@
 #include "forms/qt/native_form.h"
 #include "forms/qt/picture_data.h"
 #include "forms/qt/qt_values.h"
+#include "forms/qt/window_activation.h"
 #include "forms/text_metrics.h"
 #include "platform/qt/text_codec.h"
 #include "runtime/runtime_error.h"
@@ -132,8 +133,7 @@ void Form::showModeless(Form* owner) {
         attachOwner(owner);
     }
     m_native->window->show();
-    m_native->window->raise();
-    m_native->window->activateWindow();
+    qt::bringForward(*m_native->window);
 }
 
 void Form::showModal(Form* owner) {
@@ -143,8 +143,7 @@ void Form::showModal(Form* owner) {
     m_native->window->setWindowModality(Qt::ApplicationModal);
     attachOwner(owner);
     m_native->window->show();
-    m_native->window->raise();
-    m_native->window->activateWindow();
+    qt::bringForward(*m_native->window);
     if (!m_native->window->isVisible()) return;
 
     QEventLoop loop;
@@ -207,7 +206,10 @@ int Form::textHeight(const std::string& text) const {
     return pixelsToTwips(textExtent(m_font, text).height());
 }
 
+// On Wayland a window cannot place itself: the compositor places it, and centres a dialog
+// over its owner where it sees fit.
 void Form::centreOnScreen() {
+    if (qt::waylandSession()) return;
     QScreen* screen = m_native->window->screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
@@ -217,6 +219,7 @@ void Form::centreOnScreen() {
 }
 
 void Form::centreOn(const Form& owner) {
+    if (qt::waylandSession()) return;
     QRect frame = m_native->window->frameGeometry();
     frame.moveCenter(owner.m_native->window->frameGeometry().center());
     m_native->window->move(frame.topLeft());

@@ -67,6 +67,10 @@ bool applicationRunning() { return !quitting().ended; }
 
 void whenQuitting(std::function<void()> task) { quitting().tasks.push_back(std::move(task)); }
 
+// The copy that was started lends its right to the foreground (see the one-copy window), so
+// showing the form is enough.
+void activateNextShownForm(const std::string& /*activationToken*/) {}
+
 namespace win32 {
 
 int runApplication() {

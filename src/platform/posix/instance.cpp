@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "platform/event_loop.h"
@@ -18,8 +19,9 @@ namespace tw::platform {
 namespace {
 
 constexpr int kConnectMilliseconds = 1000;
-constexpr std::string_view kShowRequest = "show\n";
-constexpr std::size_t kMaxRequestBytes = 64;
+// "show" alone, or "show " and the activation token, on one line.
+constexpr std::string_view kShowRequest = "show";
+constexpr std::size_t kMaxRequestBytes = kShowRequest.size() + 1 + SingleInstance::kMaxActivationTokenBytes + 1;
 constexpr int kBacklog = 50;
 
 bool socketAddress(const std::string& path, sockaddr_un& address) {
@@ -42,8 +44,33 @@ bool waitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
     }
 }
 
+// Tokens are opaque to us; what goes on the line must not be able to end or split it.
+bool plainToken(std::string_view token) {
+    if (token.empty() || token.size() > SingleInstance::kMaxActivationTokenBytes) return false;
+    for (const char c : token)
+        if (c < '!' || c > '~') return false;
+    return true;
+}
+
+std::string showRequest(const std::string& activationToken) {
+    std::string request(kShowRequest);
+    if (plainToken(activationToken)) request += " " + activationToken;
+    return request + "\n";
+}
+
+// The token of a show request line (without its line end); nullopt when it is not one.
+std::optional<std::string> tokenOfShowRequest(std::string_view line) {
+    if (line.substr(0, kShowRequest.size()) != kShowRequest) return std::nullopt;
+    line.remove_prefix(kShowRequest.size());
+    if (line.empty()) return std::string();
+    if (line.front() != ' ') return std::nullopt;
+    line.remove_prefix(1);
+    // A copy of ours sends no other token; a broken one still gets the window shown.
+    return plainToken(line) ? std::string(line) : std::string();
+}
+
 // Asks the copy listening at the path to show itself; false when nobody answers in time.
-bool askToShow(const std::string& socketPath) {
+bool askToShow(const std::string& socketPath, const std::string& activationToken) {
     sockaddr_un address;
     if (!socketAddress(socketPath, address)) return false;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -67,7 +94,8 @@ bool askToShow(const std::string& socketPath) {
     }
     bool sent = false;
     if (connected) {
-        std::string_view rest = kShowRequest;
+        const std::string request = showRequest(activationToken);
+        std::string_view rest = request;
         while (!rest.empty()) {
             const ssize_t n = ::send(fd, rest.data(), rest.size(), MSG_NOSIGNAL);
             if (n > 0) rest.remove_prefix(static_cast<std::size_t>(n));
@@ -131,7 +159,7 @@ SingleInstance::~SingleInstance() {
     m_native.reset();
 }
 
-SingleInstance::Claim SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim(const std::string& activationToken) {
     if (m_lockPath.empty()) return Claim::Unguarded;
     m_native->lock = std::make_unique<InstanceLock>(m_lockPath);
     switch (m_native->lock->take()) {
@@ -140,7 +168,7 @@ SingleInstance::Claim SingleInstance::claim() {
         return Claim::Unguarded;
     case InstanceLock::Take::HeldElsewhere:
         // The running copy may still be starting and not listen yet; this one ends all the same.
-        askToShow(m_socketPath);
+        askToShow(m_socketPath, activationToken);
         return Claim::AnotherRuns;
     case InstanceLock::Take::Held: break;
     }
@@ -182,9 +210,9 @@ void SingleInstance::acceptRequests() {
                 if (from.received.size() > kMaxRequestBytes) return native.dropLater(peerFd);
                 const std::size_t end = from.received.find('\n');
                 if (end == std::string::npos) return;
-                const bool show = std::string_view(from.received).substr(0, end + 1) == kShowRequest;
+                const std::optional<std::string> token = tokenOfShowRequest(std::string_view(from.received).substr(0, end));
                 native.dropLater(peerFd);
-                if (show && onShowRequested) onShowRequested();
+                if (token && onShowRequested) onShowRequested(*token);
             }, [] {});
             peer.watch->setReadEnabled(true);
         }

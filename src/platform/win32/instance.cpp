@@ -26,7 +26,7 @@ LRESULT CALLBACK instanceWindowProc(HWND window, UINT message, WPARAM wParam, LP
         if (wParam == kEndRequest) {
             if (instance->onEndRequested) instance->onEndRequested();
         } else if (instance->onShowRequested) {
-            instance->onShowRequested();
+            instance->onShowRequested({});
         }
         return 0;
     }
@@ -50,8 +50,14 @@ bool registerWindowClass() {
 bool askToShow(const std::string& windowName) {
     const auto deadline = std::chrono::steady_clock::now() + kFindFor;
     for (;;) {
-        if (const HWND window = ::FindWindowExA(HWND_MESSAGE, nullptr, kWindowClass, windowName.c_str()))
+        if (const HWND window = ::FindWindowExA(HWND_MESSAGE, nullptr, kWindowClass, windowName.c_str())) {
+            // The copy the user just started may come to the foreground; it lends that right to
+            // the running copy, whose window would otherwise only flash on the taskbar.
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            if (process != 0) ::AllowSetForegroundWindow(process);
             return showMessage() != 0 && ::PostMessageA(window, showMessage(), 0, 0);
+        }
         if (std::chrono::steady_clock::now() >= deadline) return false;
         ::Sleep(kFindStepMilliseconds);
     }
@@ -78,7 +84,7 @@ SingleInstance::~SingleInstance() {
     m_native.reset();
 }
 
-SingleInstance::Claim SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim(const std::string& /*activationToken: Wayland's*/) {
     if (m_lockPath.empty()) return Claim::Unguarded;
     m_native->lock = std::make_unique<InstanceLock>(m_lockPath);
     switch (m_native->lock->take()) {
