@@ -116,6 +116,13 @@ void frmMonitoring::designControls() {
     cmdChart.setCaption("C&hart...");
     cmdExport.move(60, 3120, 975, 255);
     cmdExport.setCaption("&Export...");
+    // Tab reads the window top to bottom: the rows' bar, the filters, then the buttons.
+    const forms::Control* previous = &ScrollBar;
+    for (forms::Control* next : std::initializer_list<forms::Control*>{&cmbNewOwner, &cmbPreviousOwner, &cmbLocation,
+                                                                       &cmdExport, &cmdChart, &cmdClose}) {
+        next->followInTabOrder(*previous);
+        previous = next;
+    }
 }
 
 void frmMonitoring::connectHandlers() {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QWidget>
 
 #include <string>
@@ -13,36 +12,15 @@
 #include "forms/qt/native_control.h"
 #include "forms/qt/native_form.h"
 #include "forms_probe.h"
+#include "keys_qt.h"
 #include "shown_main_window.h"
 
 namespace tw {
 namespace {
 
-void key(int code, bool release = false) {
-    QWidget* target = QApplication::focusWidget();
-    ASSERT_NE(target, nullptr);
-    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, code == Qt::Key_Space ? " " : "");
-    QApplication::sendEvent(target, &press);
-    if (!release) return;
-    QKeyEvent up(QEvent::KeyRelease, code, Qt::NoModifier, code == Qt::Key_Space ? " " : "");
-    QApplication::sendEvent(target, &up);
-}
-
-// Tabs on until `wanted` has the focus; the widgets passed on the way, up to 80 of them.
-std::vector<QWidget*> tabTo(QWidget* wanted) {
-    std::vector<QWidget*> passed;
-    while (QApplication::focusWidget() != wanted && passed.size() < 80) {
-        passed.push_back(QApplication::focusWidget());
-        key(Qt::Key_Tab);
-    }
-    return passed;
-}
-
-int position(const std::vector<QWidget*>& order, QWidget* widget) {
-    for (std::size_t i = 0; i < order.size(); ++i)
-        if (order[i] == widget) return static_cast<int>(i);
-    return -1;
-}
+using testing::key;
+using testing::position;
+using testing::tabTo;
 
 using MainWindowKeyboard = testing::ShownMainWindow;
 

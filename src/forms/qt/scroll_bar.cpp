@@ -21,6 +21,8 @@ ScrollBar::ScrollBar(Container& owner, std::string name, int index)
     scroll->setRange(0, 32767);
     scroll->setSingleStep(1);
     scroll->setPageStep(1);
+    // A tab stop, as the arrow and page keys move it (Qt's own scroll bars take no focus).
+    scroll->setFocusPolicy(Qt::TabFocus);
     QObject::connect(scroll, &QScrollBar::valueChanged, qt::signalContextOf(*this),
                      [this] { change(); });
 }
