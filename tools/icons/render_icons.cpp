@@ -55,6 +55,9 @@ bool writeIco(const QString& file, const std::vector<int>& sizes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Icon files hold exactly the pixels asked for, whatever scaling the desktop asks of Qt.
+    qputenv("QT_SCALE_FACTOR", "1");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
     QGuiApplication app(argc, argv);
     if (argc >= 4 && QString(argv[1]) == "--ico") {
         std::vector<int> sizes;

@@ -1,5 +1,9 @@
 #include "forms/drawn_picture.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -20,8 +24,12 @@ QPixmap pixmapFromPicture(const Picture& picture) { return qt::pixmapOf(picture)
 Picture drawPicture(int width, int height, const std::function<void(DrawingSurface&)>& draw) {
     if (width <= 0 || height <= 0) return Picture();
     // Drawn on an image rather than a pixmap: the same pixels whatever the window system
-    // keeps pixmaps in.
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    // keeps pixmaps in. On a scaled screen (150 %, 200 %) at its own resolution, so the
+    // drawing stays sharp; the picture keeps its size in logical pixels.
+    const qreal ratio = std::max<qreal>(1.0, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+    QImage image(static_cast<int>(std::ceil(width * ratio)), static_cast<int>(std::ceil(height * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);

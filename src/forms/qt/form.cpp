@@ -104,7 +104,7 @@ void Form::setClientSize(int width, int height) {
 void Form::setBackColor(Colour colour) {
     m_backColor = colour;
     QPalette palette = m_native->window->palette();
-    palette.setColor(QPalette::Window, toQColor(colour));
+    setSurfaceColour(palette, colour);
     m_native->window->setPalette(palette);
 }
 

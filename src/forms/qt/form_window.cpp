@@ -41,6 +41,12 @@ void FormWindow::hideEvent(QHideEvent* event) {
     if (!event->spontaneous()) m_form.windowHidden();
 }
 
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The desktop changed its colours: the text on our surface is chosen again.
+    if (event->type() == QEvent::ApplicationPaletteChange) m_form.form.setBackColor(m_form.form.backColor());
+}
+
 void FormWindow::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         if (event->key() == Qt::Key_Escape && m_form.form.cancelButton()) {

@@ -24,7 +24,7 @@ void Frame::setBackColor(Colour colour) {
     QWidget* box = qt::widgetOf(*this);
     if (!box) return;
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, toQColor(colour));
+    setSurfaceColour(palette, colour);
     box->setPalette(palette);
     box->setAutoFillBackground(true);
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
+#include <QGuiApplication>
 #include <QTextDocument>
 
 #include "platform/qt/text_codec.h"
@@ -20,6 +22,19 @@ std::optional<QCursor>& pointerCursor() {
 
 QColor toQColor(Colour colour) {
     return QColor(redOf(colour), greenOf(colour), blueOf(colour));
+}
+
+void setSurfaceColour(QPalette& palette, Colour colour) {
+    const QColor surface = toQColor(colour);
+    palette.setColor(QPalette::Window, surface);
+    const QColor text = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
+    // Where the desktop's text reads well it is kept (also after an earlier surface needed
+    // black or white); the form sets its colour again when the desktop's palette changes.
+    const bool readsWell = std::abs(text.lightness() - surface.lightness()) >= 100;
+    const QColor readable = surface.lightness() >= 128 ? QColor(Qt::black) : QColor(Qt::white);
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText,
+                         readsWell ? QGuiApplication::palette().color(group, QPalette::WindowText) : readable);
 }
 
 Colour fromQColor(const QColor& colour) {

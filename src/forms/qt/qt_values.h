@@ -6,6 +6,7 @@
 #include <string>
 
 #include <QColor>
+#include <QPalette>
 #include <QCursor>
 #include <QFont>
 #include <QString>
@@ -15,6 +16,10 @@
 namespace tw::forms {
 
 QColor toQColor(Colour colour);
+// Sets the palette's Window to `colour` and, where the window system's own text colour would
+// not stand out on it (a dark desktop's light text on our light surfaces), the text the
+// controls inherit to black or white.
+void setSurfaceColour(QPalette& palette, Colour colour);
 Colour fromQColor(const QColor& colour);
 
 // A QFont for the font at 96 DPI (pixel size), falling back to the default sans face when
