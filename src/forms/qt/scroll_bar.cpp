@@ -3,12 +3,31 @@
 
 #include <algorithm>
 
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 
 namespace tw::forms {
 
 namespace {
+
+// The style draws no focus on a scroll bar; one reached with Tab shows the desktop's frame.
+class FocusScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus()) return;
+        QPainter painter(this);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+};
 
 QScrollBar* bar(QWidget* widget) { return static_cast<QScrollBar*>(widget); }
 
@@ -16,7 +35,7 @@ QScrollBar* bar(QWidget* widget) { return static_cast<QScrollBar*>(widget); }
 
 ScrollBar::ScrollBar(Container& owner, std::string name, int index)
     : Control(owner, std::move(name), index,
-              qt::nativeControl(new QScrollBar(Qt::Vertical, qt::surfaceOf(owner))), 255, 1215) {
+              qt::nativeControl(new FocusScrollBar(Qt::Vertical, qt::surfaceOf(owner))), 255, 1215) {
     QScrollBar* scroll = bar(qt::widgetOf(*this));
     scroll->setRange(0, 32767);
     scroll->setSingleStep(1);
