@@ -123,6 +123,18 @@ TEST_F(ControlsTest, EscClicksTheCancelButtonAndEnterTheDefault) {
     form.hide();
 }
 
+TEST_F(ControlsTest, AControlPutAfterAnotherInTheTabOrderIsReachedFromIt) {
+    Button first(form, "cmdFirst");
+    Button second(form, "cmdSecond");
+    ComboBox third(form, "cmbThird");
+    form.show();
+    EXPECT_TRUE(probe::tabMovesTo(first, second)) << "the order they were made in";
+    third.followInTabOrder(first);
+    EXPECT_TRUE(probe::tabMovesTo(first, third));
+    EXPECT_TRUE(probe::tabMovesTo(third, second));
+    form.hide();
+}
+
 TEST_F(ControlsTest, ShapeFillsItsCircleAndImagesTakeOrStretchThePicture) {
     form.setBackColor(kWhite);
     Shape lamp(form, "shpServerUp");

@@ -66,6 +66,8 @@ void repaintNow(const forms::Form& form);
 
 // --- what the window system shows
 bool nativeHidden(const forms::Control& control);
+// Whether Tab on `from` moves the focus to `to`, as the window system orders its tab stops.
+bool tabMovesTo(const forms::Control& from, const forms::Control& to);
 // Says, for as long as it is kept, whether the control's native window is gone or hidden.
 std::function<bool()> nativeGoneOrHidden(const forms::Control& control);
 forms::Colour shownPixel(const forms::Control& control, int x, int y);

@@ -99,6 +99,13 @@ void repaintNow(const forms::Form& form) { window(form)->repaint(); }
 
 bool nativeHidden(const forms::Control& control) { return widget(control)->isHidden(); }
 
+bool tabMovesTo(const forms::Control& from, const forms::Control& to) {
+    QWidget* start = widget(from);
+    for (QWidget* next = start->nextInFocusChain(); next && next != start; next = next->nextInFocusChain())
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(start->window())) return next == widget(to);
+    return false;
+}
+
 std::function<bool()> nativeGoneOrHidden(const forms::Control& control) {
     QPointer<QWidget> watched = widget(control);
     return [watched] { return watched.isNull() || watched->isHidden(); };

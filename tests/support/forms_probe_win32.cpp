@@ -184,6 +184,11 @@ void repaintNow(const forms::Form& form) {
     RedrawWindow(windowOf(form), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+bool tabMovesTo(const forms::Control& from, const forms::Control& to) {
+    const HWND start = nativeOf(from).hwnd;
+    return start && GetNextDlgTabItem(GetParent(start), start, FALSE) == nativeOf(to).hwnd;
+}
+
 bool nativeHidden(const forms::Control& control) {
     const NativeControl& native = nativeOf(control);
     if (native.hwnd) return !(GetWindowLongW(native.hwnd, GWL_STYLE) & WS_VISIBLE);

@@ -85,8 +85,14 @@ void Control::setEnabled(bool enabled) {
         m_native->invalidate();
 }
 
-// Windowless labels take no focus here; the native controls keep the order they were made in.
-void Control::followInTabOrder(const Control&) {}
+// The dialog manager tabs through child windows in their z-order: the control goes right
+// under `previous`. Windowless labels take no focus here and have no place in it.
+void Control::followInTabOrder(const Control& previous) {
+    const HWND window = m_native->hwnd;
+    const HWND before = previous.m_native->hwnd;
+    if (!window || !before || window == before || GetParent(window) != GetParent(before)) return;
+    SetWindowPos(window, before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
 
 // Kept for the program's own use; the Windows build tells screen readers nothing more yet.
 void Control::setAccessible(AccessibleRole role, const std::string& name) {
