@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -82,9 +83,13 @@ int main(int argc, char** argv) {
     tw::platform::SingleInstance instance(
         tw::platform::instanceName(tw::platform::userConfigFolder() + "/towerwatch"),
         tw::platform::instanceFolder());
-    // The launcher's token for raising our window on Wayland: a running copy spends it.
-    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
-    switch (instance.claim(token ? token : "")) {
+    // The launcher's token for raising our window on Wayland: a running copy spends it, or
+    // this copy's first window does. Programs we start (links, the on-change command) must
+    // not inherit it, as a token is good for one window.
+    const char* launcherToken = std::getenv("XDG_ACTIVATION_TOKEN");
+    const std::string activationToken = launcherToken ? launcherToken : "";
+    ::unsetenv("XDG_ACTIVATION_TOKEN");
+    switch (instance.claim(activationToken)) {
     case tw::platform::SingleInstance::Claim::AnotherRuns:
         std::fputs("Towerwatch is already running: its window is brought to the front.\n", stderr);
         return 0;
@@ -95,6 +100,7 @@ int main(int argc, char** argv) {
     case tw::platform::SingleInstance::Claim::OnlyCopy:
         break;
     }
+    if (!activationToken.empty()) tw::forms::activateNextShownForm(activationToken);
     sweepStaleTemporaryFiles();
     // The window may live in the tray with no window shown; the program ends on Exit.
     QApplication::setQuitOnLastWindowClosed(false);
