@@ -88,10 +88,12 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
     Label4.move(2010, 1770, 1320, 195);
     // The whole address stays readable: the row has room to its right.
     Label4.setAutoSize(true);
+    Label4.setAccessible(forms::AccessibleRole::Link, kMakerAddress);
 
     Image2.setStretch(true);
     Image2.setPicture(donationPicture.isNull() ? plainDonationPicture() : donationPicture);
     Image2.setMousePointer(forms::kCustomPointer);
+    Image2.setAccessible(forms::AccessibleRole::Button, "Donate");
     Image2.move(180, 2040, 930, 465);
 
     Label5.setWordWrap(true);

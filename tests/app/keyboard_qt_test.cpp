@@ -1,6 +1,7 @@
 // The main window with keys only: Tab reaches the links in reading order (the header, the
 // servers top to bottom, then the buttons), Enter on a server's name shows it, Space on
-// "Monitoring..." opens the history, and Esc closes it.
+// "Monitoring..." opens the history, and Esc closes it. In the about box the address and the
+// donation button are reached with Tab and open their links with Enter or Space.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "about/about_texts.h"
+#include "about/frm_splash.h"
 #include "forms/qt/native_control.h"
 #include "forms/qt/native_form.h"
 #include "forms_probe.h"
@@ -61,6 +64,28 @@ TEST_F(MainWindowKeyboard, TabReachesTheServersInOrderEnterShowsOneAndSpaceOpens
     key(Qt::Key_Space, true);  // returns once Esc has closed the modal history
     EXPECT_TRUE(viewerShown);
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(MainWindowKeyboard, TheAboutBoxsLinksAreReachedWithTabAndOpenedWithEnterOrSpace) {
+    main.mAbout_Click();
+    frmSplash* about = frmSplash::current();
+    ASSERT_NE(about, nullptr);
+    QApplication::setActiveWindow(forms::qt::windowOf(*about));
+    forms::qt::widgetOf(about->cmdClose)->setFocus();
+    key(Qt::Key_Tab);
+    const std::vector<QWidget*> round = tabTo(forms::qt::widgetOf(about->cmdClose));
+    const int address = position(round, forms::qt::widgetOf(about->Label4));
+    EXPECT_GE(address, 0);
+    EXPECT_GT(position(round, forms::qt::widgetOf(about->Image2)), address) << "the donation button comes next";
+
+    tabTo(forms::qt::widgetOf(about->Label4));
+    key(Qt::Key_Return);
+    tabTo(forms::qt::widgetOf(about->Image2));
+    key(Qt::Key_Space, true);
+    ASSERT_EQ(services.shell.calls.size(), 2u);
+    EXPECT_EQ(services.shell.calls[0].file, kMailLink);
+    EXPECT_EQ(services.shell.calls[1].file, kDonationPage);
+    about->close();
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QWidget>
 
 #include "forms/qt/clickable_widget.h"
@@ -30,6 +32,11 @@ protected:
             painter.drawPixmap(rect(), pixmap);
         } else {
             painter.drawPixmap(0, 0, pixmap);
+        }
+        if (hasFocus()) {  // a picture that acts as a button, reached with Tab
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
         }
     }
 };
