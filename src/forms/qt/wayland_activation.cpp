@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <functional>
-#include <memory>
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -69,31 +68,26 @@ Activation& state() {
     return s;
 }
 
-// Runs `request` with the activation object once the window is on screen: a compositor
-// activates only a mapped surface.
-void whenReady(QWindow& window, std::function<void(xdg_activation_v1*, wl_surface*)> request) {
+using Request = std::function<void(xdg_activation_v1*, wl_surface*)>;
+
+// Runs `request` with the activation object once the window is on screen (a compositor
+// activates only a mapped surface): mapping takes a configure from the compositor, so it is
+// looked at again every 25 ms for two seconds.
+void whenReady(QPointer<QWindow> target, Request request, int triesLeft = 80) {
     Activation& s = state();
-    if (!s.registry) return;
-    QPointer<QWindow> target(&window);
-    auto attempt = std::make_shared<std::function<void()>>();
-    *attempt = [target, request, attempt, tries = 0]() mutable {
-        Activation& s = state();
-        if (!target || !target->isVisible()) return;
-        if (!s.activation) {
-            s.waiting = *attempt;
-            return;
-        }
-        wl_surface* surface = surfaceOf(*target);
-        if (!surface || !target->isExposed()) {
-            // Mapping takes a configure from the compositor; looked at again for two seconds.
-            if (++tries < 80) QTimer::singleShot(25, *attempt);
-            return;
-        }
-        request(s.activation, surface);
-        wl_display_flush(s.display);
-        *attempt = nullptr;  // lets go of the closure's hold on itself
-    };
-    (*attempt)();
+    if (!s.registry || !target || !target->isVisible()) return;
+    if (!s.activation) {
+        s.waiting = [target, request, triesLeft] { whenReady(target, request, triesLeft); };
+        return;
+    }
+    wl_surface* surface = surfaceOf(*target);
+    if (!surface || !target->isExposed()) {
+        if (triesLeft > 1)
+            QTimer::singleShot(25, [target, request, triesLeft] { whenReady(target, request, triesLeft - 1); });
+        return;
+    }
+    request(s.activation, surface);
+    wl_display_flush(s.display);
 }
 
 struct TokenRequest {
@@ -112,14 +106,14 @@ const xdg_activation_token_v1_listener kTokenListener = {onTokenDone};
 }  // namespace
 
 void activateWithToken(QWindow& window, const std::string& token) {
-    whenReady(window, [token](xdg_activation_v1* activation, wl_surface* surface) {
+    whenReady(&window, [token](xdg_activation_v1* activation, wl_surface* surface) {
         xdg_activation_v1_activate(activation, token.c_str(), surface);
     });
 }
 
 void requestAttention(QWindow& window) {
     QPointer<QWindow> target(&window);
-    whenReady(window, [target](xdg_activation_v1* activation, wl_surface* surface) {
+    whenReady(target, [target](xdg_activation_v1* activation, wl_surface* surface) {
         xdg_activation_token_v1* token = xdg_activation_v1_get_activation_token(activation);
         xdg_activation_token_v1_add_listener(token, &kTokenListener, new TokenRequest{target});
         xdg_activation_token_v1_set_surface(token, surface);
