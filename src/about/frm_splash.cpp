@@ -83,12 +83,10 @@ void frmSplash::layOut(const forms::Picture& donationPicture) {
     Label3.move(1290, 1770, 630, 195);
     Label3.setAutoSize(true);  // a wider face still ends before the address
     Label4.setCaption(kMakerAddress);
-    Label4.setForeColor(forms::kLinkBlue);
-    Label4.setMousePointer(forms::kCustomPointer);
+    forms::makeLink(Label4, forms::AccessibleRole::Link, kMakerAddress);
     Label4.move(2010, 1770, 1320, 195);
     // The whole address stays readable: the row has room to its right.
     Label4.setAutoSize(true);
-    Label4.setAccessible(forms::AccessibleRole::Link, kMakerAddress);
 
     Image2.setStretch(true);
     Image2.setPicture(donationPicture.isNull() ? plainDonationPicture() : donationPicture);

@@ -25,12 +25,6 @@ void placeLabel(forms::Label& label, const std::string& caption, int left, int t
 // A session often starts the program before its panel: look for the tray this often.
 constexpr int kTrayHostPollMs = 5000;
 
-void makeLink(forms::Label& label, forms::AccessibleRole role = forms::AccessibleRole::Link) {
-    label.setForeColor(forms::kLinkBlue);
-    label.setMousePointer(forms::kCustomPointer);
-    label.setAccessible(role);
-}
-
 void designImage(forms::Image& image, int left, int top) {
     image.move(left, top, 195, 180);
     image.setStretch(true);
@@ -65,12 +59,12 @@ void frmMain::designControls() {
     placeLabel(lblServerInfo, "Nothing done", 2250, 90, 1110, 195);
     lblServerInfo.setFont(forms::boldFont(8.25));
     placeLabel(Label5, "Last Updated:", 750, 300, 1020, 195);
-    makeLink(Label5, forms::AccessibleRole::Button);  // "Last Updated:" updates
+    forms::makeLink(Label5, forms::AccessibleRole::Button);  // "Last Updated:" updates
     placeLabel(lblUpdate, "Never updated", 1860, 300, 1245, 195);
     lblUpdate.setFont(forms::boldFont(8.25));
     placeLabel(lblURL, "", 5400, 100, 1995, 390);
     lblURL.setAlignment(forms::Alignment::Center);
-    makeLink(lblURL);
+    forms::makeLink(lblURL);
     placeLabel(Label2, "Servers:", 120, 690, 615, 195);
 
     placeLabel(lblServers[0], "", 210, 930, 45, 195, false);
@@ -137,7 +131,7 @@ void frmMain::designPanel() {
     placeLabel(lblKeepList[0], "KeepList", 2460, 1320, 600, 195, false);
     designImage(imgKeepOwn[0], 2220, 1320);
     placeLabel(lblClaimed[0], "Claimed", 3420, 780, 555, 195, false);
-    makeLink(lblClaimed[0]);
+    forms::makeLink(lblClaimed[0]);
     placeLabel(lblEnd[0], ")", 4020, 780, 60, 195, false);
     placeLabel(lblRelicList[0], "RelicList", 5520, 1320, 570, 195, false);
     designImage(imgRelicOwn[0], 5280, 1320);

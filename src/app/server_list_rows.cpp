@@ -17,10 +17,8 @@ forms::Font linkFont() {
 void clearServerList(ServerListArrays rows) {
     forms::Label& first = rows.names[0];
     first.setFont(linkFont());
-    first.setForeColor(forms::kLinkBlue);
-    first.setMousePointer(forms::kCustomPointer);
+    forms::makeLink(first);
     first.setToolTipText("Click for server info");
-    first.setAccessible(forms::AccessibleRole::Link);
     for (int i = rows.names.ubound(); i >= 1; --i) {
         rows.names.unload(i);
         rows.lamps.unload(i);

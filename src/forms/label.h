@@ -59,4 +59,12 @@ private:
     bool m_useMnemonic = false;
 };
 
+// How the program shows a label it reacts to a click on: blue, the hand pointer, and for the
+// keyboard and screen readers a link (or a button, for one that acts rather than goes).
+inline void makeLink(Label& label, AccessibleRole role = AccessibleRole::Link, const std::string& name = {}) {
+    label.setForeColor(kLinkBlue);
+    label.setMousePointer(kCustomPointer);
+    label.setAccessible(role, name);
+}
+
 }  // namespace tw::forms

@@ -4,11 +4,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QWidget>
 
 #include "forms/qt/clickable_widget.h"
+#include "forms/qt/focus_frame.h"
 #include "forms/qt/native_control.h"
 #include "forms/qt/picture_data.h"
 
@@ -33,11 +32,7 @@ protected:
         } else {
             painter.drawPixmap(0, 0, pixmap);
         }
-        if (hasFocus()) {  // a picture that acts as a button, reached with Tab
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-        }
+        qt::drawFocusFrame(*this, painter);  // a picture that acts as a button, reached with Tab
     }
 };
 

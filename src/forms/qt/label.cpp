@@ -5,11 +5,10 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOption>
 #include <QWidget>
 
 #include "forms/qt/clickable_widget.h"
+#include "forms/qt/focus_frame.h"
 #include "forms/qt/native_control.h"
 #include "forms/qt/qt_values.h"
 #include "forms/qt/text_layout.h"
@@ -47,11 +46,7 @@ protected:
             painter.drawText(x, y, line);  // plain text: names from outside are never markup
             y += cell.lineHeight;
         }
-        if (hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-        }
+        qt::drawFocusFrame(*this, painter);
     }
 };
 

@@ -1,12 +1,11 @@
 #include "forms/scroll_bar.h"
+#include "forms/qt/focus_frame.h"
 #include "forms/qt/native_control.h"
 
 #include <algorithm>
 
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 
 namespace tw::forms {
@@ -21,11 +20,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override {
         QScrollBar::paintEvent(event);
-        if (!hasFocus()) return;
         QPainter painter(this);
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        qt::drawFocusFrame(*this, painter);
     }
 };
 
