@@ -7,8 +7,9 @@ if ! command -v weston >/dev/null; then echo "weston is not installed (Debian: w
 runtime=$(mktemp -d)
 chmod 0700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime
+# --debug lets weston-screenshooter take its picture (tools/screenshots/desktop-shots.sh).
 weston --backend=headless-backend.so --use-pixman --socket=wayland-tw --width=1280 --height=1024 \
-    --idle-time=0 >"$runtime/weston.log" 2>&1 &
+    --idle-time=0 --debug >"$runtime/weston.log" 2>&1 &
 weston_pid=$!
 trap 'kill "$weston_pid" 2>/dev/null; wait "$weston_pid" 2>/dev/null; rm -rf "$runtime"' EXIT
 for _ in $(seq 200); do
